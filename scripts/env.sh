@@ -1,0 +1,43 @@
+# Shared settings of scripts/test and scripts/run; sourced, not run.
+STX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX="$STX_ROOT/build/wineprefix"
+export WINEDEBUG=-all
+# No Mono or Gecko installers: the program needs neither, and there is no network for them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEARCH=win64
+
+stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
+              xvfb xauth x11-utils imagemagick)
+
+stx_install_packages() {
+    local missing=() p
+    for p in "${stx_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "installing: ${missing[*]}"
+    local sudo=
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    # A mirror that is briefly out of sync makes update warn; only the install decides.
+    $sudo apt-get update || echo "apt-get update reported problems; trying the install anyway"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+stx_configure() {
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native" -G Ninja >/dev/null
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win64" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win32" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
+}
+
+# Creates the private Wine prefix once. Font smoothing stays off (a fresh
+# prefix's default) so pixel checks see exact colours.
+stx_wine_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot --init >/dev/null 2>&1 || true
+        wineserver -w || true
+    fi
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; return 1; }
+}

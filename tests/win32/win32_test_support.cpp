@@ -1,0 +1,97 @@
+#include "win32_test_support.h"
+
+#include <vector>
+
+namespace stx::test {
+
+std::string PathBesideTests(const std::string& name) {
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    std::string path(buffer, n);
+    size_t slash = path.find_last_of("\\/");
+    return path.substr(0, slash + 1) + name;
+}
+
+TempFile::TempFile(const std::string& name, const std::string& bytes) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    path_ = std::string(dir) + name;
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+}
+
+TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
+
+ProgramProcess::ProgramProcess(const std::string& arguments) {
+    std::string exe = PathBesideTests("stratext.exe");
+    std::string line = "\"" + exe + "\" " + arguments;
+    std::vector<char> mutableLine(line.begin(), line.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_))
+        info_ = {};
+}
+
+ProgramProcess::~ProgramProcess() {
+    if (!info_.hProcess) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char name[256];
+    if (pid == search->processId && GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, search->className) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND ProgramProcess::WaitForWindow(const char* className, DWORD timeoutMs) const {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        WindowSearch search{info_.dwProcessId, className, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        if (WaitForSingleObject(info_.hProcess, 50) != WAIT_TIMEOUT) return nullptr;
+    }
+    return nullptr;
+}
+
+long ProgramProcess::WaitForExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+std::string WindowText(HWND hwnd) {
+    char buffer[8192];
+    int n = GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return std::string(buffer, n > 0 ? n : 0);
+}
+
+} // namespace stx::test
