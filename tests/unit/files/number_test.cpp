@@ -1,0 +1,164 @@
+#include "files/number.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace stx {
+namespace {
+
+struct Case {
+    const char* text;
+    std::uint32_t value;
+    std::size_t length;
+};
+
+TEST(ParseNumber, NotationTable) {
+    const Case cases[] = {
+        {"123", 123, 3},
+        {"1a", 26, 2},        // a hexadecimal letter makes the whole number hexadecimal
+        {"0x1F", 31, 4},      // prefix
+        {"0X1f", 31, 4},      // prefix, either case
+        {"1Fh", 31, 3},       // suffix consumed
+        {"0FFH", 255, 4},     // upper-case suffix
+        {"777o", 511, 4},     // octal suffixes
+        {"777Q", 511, 4},     //
+        {"101b", 5, 4},       // binary
+        {"101B", 5, 4},       //
+        {"102b", 102, 3},     // not binary: decimal up to the b, which is not its suffix
+        {"12d", 12, 3},       // decimal suffix consumed
+        {"1e5", 485, 3},      // e is a hexadecimal letter
+        {"89o", 89, 2},       // 8 and 9 refuse octal
+        {"12x", 18, 3},       // x as the last character
+        {"12h3", 12, 2},      // h not at the end: examination goes on, decimal
+        {"1d2", 0x1d2, 3},    // d not at the end: hexadecimal
+        {"0b101", 0xb101, 5}, // b not at the end: hexadecimal, not a binary prefix
+        {"7o7", 7, 2},        // an o decides octal wherever it stands
+        {"12:", 18, 2},       // characters above 9 select hexadecimal
+        {"1_000", 1, 1},      //
+        {"0x", 0, 2},         // prefix without digits
+        {"", 0, 0},           // no digits at all
+        {"-5", 0, 0},         // no sign
+        {"+5", 0, 0},         //
+        {"abc", 0xabc, 3},    //
+        {"zz", 0, 0},         //
+        {"4294967295", 4294967295u, 10},
+        {"4294967296", 0, 10}, // wraps modulo 2^32
+        {"FFFFFFFFFh", 0xFFFFFFFFu, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const NumberReading r = ParseNumber(c.text);
+        EXPECT_EQ(r.value, c.value);
+        EXPECT_EQ(r.length, c.length);
+    }
+}
+
+TEST(ParseNumber, DetectsNotation) {
+    EXPECT_EQ(DetectNotation("0x"), Notation::Hexadecimal);
+    EXPECT_EQ(DetectNotation("11b"), Notation::Binary);
+    EXPECT_EQ(DetectNotation("21b"), Notation::Decimal);
+    EXPECT_EQ(DetectNotation("19q"), Notation::Decimal);
+    EXPECT_EQ(DetectNotation("1 1b"), Notation::Decimal); // a blank marks it as not binary
+    EXPECT_EQ(DetectNotation("17q"), Notation::Octal);
+    EXPECT_EQ(DetectNotation("9h"), Notation::Hexadecimal);
+    EXPECT_EQ(DetectNotation("9"), Notation::Decimal);
+    // Bytes above 0x7F count as characters above '9', not as negative values.
+    EXPECT_EQ(DetectNotation("12\xE9"), Notation::Hexadecimal);
+}
+
+TEST(ParseNumber, StopsAtTheEndOfTheToken) {
+    // A view into a longer text: the letters behind it must not make it hexadecimal.
+    const std::string line = "12 abc";
+    EXPECT_EQ(ParseNumber(std::string_view(line).substr(0, 2)), (NumberReading{12, 2}));
+    EXPECT_EQ(ParseNumber(NumberToken(line)), (NumberReading{12, 2}));
+    // The whole line would read differently, which is why tokens are cut.
+    EXPECT_EQ(ParseNumber(line).value, 0x12u);
+
+    // An embedded NUL ends the token just like the end of the view.
+    const std::string withNul("1a\0ff", 5);
+    EXPECT_EQ(ParseNumber(withNul), (NumberReading{26, 2}));
+    EXPECT_EQ(ParseHex(withNul), (NumberReading{26, 2}));
+
+    // Digits that end exactly at the end of an unterminated heap buffer: the
+    // sanitizer build catches any read past it.
+    const std::string digits = "0x7FFFFFFFh";
+    auto buffer = std::make_unique<char[]>(digits.size());
+    digits.copy(buffer.get(), digits.size());
+    const std::string_view view(buffer.get(), digits.size());
+    EXPECT_EQ(ParseNumber(view), (NumberReading{0x7FFFFFFF, 11}));
+    EXPECT_EQ(ParseHex(view), (NumberReading{0x7FFFFFFF, 11}));
+    for (std::size_t n = 0; n <= digits.size(); ++n)
+        ParseNumber(view.substr(view.size() - n));
+}
+
+TEST(ParseNumber, NumberTokenEndsAtBlanksAndLineEnds) {
+    EXPECT_EQ(NumberToken("10h\tx"), "10h");
+    EXPECT_EQ(NumberToken("5\r\n"), "5");
+    EXPECT_EQ(NumberToken("5\nx"), "5");
+    EXPECT_EQ(NumberToken(std::string_view("7\0 8", 4)), "7");
+    EXPECT_EQ(NumberToken("  7"), "");
+    EXPECT_EQ(NumberToken("77"), "77");
+}
+
+TEST(ParseHex, ReadsOnlyHexadecimal) {
+    EXPECT_EQ(ParseHex("0x1F"), (NumberReading{31, 4}));
+    EXPECT_EQ(ParseHex("1F"), (NumberReading{31, 2}));
+    EXPECT_EQ(ParseHex("E0000020h"), (NumberReading{0xE0000020u, 9}));
+    EXPECT_EQ(ParseHex("10x |"), (NumberReading{16, 3}));
+    EXPECT_EQ(ParseHex("101b"), (NumberReading{0x101b, 4})); // no binary suffix here
+    EXPECT_EQ(ParseHex("123d"), (NumberReading{0x123d, 4}));
+    EXPECT_EQ(ParseHex("0x"), (NumberReading{0, 2}));
+    EXPECT_EQ(ParseHex("g"), (NumberReading{0, 0}));
+    EXPECT_EQ(ParseHex("100000000"), (NumberReading{0, 9})); // wraps
+}
+
+TEST(WriteDecimal, WritesDigitsOnly) {
+    char out[kMaxDecimalDigits + 2];
+    std::fill(std::begin(out), std::end(out), '#');
+    ASSERT_EQ(WriteDecimal(0, out), 1u);
+    EXPECT_EQ(std::string(out, 2), "0#"); // no terminator
+    ASSERT_EQ(WriteDecimal(4294967295u, out), 10u);
+    EXPECT_EQ(std::string(out, 10), "4294967295");
+    ASSERT_EQ(WriteDecimal(UINT64_MAX, out), 20u);
+    EXPECT_EQ(std::string(out, 20), "18446744073709551615");
+    EXPECT_EQ(DecimalText(1000), "1000");
+    EXPECT_EQ(DecimalText(7), "7");
+}
+
+TEST(WriteDecimal, RefusesAShortOutput) {
+    char out[4] = {'#', '#', '#', '#'};
+    EXPECT_EQ(WriteDecimal(12345, std::span<char>(out, 4)), 0u);
+    EXPECT_EQ(std::string(out, 4), "####"); // nothing partial
+    EXPECT_EQ(WriteDecimal(1234, std::span<char>(out, 4)), 4u);
+    EXPECT_EQ(std::string(out, 4), "1234");
+    EXPECT_EQ(WriteDecimal(0, std::span<char>()), 0u);
+}
+
+TEST(ParseNumber, RoundTripsEveryNotation) {
+    std::mt19937 random(20240601);
+    for (int i = 0; i < 2000; ++i) {
+        const std::uint32_t v = (i < 2) ? (i == 0 ? 0u : UINT32_MAX) : random();
+        char buf[40];
+        SCOPED_TRACE(v);
+        EXPECT_EQ(ParseNumber(DecimalText(v)).value, v);
+        EXPECT_EQ(ParseNumber(DecimalText(v) + "d").value, v);
+        std::snprintf(buf, sizeof buf, "0x%x", v);
+        EXPECT_EQ(ParseNumber(buf).value, v);
+        std::snprintf(buf, sizeof buf, "0%Xh", v);
+        EXPECT_EQ(ParseNumber(buf).value, v);
+        std::snprintf(buf, sizeof buf, "%oq", v);
+        EXPECT_EQ(ParseNumber(buf).value, v);
+        std::string binary;
+        for (int bit = 31; bit >= 0; --bit)
+            binary += ((v >> bit) & 1) ? '1' : '0';
+        EXPECT_EQ(ParseNumber(binary + "b").value, v);
+        EXPECT_EQ(ParseNumber(binary + "b").length, 33u);
+    }
+}
+
+} // namespace
+} // namespace stx
