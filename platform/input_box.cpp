@@ -1,0 +1,68 @@
+#include "platform/input_box.h"
+
+#include "app/command_ids.h"
+#include "files/number.h"
+
+namespace stx {
+
+namespace {
+
+constexpr int kEditLimit = 255;
+
+struct InputBoxState {
+    const InputBoxRequest* request;
+    std::string answer;
+};
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        auto* state = reinterpret_cast<InputBoxState*>(lParam);
+        const InputBoxRequest& r = *state->request;
+        if (r.caption) SetWindowTextA(dialog, r.caption);
+        if (r.prompt) SetDlgItemTextA(dialog, IDC_INPUT_PROMPT, r.prompt);
+        HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
+        SendMessageA(edit, EM_LIMITTEXT, kEditLimit, 0);
+        if (r.number) {
+            char digits[24];
+            digits[WriteDecimal(*r.number, digits)] = '\0';
+            SetWindowTextA(edit, digits);
+        }
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        return FALSE; // the focus is set
+    }
+    case WM_COMMAND: {
+        auto* state = reinterpret_cast<InputBoxState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        switch (LOWORD(wParam)) {
+        case IDC_DIALOG_OK:
+        case IDOK: {
+            char text[kEditLimit];
+            int n = GetDlgItemTextA(dialog, IDC_INPUT_EDIT, text, sizeof text);
+            state->answer.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+            EndDialog(dialog, IDC_DIALOG_OK);
+            return TRUE;
+        }
+        case IDC_DIALOG_CANCEL:
+            EndDialog(dialog, IDC_DIALOG_CANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    }
+    return FALSE;
+}
+
+} // namespace
+
+std::optional<std::string> InputBox(HWND owner, const InputBoxRequest& request) {
+    InputBoxState state{&request, {}};
+    int id = request.templateId + (request.english ? 0 : 1);
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), owner,
+                                     InputBoxProc, reinterpret_cast<LPARAM>(&state));
+    if (result != IDC_DIALOG_OK) return std::nullopt;
+    return state.answer;
+}
+
+} // namespace stx
