@@ -95,3 +95,30 @@ std::string WindowText(HWND hwnd) {
 }
 
 } // namespace stx::test
+
+namespace stx::test {
+
+namespace {
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+    char name[32];
+    if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, "#32770") == 0) {
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        HWND found = nullptr;
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&found));
+        if (found) return found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+} // namespace stx::test

@@ -39,3 +39,30 @@ class ProgramProcess {
 std::string WindowText(HWND hwnd);
 
 } // namespace stx::test
+
+#include <functional>
+#include <thread>
+
+namespace stx::test {
+
+// Runs `drive` on a helper thread with the first dialog that the calling
+// thread opens (found by its owner thread), while the calling thread runs
+// `open`, which shows the modal dialog. Returns what `open` returned.
+template <typename Result>
+Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive);
+
+// Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
+
+template <typename Result>
+Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive) {
+    DWORD uiThread = GetCurrentThreadId();
+    std::thread helper([&] {
+        if (HWND dialog = WaitForDialogOfThread(uiThread)) drive(dialog);
+    });
+    Result result = open();
+    helper.join();
+    return result;
+}
+
+} // namespace stx::test
