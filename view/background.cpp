@@ -42,7 +42,7 @@ Rect ImagePlacementRect(ImagePlacement placement, Size client, Size image) {
 
 void PaintBackground(Surface& surface, const RenderSettings& settings, const Rect& paintRect,
                      Size client, Size imageSize) {
-    if (paintRect.Empty()) return;
+    if (IsEmpty(paintRect)) return;
     const Colour colour = ClampColour(settings.backgroundColour);
     if (settings.backgroundKind == BackgroundKind::Colour) {
         surface.FillSolid(paintRect, colour);
@@ -54,7 +54,7 @@ void PaintBackground(Surface& surface, const RenderSettings& settings, const Rec
     }
     surface.FillSolid(paintRect, colour);
     const Rect dest = ImagePlacementRect(settings.imagePlacement, client, imageSize);
-    if (!dest.Empty() && Intersects(dest, paintRect)) surface.DrawImage(dest);
+    if (!IsEmpty(dest) && Intersects(dest, paintRect)) surface.DrawImage(dest);
 }
 
 } // namespace stx

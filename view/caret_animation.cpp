@@ -16,7 +16,7 @@ bool CaretAnimation::Tick(CaretMode mode, int planeCount, std::uint8_t& caretFla
         phase_ = phase_ >= n ? 0 : phase_ + 1;
         return true;
     case CaretMode::Blink:
-        caretFlags ^= kCaretHiddenFlag;
+        caretFlags ^= kCaretHidden;
         return true;
     case CaretMode::Static:
         break;

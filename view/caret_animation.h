@@ -1,20 +1,19 @@
 #pragma once
 
+#include "text/caret.h"
 #include "view/render_settings.h"
 
 #include <cstdint>
 
 namespace stx {
 
-// Bit 0 of the caret's flags byte: the caret is in the hidden half of a blink.
-constexpr std::uint8_t kCaretHiddenFlag = 0x01;
-
+// The hidden bit is the caret's own flag (Caret::flags), set and cleared by blinking.
 inline bool CaretHidden(std::uint8_t caretFlags) {
-    return (caretFlags & kCaretHiddenFlag) != 0;
+    return (caretFlags & kCaretHidden) != 0;
 }
 // A key press, a fade tick and choosing Static all bring a blinking caret back at once.
 inline void ShowCaretNow(std::uint8_t& caretFlags) {
-    caretFlags = static_cast<std::uint8_t>(caretFlags & ~kCaretHiddenFlag);
+    caretFlags = static_cast<std::uint8_t>(caretFlags & ~kCaretHidden);
 }
 
 // The caret's colour phase: each plane's caret uses the pen of plane (p + phase) mod N, so

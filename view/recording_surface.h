@@ -24,7 +24,7 @@ class RecordingSurface final : public Surface {
     };
 
     struct Call {
-        Op op;
+        Op op = Op::UseFont;
         int x = 0;
         int y = 0;
         int x1 = 0;

@@ -1,23 +1,20 @@
 #pragma once
 
+#include "text/caret.h"
 #include "view/render_settings.h"
 
 #include <string_view>
 
 namespace stx {
 
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool Empty() const { return right <= left || bottom <= top; }
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
-
+// The view shares the text engine's pixel rectangle, so repaint rectangles pass between the
+// two unchanged.
+inline bool IsEmpty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+inline bool SameRect(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 inline bool Intersects(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }

@@ -1,3 +1,4 @@
+#include "tests/unit/view/view_test_support.h"
 #include "view/background.h"
 #include "view/recording_surface.h"
 
@@ -18,21 +19,21 @@ RenderSettings Background(BackgroundKind kind, ImagePlacement placement) {
 
 TEST(Background, ImagePlacements) {
     const Size client{400, 300};
-    EXPECT_EQ(ImagePlacementRect(ImagePlacement::Center, client, {100, 50}),
-              (Rect{150, 125, 250, 175}));
-    EXPECT_EQ(ImagePlacementRect(ImagePlacement::Center, client, {500, 301}),
-              (Rect{-50, -1, 450, 300}));
-    EXPECT_EQ(ImagePlacementRect(ImagePlacement::Stretch, client, {10, 10}),
-              (Rect{0, 0, 400, 300}));
+    EXPECT_EQ(BoxOf(ImagePlacementRect(ImagePlacement::Center, client, {100, 50})),
+              (Box{150, 125, 250, 175}));
+    EXPECT_EQ(BoxOf(ImagePlacementRect(ImagePlacement::Center, client, {500, 301})),
+              (Box{-50, -1, 450, 300}));
+    EXPECT_EQ(BoxOf(ImagePlacementRect(ImagePlacement::Stretch, client, {10, 10})),
+              (Box{0, 0, 400, 300}));
     // Wide image: full width, height in proportion, centred vertically.
-    EXPECT_EQ(ImagePlacementRect(ImagePlacement::StretchIsotropic, client, {200, 50}),
-              (Rect{0, 100, 400, 200}));
+    EXPECT_EQ(BoxOf(ImagePlacementRect(ImagePlacement::StretchIsotropic, client, {200, 50})),
+              (Box{0, 100, 400, 200}));
     // Tall image: full height.
-    EXPECT_EQ(ImagePlacementRect(ImagePlacement::StretchIsotropic, client, {10, 20}),
-              (Rect{125, 0, 275, 300}));
-    EXPECT_TRUE(ImagePlacementRect(ImagePlacement::Tile, client, {10, 10}).Empty());
-    EXPECT_TRUE(ImagePlacementRect(ImagePlacement::Stretch, client, {0, 10}).Empty());
-    EXPECT_TRUE(ImagePlacementRect(ImagePlacement::Center, {0, 0}, {10, 10}).Empty());
+    EXPECT_EQ(BoxOf(ImagePlacementRect(ImagePlacement::StretchIsotropic, client, {10, 20})),
+              (Box{125, 0, 275, 300}));
+    EXPECT_TRUE(IsEmpty(ImagePlacementRect(ImagePlacement::Tile, client, {10, 10})));
+    EXPECT_TRUE(IsEmpty(ImagePlacementRect(ImagePlacement::Stretch, client, {0, 10})));
+    EXPECT_TRUE(IsEmpty(ImagePlacementRect(ImagePlacement::Center, {0, 0}, {10, 10})));
     // Absurd image sizes from a file header neither overflow nor go off centre.
     const Rect huge = ImagePlacementRect(ImagePlacement::StretchIsotropic, client, {2000000000, 1});
     EXPECT_EQ(huge.left, 0);
@@ -47,7 +48,7 @@ TEST(Background, TileUsesTheTileBrushForBitmaps) {
                         {8, 8});
         ASSERT_EQ(s.Calls().size(), 1u);
         EXPECT_EQ(s.Calls()[0].op, Op::FillTiled);
-        EXPECT_EQ(s.Calls()[0].rect, (Rect{0, 0, 50, 60}));
+        EXPECT_EQ(BoxOf(s.Calls()[0].rect), (Box{0, 0, 50, 60}));
     }
 }
 
@@ -59,7 +60,7 @@ TEST(Background, ColourStaysPlainForEveryPlacement) {
         ASSERT_EQ(s.Calls().size(), 1u) << p;
         EXPECT_EQ(s.Calls()[0].op, Op::FillSolid);
         EXPECT_EQ(s.Calls()[0].colour, 0x112233u);
-        EXPECT_EQ(s.Calls()[0].rect, (Rect{5, 6, 50, 60}));
+        EXPECT_EQ(BoxOf(s.Calls()[0].rect), (Box{5, 6, 50, 60}));
     }
 }
 
@@ -70,7 +71,7 @@ TEST(Background, PlacedImageDrawsOnTheColour) {
     ASSERT_EQ(s.Calls().size(), 2u);
     EXPECT_EQ(s.Calls()[0].op, Op::FillSolid);
     EXPECT_EQ(s.Calls()[1].op, Op::Image);
-    EXPECT_EQ(s.Calls()[1].rect, (Rect{40, 45, 60, 55}));
+    EXPECT_EQ(BoxOf(s.Calls()[1].rect), (Box{40, 45, 60, 55}));
 
     // A repaint that misses the image, and a bitmap that failed to load, fill only.
     RecordingSurface miss;

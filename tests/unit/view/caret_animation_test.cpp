@@ -53,15 +53,15 @@ TEST(CaretAnimation, BlinkTogglesAndOtherInputsShowTheCaret) {
     EXPECT_FALSE(CaretHidden(flags));
     EXPECT_EQ(flags, 0x80);
 
-    flags |= kCaretHiddenFlag;
+    flags |= kCaretHidden;
     a.Tick(CaretMode::FadeIn, 8, flags);
     EXPECT_FALSE(CaretHidden(flags));
-    flags |= kCaretHiddenFlag;
+    flags |= kCaretHidden;
     a.Tick(CaretMode::FadeOut, 8, flags);
     EXPECT_FALSE(CaretHidden(flags));
 
     // Static ticks change nothing and ask for no repaint.
-    flags |= kCaretHiddenFlag;
+    flags |= kCaretHidden;
     const int phase = a.Phase();
     EXPECT_FALSE(a.Tick(CaretMode::Static, 8, flags));
     EXPECT_TRUE(CaretHidden(flags));
@@ -91,7 +91,7 @@ TEST(CaretAnimation, StalePhaseAfterShrinkingPlaneCountRestarts) {
 
 TEST(CaretAnimation, ChoosingModesDrivesTheTimer) {
     RenderSettings s;
-    std::uint8_t flags = kCaretHiddenFlag;
+    std::uint8_t flags = kCaretHidden;
     CaretTimer timer = ChooseCaretMode(s, CaretMode::Blink, 500, flags);
     EXPECT_TRUE(timer.running);
     EXPECT_EQ(timer.periodMs, 500u);
