@@ -1,0 +1,488 @@
+#include "app/settings.h"
+
+#include "app/command_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace stx {
+namespace {
+
+std::vector<std::uint8_t> Dword(std::uint32_t v) {
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+std::vector<std::uint8_t> Text(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+
+bool Checked(const std::vector<MenuCheck>& checks, int command) {
+    auto it = std::find_if(checks.begin(), checks.end(),
+                           [&](const MenuCheck& c) { return c.command == command; });
+    EXPECT_NE(it, checks.end()) << command;
+    return it != checks.end() && it->checked;
+}
+
+// Settings as a user who changed everything would have them.
+AppSettings Customised() {
+    AppSettings s;
+    s.autoSave = true;
+    s.language = UiLanguage::RomanianDiacritics;
+    s.configuredScript = "echo hi\r\n\tlink %1";
+    s.customHelpFile = "C:\\help\\asm.hlp";
+    s.helpOptions = kHelpCloseOnExit | kHelpUsed;
+    RenderSettings& r = s.render;
+    r.imagePath = "C:\\pics\\sky.bmp";
+    r.backgroundColour = 0x123456;
+    r.backgroundKind = BackgroundKind::Colour;
+    r.imagePlacement = ImagePlacement::StretchIsotropic;
+    r.planeCount = 12;
+    r.distance = 3;
+    r.firstPlaneColour = 0x010203;
+    r.lastPlaneColour = 0xA0B0C0;
+    r.fadeDirection = FadeDirection::NorthEast;
+    r.caretMode = CaretMode::Blink;
+    r.caretPeriodMs = 350;
+    r.font.height = -16;
+    r.font.weight = 400;
+    r.font.italic = 1;
+    std::strcpy(r.font.faceName, "Lucida Console");
+    r.textColour = 0x0000FF;
+    r.syntaxHighlight = false;
+    r.doubleBuffering = false;
+    r.overLetter = false;
+    r.showAddress = true;
+    s.autoIndent = false;
+    s.autoConvertUnixText = true;
+    return s;
+}
+
+void ExpectSameStoredSettings(const AppSettings& a, const AppSettings& b) {
+    EXPECT_EQ(a.language, b.language);
+    EXPECT_EQ(a.configuredScript, b.configuredScript);
+    EXPECT_EQ(a.customHelpFile, b.customHelpFile);
+    EXPECT_EQ(a.helpOptions, b.helpOptions);
+    const RenderSettings& x = a.render;
+    const RenderSettings& y = b.render;
+    EXPECT_EQ(x.imagePath, y.imagePath);
+    EXPECT_EQ(x.backgroundColour, y.backgroundColour);
+    EXPECT_EQ(x.backgroundKind, y.backgroundKind);
+    EXPECT_EQ(x.imagePlacement, y.imagePlacement);
+    EXPECT_EQ(x.planeCount, y.planeCount);
+    EXPECT_EQ(x.distance, y.distance);
+    EXPECT_EQ(x.firstPlaneColour, y.firstPlaneColour);
+    EXPECT_EQ(x.lastPlaneColour, y.lastPlaneColour);
+    EXPECT_EQ(x.fadeDirection, y.fadeDirection);
+    EXPECT_EQ(x.caretMode, y.caretMode);
+    EXPECT_EQ(x.caretPeriodMs, y.caretPeriodMs);
+    EXPECT_EQ(x.font, y.font);
+    EXPECT_EQ(x.textColour, y.textColour);
+    EXPECT_EQ(x.syntaxHighlight, y.syntaxHighlight);
+    EXPECT_EQ(x.doubleBuffering, y.doubleBuffering);
+    EXPECT_EQ(x.overLetter, y.overLetter);
+    EXPECT_EQ(x.showAddress, y.showAddress);
+    EXPECT_EQ(a.autoIndent, b.autoIndent);
+    EXPECT_EQ(a.autoConvertUnixText, b.autoConvertUnixText);
+}
+
+TEST(Settings, FirstRunKeepsEveryDefault) {
+    MemorySettingsStore store;
+    AppSettings s;
+    s.configuredScript = "default script";
+    ApplyPlatformDefaults(s, true);
+    // A Romanian locale does not matter without a settings key.
+    LoadPlacementSettings(store, s, 0x0418);
+    EditorSettingsLoad load = LoadEditorSettings(store, s);
+
+    EXPECT_EQ(s.placement, WindowPlacement{});
+    EXPECT_EQ(s.placement.x, kUseDefault);
+    EXPECT_FALSE(s.maximized);
+    EXPECT_EQ(s.language, UiLanguage::English);
+    EXPECT_EQ(s.configuredScript, "default script");
+    EXPECT_EQ(s.render.planeCount, 1);
+    EXPECT_FALSE(s.autoSave);
+    EXPECT_FALSE(load.direction.has_value());
+    EXPECT_EQ(load.lineHeight, 18);
+    EXPECT_TRUE(load.caretTimer.running);
+    EXPECT_EQ(load.caretTimer.periodMs, 200u);
+    EXPECT_FALSE(load.loadImage || load.solidBackground);
+    EXPECT_TRUE(Checked(load.checks, IDM_DIRECTION_SE));
+    EXPECT_TRUE(Checked(load.checks, IDM_CARET_FADE_OUT));
+    EXPECT_TRUE(Checked(load.checks, IDM_DOUBLE_BUFFERING));
+    EXPECT_FALSE(Checked(load.checks, IDM_SHOW_ADDRESS));
+    EXPECT_TRUE(store.writes.empty());
+
+    AppSettings other;
+    ApplyPlatformDefaults(other, false);
+    EXPECT_EQ(other.render.planeCount, 8);
+}
+
+TEST(Settings, SaveAllWritesEveryValueInOrderWithTheDocumentedSizes) {
+    MemorySettingsStore store;
+    AppSettings s = Customised();
+    s.autoSave = false;
+    SaveAllSettings(store, s);
+
+    const std::vector<std::pair<SettingsKey, std::string>> expected = {
+        {SettingsKey::Main, "Auto-save options"},
+        {SettingsKey::Main, "Language"},
+        {SettingsKey::Editor, "Image"},
+        {SettingsKey::Editor, "Background"},
+        {SettingsKey::Editor, "Color"},
+        {SettingsKey::Editor, "Planes"},
+        {SettingsKey::Editor, "First plane color"},
+        {SettingsKey::Editor, "Last plane color"},
+        {SettingsKey::Editor, "Distance"},
+        {SettingsKey::Editor, "Direction"},
+        {SettingsKey::Editor, "Cursor type"},
+        {SettingsKey::Editor, "Cursor update"},
+        {SettingsKey::Editor, "Font"},
+        {SettingsKey::Editor, "Syntax highlight"},
+        {SettingsKey::Editor, "Double buffering"},
+        {SettingsKey::Editor, "Auto indent"},
+        {SettingsKey::Editor, "Cursor over letter"},
+        {SettingsKey::Editor, "Show address"},
+        {SettingsKey::Editor, "Auto convert UNIX text"},
+        {SettingsKey::Main, "External assembler commands"},
+        {SettingsKey::Main, "Custom help file"},
+        {SettingsKey::Main, "Help options"},
+    };
+    ASSERT_EQ(store.writes.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(store.writes[i].key, expected[i].first) << i;
+        EXPECT_EQ(store.writes[i].name, expected[i].second) << i;
+    }
+    // Auto-save stays off and is recorded as off.
+    EXPECT_FALSE(s.autoSave);
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Auto-save options")->bytes,
+              std::vector<std::uint8_t>{0});
+
+    const StoredValue* image = store.Find(SettingsKey::Editor, "Image");
+    EXPECT_EQ(image->type, SettingType::String);
+    EXPECT_EQ(image->bytes, Text("C:\\pics\\sky.bmp")); // no terminating zero here
+    const StoredValue* script = store.Find(SettingsKey::Main, "External assembler commands");
+    EXPECT_EQ(script->type, SettingType::String);
+    ASSERT_EQ(script->bytes.size(), 32767u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(script->bytes.data())), s.configuredScript);
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Custom help file")->bytes.size(), 8192u);
+    const StoredValue* planes = store.Find(SettingsKey::Editor, "Planes");
+    EXPECT_EQ(planes->type, SettingType::Dword);
+    EXPECT_EQ(planes->bytes, Dword(12));
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Font")->bytes.size(), 64u);
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Background")->bytes,
+              std::vector<std::uint8_t>{0x32});
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Direction")->bytes, std::vector<std::uint8_t>{2});
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Show address")->bytes, std::vector<std::uint8_t>{1});
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Window x"), nullptr);
+}
+
+TEST(Settings, SavedSettingsComeBackAfterRestart) {
+    MemorySettingsStore store;
+    const AppSettings saved = Customised();
+    SaveAllSettings(store, saved);
+    AppSettings window = saved;
+    StorePlacement(store, window, {false, false, {-300, 40, 500, 640}});
+
+    AppSettings s;
+    s.configuredScript = "default";
+    ApplyPlatformDefaults(s, true);
+    LoadPlacementSettings(store, s, 0);
+    EditorSettingsLoad load = LoadEditorSettings(store, s);
+
+    ExpectSameStoredSettings(s, saved);
+    EXPECT_TRUE(s.autoSave);
+    EXPECT_EQ(s.placement, (WindowPlacement{-300, 40, 800, 600}));
+    ASSERT_TRUE(load.direction.has_value());
+    EXPECT_EQ(*load.direction, FadeDirection::NorthEast);
+    EXPECT_EQ(load.lineHeight, 16); // the font dialog's negative height
+    EXPECT_TRUE(load.solidBackground);
+    EXPECT_TRUE(Checked(load.checks, IDM_DIRECTION_NE));
+    EXPECT_FALSE(Checked(load.checks, IDM_DIRECTION_SE));
+    EXPECT_TRUE(Checked(load.checks, IDM_CARET_BLINK));
+    EXPECT_FALSE(Checked(load.checks, IDM_CARET_FADE_OUT));
+    EXPECT_TRUE(Checked(load.checks, IDM_BACKGROUND_COLOR));
+    EXPECT_FALSE(Checked(load.checks, IDM_BACKGROUND_IMAGE));
+    EXPECT_TRUE(Checked(load.checks, IDM_PLACEMENT_ISOTROPIC));
+    EXPECT_TRUE(Checked(load.checks, IDM_AUTO_SAVE_SETTINGS));
+    EXPECT_TRUE(Checked(load.checks, IDM_AUTO_CONVERT_UNIX));
+    EXPECT_FALSE(Checked(load.checks, IDM_AUTO_INDENT));
+}
+
+TEST(Settings, OptionWritesHappenOnlyWhileAutoSaveIsOn) {
+    MemorySettingsStore store;
+    AppSettings s;
+    s.render.planeCount = 5;
+    StoreSetting(store, s, Setting::Planes);
+    StorePlacement(store, s, {false, false, {0, 0, 100, 100}});
+    EXPECT_TRUE(store.writes.empty());
+
+    s.autoSave = true;
+    StoreSetting(store, s, Setting::Planes);
+    ASSERT_EQ(store.writes.size(), 1u);
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Planes")->bytes, Dword(5));
+    // The image command stores the path with its terminating zero.
+    s.render.imagePath = "a.bmp";
+    StoreSetting(store, s, Setting::Image);
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Image")->bytes, Text(std::string("a.bmp", 6)));
+
+    // A failing store is not an error the user sees.
+    store.failWrites = true;
+    StoreSetting(store, s, Setting::Distance);
+    EXPECT_EQ(store.Find(SettingsKey::Editor, "Distance"), nullptr);
+}
+
+TEST(Settings, StorePlacementFollowsTheWindowState) {
+    MemorySettingsStore store;
+    AppSettings s;
+    s.autoSave = true;
+    StorePlacement(store, s, {true, false, {-32000, -32000, -31840, -31970}});
+    EXPECT_TRUE(store.writes.empty());
+
+    StorePlacement(store, s, {false, true, {0, 0, 1024, 768}});
+    ASSERT_EQ(store.writes.size(), 1u);
+    EXPECT_EQ(store.writes[0].name, "Maximized");
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Maximized")->bytes, std::vector<std::uint8_t>{1});
+
+    StorePlacement(store, s, {false, false, {10, 20, 610, 420}});
+    EXPECT_EQ(store.writes.size(), 6u);
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Window width")->bytes, Dword(600));
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Window height")->bytes, Dword(400));
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Maximized")->bytes, std::vector<std::uint8_t>{0});
+
+    AppSettings loaded;
+    LoadPlacementSettings(store, loaded, 0);
+    EXPECT_EQ(loaded.placement, (WindowPlacement{10, 20, 600, 400}));
+    EXPECT_FALSE(loaded.maximized);
+}
+
+TEST(Settings, ToggleAutoSaveWritesOnlyWhenTurnedOn) {
+    MemorySettingsStore store;
+    AppSettings s = Customised();
+    s.autoSave = false;
+    EXPECT_TRUE(ToggleAutoSave(store, s));
+    ASSERT_EQ(store.writes.size(), 1u + 22u);
+    EXPECT_EQ(store.writes[0].name, "Auto-save options");
+    EXPECT_EQ(store.Find(SettingsKey::Main, "Auto-save options")->bytes,
+              std::vector<std::uint8_t>{1});
+
+    store.writes.clear();
+    EXPECT_FALSE(ToggleAutoSave(store, s));
+    EXPECT_TRUE(store.writes.empty());
+    // The stored value keeps saying on until "Save settings" runs: the next
+    // start has auto-save on again.
+    AppSettings next;
+    LoadEditorSettings(store, next);
+    EXPECT_TRUE(next.autoSave);
+    SaveAllSettings(store, s);
+    LoadEditorSettings(store, next);
+    EXPECT_FALSE(next.autoSave);
+}
+
+TEST(Settings, NumbersAreBroughtIntoRangeOnReading) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        SettingType type;
+        int planes, distance, caretMode;
+    };
+    const Case cases[] = {
+        {"Planes", Dword(0), SettingType::Dword, 1, 0, 3},
+        {"Planes", Dword(1000), SettingType::Dword, 255, 0, 3},
+        {"Planes", Dword(0xFFFFFFFF), SettingType::Dword, 255, 0, 3},
+        {"Distance", Dword(300), SettingType::Dword, 8, 255, 3},
+        {"Distance", Dword(0x80000000), SettingType::Dword, 8, 255, 3},
+        {"Cursor type", {9}, SettingType::Binary, 8, 0, 4},
+        // Mode 0 is no caret mode; the default mode stands in for it.
+        {"Cursor type", {0}, SettingType::Binary, 8, 0, 3},
+        {"Cursor type", {1}, SettingType::Binary, 8, 0, 1},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        store.Put(SettingsKey::Editor, c.name, c.type, c.bytes);
+        AppSettings s;
+        EditorSettingsLoad load = LoadEditorSettings(store, s);
+        EXPECT_EQ(s.render.planeCount, c.planes) << c.name;
+        EXPECT_EQ(s.render.distance, c.distance) << c.name;
+        EXPECT_EQ(static_cast<int>(s.render.caretMode), c.caretMode) << c.name;
+        EXPECT_EQ(load.caretTimer.running, c.caretMode != 4) << c.name;
+    }
+
+    MemorySettingsStore store;
+    store.Put(SettingsKey::Editor, "Direction", SettingType::Binary, {8});
+    store.Put(SettingsKey::Editor, "Color", SettingType::Dword, Dword(0xFF00FF00));
+    store.Put(SettingsKey::Editor, "Background", SettingType::Binary, {0x97});
+    AppSettings s;
+    EditorSettingsLoad load = LoadEditorSettings(store, s);
+    EXPECT_FALSE(load.direction.has_value());
+    EXPECT_EQ(s.render.fadeDirection, FadeDirection::SouthEast);
+    EXPECT_EQ(s.render.backgroundColour, 0x00FF00u);
+    EXPECT_EQ(s.render.backgroundKind, BackgroundKind::Pattern);
+    EXPECT_EQ(s.render.imagePlacement, ImagePlacement::Tile);
+}
+
+TEST(Settings, MalformedValuesReadAsMissing) {
+    MemorySettingsStore store;
+    // Wrong types for every kind of value.
+    store.Put(SettingsKey::Editor, "Planes", SettingType::String, Text("20"));
+    store.Put(SettingsKey::Editor, "Distance", SettingType::Binary, {5});
+    store.Put(SettingsKey::Editor, "Image", SettingType::Binary, Text("x.bmp"));
+    store.Put(SettingsKey::Editor, "Show address", SettingType::Dword, Dword(1));
+    // Wrong sizes.
+    store.Put(SettingsKey::Editor, "Color", SettingType::Dword, {1, 2});
+    store.Put(SettingsKey::Editor, "Direction", SettingType::Binary, {});
+    store.Put(SettingsKey::Editor, "Cursor type", SettingType::Binary, {1, 1});
+    store.Put(SettingsKey::Editor, "Cursor update", SettingType::Other, Dword(50));
+    store.Put(SettingsKey::Editor, "Font", SettingType::Binary, std::vector<std::uint8_t>(63, 'A'));
+    store.Put(SettingsKey::Main, "Auto-save options", SettingType::Dword, Dword(1));
+    store.Put(SettingsKey::Main, "Window x", SettingType::Binary, {1, 0, 0, 0});
+    store.Put(SettingsKey::Main, "Language", SettingType::Binary, {1, 0});
+    store.Put(SettingsKey::Main, "Maximized", SettingType::String, Text("1"));
+    store.Put(SettingsKey::Main, "Custom help file", SettingType::Dword, Dword(0x41414141));
+
+    AppSettings s;
+    s.configuredScript = "default";
+    LoadPlacementSettings(store, s, 0x0418);
+    LoadEditorSettings(store, s);
+    const AppSettings defaults;
+    ExpectSameStoredSettings(s, [] {
+        AppSettings d;
+        d.configuredScript = "default";
+        d.language = UiLanguage::Romanian; // the locale decides a missing language
+        return d;
+    }());
+    EXPECT_FALSE(s.autoSave);
+    EXPECT_FALSE(s.maximized);
+    EXPECT_EQ(s.placement, WindowPlacement{});
+    EXPECT_EQ(s.render.font, defaults.render.font);
+
+    // A font longer than its 64 bytes is not one the program wrote either.
+    MemorySettingsStore longer;
+    longer.Put(SettingsKey::Editor, "Font", SettingType::Binary,
+               std::vector<std::uint8_t>(65, 'A'));
+    AppSettings t;
+    LoadEditorSettings(longer, t);
+    EXPECT_EQ(t.render.font, defaults.render.font);
+}
+
+TEST(Settings, TextsEndInsideTheirValue) {
+    MemorySettingsStore store;
+    // "Save settings" writes the image path without its zero.
+    store.Put(SettingsKey::Editor, "Image", SettingType::String, Text("C:\\b.bmp"));
+    // A script that fills its whole value has no terminator either.
+    const std::string full(kScriptCapacity, 'x');
+    store.Put(SettingsKey::Main, "External assembler commands", SettingType::String, Text(full));
+    // Text after the first zero is padding.
+    store.Put(SettingsKey::Main, "Custom help file", SettingType::String,
+              Text(std::string("a.hlp\0junk", 10)));
+    AppSettings s;
+    LoadPlacementSettings(store, s, 0);
+    LoadEditorSettings(store, s);
+    EXPECT_EQ(s.render.imagePath, "C:\\b.bmp");
+    EXPECT_EQ(s.configuredScript, full);
+    EXPECT_EQ(s.customHelpFile, "a.hlp");
+
+    // Over-long texts are ignored rather than cut into another path or script.
+    MemorySettingsStore longer;
+    longer.Put(SettingsKey::Main, "External assembler commands", SettingType::String,
+               Text(std::string(kScriptCapacity + 1, 'y')));
+    longer.Put(SettingsKey::Editor, "Image", SettingType::String,
+               Text(std::string(kPathCapacity + 1, 'p')));
+    longer.Put(SettingsKey::Main, "Custom help file", SettingType::String,
+               Text(std::string(2 << 20, 'h')));
+    AppSettings t;
+    t.configuredScript = "default";
+    LoadPlacementSettings(longer, t, 0);
+    LoadEditorSettings(longer, t);
+    EXPECT_EQ(t.configuredScript, "default");
+    EXPECT_EQ(t.render.imagePath, "");
+    EXPECT_EQ(t.customHelpFile, "");
+}
+
+TEST(Settings, FontRecordLayoutAndFaceNameTermination) {
+    EditorFont font;
+    font.height = -13;
+    font.weight = 400;
+    font.charSet = 0;
+    std::strcpy(font.faceName, "Fixedsys");
+    const auto bytes = FontBytes(font, 0x00112233);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4), Dword(0xFFFFFFF3));
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 16, bytes.begin() + 20), Dword(400));
+    EXPECT_EQ(bytes[27], 0x31);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[28])), "Fixedsys");
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 60, bytes.end()), Dword(0x00112233));
+
+    // A face name that fills its 32 bytes without a zero is cut to 31 characters.
+    auto damaged = bytes;
+    std::memset(&damaged[28], 'Z', 32);
+    damaged[63] = 0xFF; // and a colour with a top byte
+    EditorFont read;
+    Colour colour = 0;
+    ASSERT_TRUE(FontFromBytes(damaged, read, colour));
+    EXPECT_EQ(std::strlen(read.faceName), 31u);
+    EXPECT_EQ(read.height, -13);
+    EXPECT_EQ(colour, 0x112233u);
+
+    EXPECT_EQ(LineHeightOf(read), 13);
+    read.height = 0;
+    EXPECT_EQ(LineHeightOf(read), 18);
+    read.height = INT32_MIN;
+    EXPECT_EQ(LineHeightOf(read), 4096);
+}
+
+TEST(Settings, LanguageAtStart) {
+    auto start = [](bool key, std::vector<std::uint8_t> stored, std::uint32_t locale) {
+        MemorySettingsStore store;
+        if (key) store.CreateKey(SettingsKey::Main);
+        if (!stored.empty()) store.Put(SettingsKey::Main, "Language", SettingType::Binary, stored);
+        AppSettings s;
+        LoadPlacementSettings(store, s, locale);
+        return s.language;
+    };
+    EXPECT_EQ(start(false, {}, 0x0418), UiLanguage::English);
+    EXPECT_EQ(start(true, {}, 0x0418), UiLanguage::Romanian);
+    EXPECT_EQ(start(true, {}, 0x0409), UiLanguage::English);
+    EXPECT_EQ(start(true, {2}, 0x0409), UiLanguage::RomanianDiacritics);
+    EXPECT_EQ(start(true, {0}, 0x0418), UiLanguage::English);
+    EXPECT_EQ(start(true, {7}, 0x0418), UiLanguage::English);
+}
+
+TEST(Settings, StoredPlacementMustLieOnAMonitor) {
+    const ScreenRect primary{0, 0, 1024, 768};
+    const ScreenRect left{-1280, 0, 0, 1024};
+    const std::vector<ScreenRect> one{primary};
+    const std::vector<ScreenRect> two{primary, left};
+    const WindowPlacement defaults;
+
+    const WindowPlacement normal{100, 100, 600, 400};
+    EXPECT_EQ(PlacementOnScreen(normal, one), normal);
+    const WindowPlacement onLeft{-1000, 50, 600, 400};
+    EXPECT_EQ(PlacementOnScreen(onLeft, two), onLeft);
+    // The monitor it was on is gone.
+    EXPECT_EQ(PlacementOnScreen(onLeft, one), defaults);
+    EXPECT_EQ(PlacementOnScreen({5000, 5000, 600, 400}, two), defaults);
+    // A sliver at the edge is not in sight.
+    EXPECT_EQ(PlacementOnScreen({1020, 100, 600, 400}, one), defaults);
+    EXPECT_EQ(PlacementOnScreen({990, 100, 600, 400}, one), (WindowPlacement{990, 100, 600, 400}));
+    // Extreme values do not overflow.
+    EXPECT_EQ(PlacementOnScreen({INT32_MAX - 10, INT32_MAX - 10, INT32_MAX, INT32_MAX}, one),
+              defaults);
+    EXPECT_EQ(PlacementOnScreen({-2147483000, 0, INT32_MAX, 400}, one).x, -2147483000);
+    EXPECT_EQ(PlacementOnScreen(normal, {}), defaults);
+
+    // Halves of a position or a size, and empty sizes, fall back to the defaults.
+    EXPECT_EQ(PlacementOnScreen({100, kUseDefault, 600, 400}, one),
+              (WindowPlacement{kUseDefault, kUseDefault, 600, 400}));
+    EXPECT_EQ(PlacementOnScreen({100, 100, 0, 400}, one),
+              (WindowPlacement{100, 100, kUseDefault, kUseDefault}));
+    EXPECT_EQ(PlacementOnScreen({100, 100, 600, -5}, one),
+              (WindowPlacement{100, 100, kUseDefault, kUseDefault}));
+    EXPECT_EQ(PlacementOnScreen(defaults, {}), defaults);
+}
+
+} // namespace
+} // namespace stx

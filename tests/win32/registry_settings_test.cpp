@@ -1,0 +1,226 @@
+// The settings against the real registry of the test prefix. Each test starts
+// and ends without the settings key.
+#include "app/settings.h"
+#include "platform/registry_settings_store.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace stx {
+namespace {
+
+const char kEditorPath[] = "Software\\Corvani\\Stratext\\Editor";
+
+void DeleteSettingsKey() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    // The vendor key goes too when nothing else lives in it.
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvani");
+}
+
+// Writes a value the way another tool might, bypassing the program's rules.
+void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+struct RawValue {
+    bool found = false;
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+};
+
+RawValue GetRaw(const char* path, const char* name) {
+    RawValue raw;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return raw;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &raw.type, nullptr, &size) == ERROR_SUCCESS) {
+        raw.bytes.resize(size + 1);
+        DWORD got = size + 1;
+        raw.found = RegQueryValueExA(key, name, nullptr, &raw.type, raw.bytes.data(), &got) ==
+                    ERROR_SUCCESS;
+        raw.bytes.resize(got);
+    }
+    RegCloseKey(key);
+    return raw;
+}
+
+class RegistrySettings : public ::testing::Test {
+  protected:
+    void SetUp() override { DeleteSettingsKey(); }
+    void TearDown() override { DeleteSettingsKey(); }
+    RegistrySettingsStore store;
+};
+
+TEST_F(RegistrySettings, WritesAndReadsBackEveryValueType) {
+    EXPECT_FALSE(store.KeyExists(SettingsKey::Main));
+    StoredValue value;
+    EXPECT_EQ(store.Read(SettingsKey::Main, "Language", 1, value), ReadStatus::Missing);
+
+    const std::uint8_t dword[] = {0x78, 0x56, 0x34, 0x12};
+    const std::uint8_t byte[] = {5};
+    const char text[] = "C:\\dir\\\xBA.bmp"; // a Windows-1250 letter survives the round trip
+    ASSERT_TRUE(store.Write(SettingsKey::Editor, "Planes", SettingType::Dword, dword, 4));
+    ASSERT_TRUE(store.Write(SettingsKey::Editor, "Direction", SettingType::Binary, byte, 1));
+    ASSERT_TRUE(store.Write(SettingsKey::Main, "Custom help file", SettingType::String,
+                            reinterpret_cast<const std::uint8_t*>(text), sizeof text));
+    EXPECT_TRUE(store.KeyExists(SettingsKey::Main));
+    EXPECT_TRUE(store.KeyExists(SettingsKey::Editor));
+
+    RawValue raw = GetRaw(kEditorPath, "Planes");
+    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(raw.bytes, std::vector<BYTE>(dword, dword + 4));
+    EXPECT_EQ(GetRaw(kEditorPath, "Direction").type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(GetRaw(kSettingsKeyPath, "Custom help file").type, static_cast<DWORD>(REG_SZ));
+
+    ASSERT_EQ(store.Read(SettingsKey::Editor, "Planes", 4, value), ReadStatus::Ok);
+    EXPECT_EQ(value.type, SettingType::Dword);
+    EXPECT_EQ(value.bytes, std::vector<std::uint8_t>(dword, dword + 4));
+    ASSERT_EQ(store.Read(SettingsKey::Editor, "Direction", 1, value), ReadStatus::Ok);
+    EXPECT_EQ(value.type, SettingType::Binary);
+    EXPECT_EQ(value.bytes, std::vector<std::uint8_t>{5});
+    ASSERT_EQ(store.Read(SettingsKey::Main, "Custom help file", 100, value), ReadStatus::Ok);
+    EXPECT_EQ(value.type, SettingType::String);
+    EXPECT_EQ(std::string(value.bytes.begin(), value.bytes.end()), std::string(text, sizeof text));
+
+    EXPECT_EQ(store.Read(SettingsKey::Editor, "Planes", 3, value), ReadStatus::TooLarge);
+    EXPECT_EQ(store.Read(SettingsKey::Main, "Planes", 4, value), ReadStatus::Missing);
+    const std::uint64_t qword = 7;
+    PutRaw(kEditorPath, "Cursor update", REG_QWORD, &qword, 8);
+    ASSERT_EQ(store.Read(SettingsKey::Editor, "Cursor update", 8, value), ReadStatus::Ok);
+    EXPECT_EQ(value.type, SettingType::Other);
+}
+
+TEST_F(RegistrySettings, SaveSettingsAndRestartRestoreEverything) {
+    AppSettings saved;
+    saved.autoSave = false;
+    saved.language = UiLanguage::Romanian;
+    saved.configuredScript = "echo one\r\necho two";
+    saved.customHelpFile = "C:\\h.hlp";
+    saved.helpOptions = kHelpF1GoesToIndex;
+    saved.render.imagePath = "C:\\sky.bmp";
+    saved.render.backgroundKind = BackgroundKind::Image;
+    saved.render.imagePlacement = ImagePlacement::Center;
+    saved.render.planeCount = 20;
+    saved.render.distance = 2;
+    saved.render.fadeDirection = FadeDirection::NorthEast;
+    saved.render.caretMode = CaretMode::Static;
+    saved.render.font.height = -15;
+    std::strcpy(saved.render.font.faceName, "Terminal");
+    saved.render.textColour = 0x00FF00;
+    saved.render.showAddress = true;
+    saved.autoConvertUnixText = true;
+    SaveAllSettings(store, saved);
+
+    // Sizes other installations rely on.
+    EXPECT_EQ(GetRaw(kSettingsKeyPath, "External assembler commands").bytes.size(), 32767u);
+    EXPECT_EQ(GetRaw(kSettingsKeyPath, "Custom help file").bytes.size(), 8192u);
+    EXPECT_EQ(GetRaw(kEditorPath, "Font").bytes.size(), 64u);
+    RawValue autoSave = GetRaw(kSettingsKeyPath, "Auto-save options");
+    EXPECT_EQ(autoSave.type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(autoSave.bytes, std::vector<BYTE>{0});
+    EXPECT_FALSE(GetRaw(kSettingsKeyPath, "Window x").found);
+
+    AppSettings s;
+    s.configuredScript = "default";
+    LoadPlacementSettings(store, s, 0);
+    EditorSettingsLoad load = LoadEditorSettings(store, s);
+    EXPECT_FALSE(s.autoSave);
+    EXPECT_EQ(s.language, UiLanguage::Romanian);
+    EXPECT_EQ(s.configuredScript, saved.configuredScript);
+    EXPECT_EQ(s.customHelpFile, saved.customHelpFile);
+    EXPECT_EQ(s.helpOptions, kHelpF1GoesToIndex);
+    EXPECT_EQ(s.render.imagePath, "C:\\sky.bmp");
+    EXPECT_TRUE(load.loadImage);
+    EXPECT_EQ(s.render.imagePlacement, ImagePlacement::Center);
+    EXPECT_EQ(s.render.planeCount, 20);
+    EXPECT_EQ(s.render.distance, 2);
+    ASSERT_TRUE(load.direction.has_value());
+    EXPECT_EQ(*load.direction, FadeDirection::NorthEast);
+    EXPECT_FALSE(load.caretTimer.running);
+    EXPECT_EQ(s.render.font, saved.render.font);
+    EXPECT_EQ(s.render.textColour, 0x00FF00u);
+    EXPECT_TRUE(s.render.showAddress);
+    EXPECT_TRUE(s.autoConvertUnixText);
+    EXPECT_EQ(load.lineHeight, 15);
+
+    // Placement through an option write with auto-save on.
+    s.autoSave = true;
+    StorePlacement(store, s, {false, false, {30, 40, 530, 440}});
+    AppSettings next;
+    LoadPlacementSettings(store, next, 0);
+    EXPECT_EQ(next.placement, (WindowPlacement{30, 40, 500, 400}));
+}
+
+TEST_F(RegistrySettings, AutoSaveOffWritesNothingAndCreatesNoKey) {
+    AppSettings s;
+    StoreSetting(store, s, Setting::Planes);
+    StorePlacement(store, s, {false, false, {0, 0, 10, 10}});
+    EXPECT_FALSE(store.KeyExists(SettingsKey::Main));
+
+    EXPECT_TRUE(ToggleAutoSave(store, s));
+    EXPECT_EQ(GetRaw(kSettingsKeyPath, "Auto-save options").bytes, std::vector<BYTE>{1});
+    EXPECT_TRUE(GetRaw(kEditorPath, "Auto convert UNIX text").found);
+}
+
+TEST_F(RegistrySettings, MalformedStoredValuesGiveSafeResults) {
+    const BYTE shortFont[10] = {1, 2, 3};
+    PutRaw(kEditorPath, "Font", REG_BINARY, shortFont, sizeof shortFont);
+    const char image[] = "C:\\unterminated.bmp";
+    PutRaw(kEditorPath, "Image", REG_SZ, image, sizeof image - 1);
+    const BYTE zero = 0;
+    PutRaw(kEditorPath, "Cursor type", REG_BINARY, &zero, 1);
+    PutRaw(kEditorPath, "Planes", REG_SZ, "20", 3);
+    const DWORD thousand = 1000;
+    PutRaw(kEditorPath, "Distance", REG_DWORD, &thousand, 4);
+    const std::string script(kScriptCapacity, 's'); // full, so without its zero
+    PutRaw(kSettingsKeyPath, "External assembler commands", REG_SZ, script.data(),
+           static_cast<DWORD>(script.size()));
+    const std::string tooLong(40000, 'h');
+    PutRaw(kSettingsKeyPath, "Custom help file", REG_SZ, tooLong.data(),
+           static_cast<DWORD>(tooLong.size()));
+    PutRaw(kSettingsKeyPath, "Language", REG_DWORD, &thousand, 4);
+    PutRaw(kSettingsKeyPath, "Auto-save options", REG_BINARY, "\1\1", 2);
+
+    AppSettings s;
+    s.configuredScript = "default";
+    LoadPlacementSettings(store, s, 0x0418);
+    EditorSettingsLoad load = LoadEditorSettings(store, s);
+    const AppSettings defaults;
+    EXPECT_EQ(s.render.font, defaults.render.font);
+    EXPECT_EQ(load.lineHeight, 18);
+    EXPECT_EQ(s.render.imagePath, "C:\\unterminated.bmp");
+    EXPECT_EQ(s.render.caretMode, CaretMode::FadeOut);
+    EXPECT_EQ(s.render.planeCount, 8);
+    EXPECT_EQ(s.render.distance, 255);
+    EXPECT_EQ(s.configuredScript, script);
+    EXPECT_EQ(s.customHelpFile, "");
+    EXPECT_EQ(s.language, UiLanguage::Romanian); // unusable value: the locale decides
+    EXPECT_FALSE(s.autoSave);
+
+    // A full 64-byte font whose face name has no terminating zero.
+    BYTE font[64];
+    std::memset(font, 'F', sizeof font);
+    std::memset(font, 0, 28);
+    font[0] = 20;
+    PutRaw(kEditorPath, "Font", REG_BINARY, font, sizeof font);
+    AppSettings t;
+    load = LoadEditorSettings(store, t);
+    EXPECT_EQ(t.render.font.height, 20);
+    EXPECT_EQ(std::string(t.render.font.faceName), std::string(31, 'F'));
+    EXPECT_EQ(load.lineHeight, 20);
+}
+
+} // namespace
+} // namespace stx
