@@ -1,7 +1,9 @@
-// Line numbers are derived, not stored in the records: this index keeps the
-// live records in order, in chunks that know their line count and byte total,
-// so finding line n, its offset and renumbering after an edit cost a chunk
-// walk instead of a pass over every later line.
+// Line numbers are derived, not stored in the records: this index cuts the
+// live line list into chunks of consecutive lines, each knowing its first
+// record, its line count and its byte total. Finding line n, its offset and
+// renumbering after an edit cost a chunk scan and a short walk along "next"
+// instead of a pass over every later line, and the index costs a few bytes
+// per hundred lines.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +17,13 @@ struct LineRecord;
 
 class LineIndex {
   public:
-    static constexpr uint32_t kChunkCapacity = 1024;
+    static constexpr uint32_t kChunkLines = 256;    // built chunk size
+    static constexpr uint32_t kMaxChunkLines = 512; // split above this
+
     struct Chunk {
+        LineRecord* first;
         uint32_t count;
-        uint64_t bytes; // saved-form length of the chunk's lines
-        LineRecord* records[kChunkCapacity];
+        uint64_t bytes; // saved-form length (characters + 2 per line)
     };
 
     explicit LineIndex(BlockAllocator* allocator) : allocator_(allocator) {}
@@ -31,40 +35,41 @@ class LineIndex {
     void Adopt(LineIndex& other);
 
     uint32_t Lines() const { return lines_; }
-    // 0-based line.
+    // 0-based line; null past the end.
     LineRecord* At(uint32_t line) const;
     // Sum of the saved-form lengths of the lines before line (0-based).
     uint64_t OffsetOf(uint32_t line) const;
-    // Line (0-based) holding byte offset; also the offset of its start.
+    // Line (0-based) holding byte offset, and the offset of its start.
     uint32_t LineAtOffset(uint64_t offset, uint64_t& lineStart) const;
 
-    // Makes room so that inserting extra more lines cannot fail.
+    // Makes room so that the next Splice inserting up to extra lines cannot fail.
     bool Reserve(uint32_t extra);
-    // Appends during a parse (room reserved or allocated as it goes).
+    // Appends during a parse.
     bool Append(LineRecord* record, uint32_t length);
-    // Replaces removeCount lines from first by count records starting at
-    // firstNew and following their "next" links. Room must be reserved.
-    void Splice(uint32_t first, uint32_t removeCount, LineRecord* firstNew, uint32_t count);
+    // Appends other's lines behind ours (other is left empty).
+    bool AppendIndex(LineIndex& other);
+    // Replaces removeCount lines from first (whose records start at
+    // firstOld and follow their "next" links) by count records starting at
+    // firstNew. Call after relinking the list; room must be reserved.
+    void Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOld, LineRecord* firstNew,
+                uint32_t count);
     // The length of a line changed in place.
     void AdjustBytes(uint32_t line, int64_t delta);
-    void SetRecord(uint32_t line, LineRecord* record);
 
-    size_t MemoryBytes() const;
+    // Walks the list from firstLine and checks every chunk against it.
+    bool Verify(const LineRecord* firstLine) const;
+    size_t MemoryBytes() const { return capacity_ * sizeof(Chunk); }
 
   private:
-    uint32_t FindChunk(uint32_t line, uint32_t& firstLine) const;
-    Chunk* NewChunk();
-    void ReleaseChunk(Chunk* chunk);
-    bool GrowSlots(size_t needed);
-    void InsertChunkSlot(size_t at, Chunk* chunk);
-    void RemoveChunkSlot(size_t at);
+    size_t FindChunk(uint32_t line, uint32_t& firstLine) const;
+    bool Grow(size_t needed);
+    void InsertChunk(size_t at, const Chunk& chunk);
+    void RemoveChunk(size_t at);
 
     BlockAllocator* allocator_;
-    Chunk** chunks_ = nullptr;
-    size_t chunkCount_ = 0;
-    size_t slotCapacity_ = 0;
-    Chunk* spare_ = nullptr; // reserved chunks, linked through records[0]
-    size_t spareCount_ = 0;
+    Chunk* chunks_ = nullptr;
+    size_t count_ = 0;
+    size_t capacity_ = 0;
     uint32_t lines_ = 0;
 };
 

@@ -20,8 +20,9 @@ BlockAllocator& SystemBlockAllocator();
 constexpr size_t kBlockSize = 0x108000;
 // Before each token the tokenizer keeps this much room, or links to the next block.
 constexpr size_t kTokenReserve = 1000;
-// A new record starts in a fresh block when less than this remains.
-constexpr size_t kRecordReserve = 0x8000;
+// A new record (with its undo header) starts in a fresh block when less than
+// this remains; the token reserve and links take care of the rest.
+constexpr size_t kRecordReserve = 2048;
 
 class Storage {
   public:
@@ -32,6 +33,8 @@ class Storage {
 
     // Takes over other's blocks, freeing our own.
     void Adopt(Storage& other);
+    // Chains other's blocks behind ours; writing goes on where other's ended.
+    void AppendChain(Storage& other);
     void FreeAll();
     // First block allocated and empty.
     bool Init();
@@ -51,12 +54,25 @@ class Storage {
     // Frees the blocks behind the one holding the write position.
     void FreeBehind();
 
+    struct Mark {
+        unsigned char* block;
+        unsigned char* end;
+    };
+    Mark GetMark() const { return {current_, end_}; }
+    // Back to a mark taken earlier; the blocks after it stay in the chain.
+    void Restore(const Mark& m) {
+        current_ = m.block;
+        end_ = m.end;
+        limit_ = m.block + kBlockSize;
+    }
+
     size_t BlockCount() const { return blockCount_; }
     size_t AllocatedBytes() const { return blockCount_ * kBlockSize; }
     unsigned char* FirstData() const;
 
   private:
     unsigned char* AppendBlock();
+    void FreeAfter(unsigned char* keep);
 
     BlockAllocator* allocator_;
     unsigned char* first_ = nullptr;   // first block

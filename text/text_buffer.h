@@ -11,10 +11,16 @@
 
 namespace stx {
 
+// Outcome of an operation that can fail; on any failure nothing was changed.
 enum class TextStatus : uint8_t {
     Ok = 0,
-    OutOfMemory = 1, // nothing was changed
+    OutOfMemory = 1,
+    TooLarge = 2,    // the saved form would not fit TotalBytes' 32 bits
+    BadArgument = 3, // lines out of range
 };
+
+// Largest TotalBytes a document may reach (room for the terminating 0x00).
+constexpr uint32_t kMaxTotalBytes = 0xFFFFFFF0u;
 
 enum class TokenKind : uint8_t { End, Tab, Nul, Run };
 
@@ -94,6 +100,7 @@ constexpr uint32_t kUndoPairBit = 0x80000000u;
 // What an undo restored, for the editor to place the caret and view.
 struct UndoResult {
     bool done = false;
+    TextStatus status = TextStatus::Ok;
     uint32_t caretLine = 1;
     uint32_t caretColumn = 0;
     uint32_t vScrollPos = 1;
@@ -142,12 +149,14 @@ class TextBuffer {
     // --- reading ----------------------------------------------------------
     // Copies count bytes of the saved form (CR LF between lines) after
     // skipping skip bytes. count is clamped to TotalBytes + 1; when the text
-    // ends first a single 0x00 is written. Returns the bytes produced.
+    // ends first a single 0x00 is written. Returns the text bytes produced
+    // (the 0x00 not counted).
     uint32_t ExtractRange(uint32_t count, uint32_t skip, char* destination) const;
     // Up to maxCount characters of line n (no line break); 0 if no such line.
     uint32_t ExtractLine(uint32_t line, uint32_t maxCount, char* destination) const;
-    // Byte offset of the first character of line n in the saved form
-    // (TotalBytes + 2 style past the end: clamps to the last line + 1).
+    // Byte offset of the first character of line n in the saved form: the
+    // sum of (characters + 2) over the lines before it. Lines past the last
+    // give TotalBytes + 2.
     uint32_t LineStartOffset(uint32_t line) const;
     // Line and column of a byte offset (clamped to TotalBytes). An offset
     // that falls on a line break's second byte counts as the line's end.
@@ -180,7 +189,8 @@ class TextBuffer {
     // (an empty text is one empty line). The newest record is rewritten in
     // place when it is the only line replaced, one line results and
     // newStep is false; otherwise an UndoHeader holding pending starts a new
-    // step. Totals follow the new lines. On failure nothing changes.
+    // step; the header records the totals as they are now. Totals follow the
+    // new lines. On failure nothing changes.
     // newLines (optional) receives the number of lines written.
     TextStatus ReplaceLines(uint32_t firstLine, uint32_t removeCount, const char* bytes,
                             size_t size, BreakRule rule, bool newStep, const PendingUndo& pending,
@@ -199,6 +209,7 @@ class TextBuffer {
     // Held by parse, long edits and undo; another thread that reads the
     // buffer (printing) holds it too. Waiting yields the processor.
     void AcquireBusy() const;
+    bool TryAcquireBusy() const { return !busy_.exchange(true, std::memory_order_acquire); }
     void ReleaseBusy() const { busy_.store(false, std::memory_order_release); }
     bool IsBusy() const { return busy_.load(std::memory_order_acquire); }
 
@@ -210,7 +221,10 @@ class TextBuffer {
 
   private:
     friend class TokenCursor;
-    friend struct TextBufferAccess;
+
+    TextStatus ParseUnlocked(const char* text, const char* end);
+    UndoResult UndoUnlocked();
+    void NoteWidth(uint64_t width);
 
     BlockAllocator* allocator_;
     Storage storage_;

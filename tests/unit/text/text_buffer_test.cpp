@@ -1,0 +1,512 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "tests/unit/text/text_test_util.h"
+#include "text/text_buffer.h"
+
+using namespace stx;
+using namespace stx::test;
+
+namespace {
+
+std::string RandomText(std::mt19937& rng, size_t size) {
+    // Weighted towards the bytes the tokenizer decides on.
+    static const char kAlphabet[] = "ab_~^`+-09 ,;.\t\r\n\r\n\x00\xe9\x7f";
+    std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 2);
+    std::uniform_int_distribution<int> longRun(0, 400);
+    std::string s;
+    while (s.size() < size) {
+        if (longRun(rng) == 0)
+            s.append(700 + pick(rng) * 40, "xq7"[pick(rng) % 3]);
+        else
+            s += kAlphabet[pick(rng)];
+    }
+    s.resize(size);
+    return s;
+}
+
+} // namespace
+
+// --- tokenizer -----------------------------------------------------------------
+
+TEST(TextTokenizer, ClassDecisions) {
+    struct Case {
+        const char* text;
+        const char* tokens;
+    } const cases[] = {
+        {"x-12", "P:x N:-12"},
+        {"ab12", "P:ab12"},
+        {"12ab", "N:12ab"},
+        {"0FFh", "N:0FFh"},
+        {"+5", "N:+5"},
+        {"-x", "P:-x"},
+        {"a+b", "P:a+b"},
+        {"(5)", "P:( N:5 P:)"},
+        {"abc+5,6", "P:abc N:+5 P:, N:6"},
+        {"--5", "P:- N:-5"},
+        // Word characters keep a digit in the run; others let a number start.
+        {"~1 ^2 `3 _4 a.5", "P:~1 ^2 `3 _4 a. N:5"},
+        {"\xe9"
+         "1",
+         "P:\xe9 N:1"},
+        {"5+", "N:5 P:+"},
+        {"1.5e3", "N:1 P:. N:5e3"},
+        {"x\t5\t", "P:x T N:5 T"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        TextBuffer b;
+        ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
+        EXPECT_EQ(Tokens(b, 1), c.tokens) << "text: " << c.text;
+    }
+}
+
+TEST(TextTokenizer, RunsAreCutAt500Characters) {
+    TextBuffer b;
+    Parse(b, std::string(1200, 'q'));
+    std::vector<uint32_t> counts;
+    TokenCursor c(b, b.FindLine(1));
+    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next())
+        counts.push_back(t.count);
+    EXPECT_EQ(counts, (std::vector<uint32_t>{500, 500, 200}));
+
+    // A number longer than a run goes on as a number run.
+    Parse(b, std::string(600, '7') + " x");
+    EXPECT_EQ(Tokens(b, 1), "N:" + std::string(500, '7') + " N:" + std::string(100, '7') + " P: x");
+}
+
+TEST(TextTokenizer, NulBytesAndLoneBreaksInsideRuns) {
+    TextBuffer b;
+    std::string s("a\0b\x01\r", 5);
+    ASSERT_EQ(Parse(b, s), TextStatus::Ok);
+    EXPECT_EQ(Tokens(b, 1), std::string("P:a Z P:b\x01\r"));
+    EXPECT_EQ(All(b), s);
+}
+
+// --- parse and line breaks ------------------------------------------------------------
+
+TEST(TextParse, LineBreakRules) {
+    struct Case {
+        std::string text;
+        bool convert;
+        uint32_t lines, total, converted;
+    } cases[] = {
+        {"a\r\nb", false, 2, 4, 0},   {"a\nb", false, 1, 3, 0},   {"a\nb", true, 2, 4, 1},
+        {"a\rb", true, 2, 4, 1},      {"a\r\n", false, 2, 3, 0},  {"", false, 1, 0, 0},
+        {"\r\n\r\n", false, 3, 4, 0}, {"\r\r\n", false, 2, 3, 0}, {"\r\r\n", true, 3, 4, 1},
+        {"\n\r", true, 3, 4, 2},      {"\n", false, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        TextBuffer b;
+        b.convertLineBreaks = c.convert ? 8 : 0;
+        ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
+        SCOPED_TRACE(testing::PrintToString(c.text) + (c.convert ? " converted" : ""));
+        EXPECT_EQ(b.LineCount(), c.lines);
+        EXPECT_EQ(b.TotalBytes(), c.total);
+        EXPECT_EQ(b.ConvertedBreaks(), c.converted);
+        EXPECT_EQ(All(b), SavedForm(c.text, c.convert));
+        EXPECT_TRUE(b.CheckConsistency());
+    }
+}
+
+TEST(TextParse, WithoutEndTheFirstNulEndsTheText) {
+    TextBuffer b;
+    const char text[] = "ab\r\ncd\0ef";
+    ASSERT_EQ(b.Parse(text, nullptr), TextStatus::Ok);
+    EXPECT_EQ(All(b), "ab\r\ncd");
+    ASSERT_EQ(b.Parse(text, text + sizeof text - 1), TextStatus::Ok);
+    EXPECT_EQ(All(b), std::string(text, sizeof text - 1));
+    EXPECT_EQ(b.TotalBytes(), 9u);
+}
+
+TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
+    TextBuffer b;
+    Parse(b, "abc\r\ndef");
+    PendingUndo pending;
+    ASSERT_EQ(b.ReplaceLines(1, 1, "x", 1, BreakRule::CrLfOnly, true, pending), TextStatus::Ok);
+    ASSERT_TRUE(b.CanUndo());
+    ASSERT_EQ(b.New(), TextStatus::Ok);
+    EXPECT_EQ(b.LineCount(), 1u);
+    EXPECT_EQ(b.TotalBytes(), 0u);
+    EXPECT_FALSE(b.CanUndo());
+    EXPECT_EQ(b.LineChars(b.FindLine(1)), 0u);
+    EXPECT_EQ(b.BlockCount(), 1u);
+}
+
+// --- extraction --------------------------------------------------------------------------
+
+TEST(TextExtract, EverythingGivesBackTheParsedText) {
+    std::mt19937 rng(20261206);
+    for (size_t size : {0, 1, 2, 3, 17, 300, 5000, 70000}) {
+        for (int round = 0; round < 6; ++round) {
+            for (bool convert : {false, true}) {
+                std::string text = RandomText(rng, size);
+                TextBuffer b;
+                b.convertLineBreaks = convert ? 8 : 0;
+                ASSERT_EQ(Parse(b, text), TextStatus::Ok);
+                std::string saved = SavedForm(text, convert);
+                ASSERT_EQ(All(b), saved);
+                ASSERT_EQ(b.TotalBytes(), saved.size());
+                ASSERT_EQ(b.LineCount(), SplitLines(saved).size());
+                ASSERT_TRUE(b.CheckConsistency());
+            }
+        }
+    }
+}
+
+TEST(TextExtract, LargeTextsCrossBlocksAndThreads) {
+    // Big enough for several storage blocks, links inside long lines and
+    // the two-thread parse.
+    std::mt19937 rng(7);
+    for (bool convert : {false, true}) {
+        std::string text = RandomText(rng, 3u << 20);
+        text.append(2u << 20, 'w'); // one line across blocks
+        text += "\r\nend";
+        TextBuffer b;
+        b.convertLineBreaks = convert ? 8 : 0;
+        ASSERT_EQ(Parse(b, text), TextStatus::Ok);
+        EXPECT_GT(b.BlockCount(), 3u);
+        std::string saved = SavedForm(text, convert);
+        EXPECT_TRUE(All(b) == saved);
+        EXPECT_EQ(b.LineCount(), SplitLines(saved).size());
+        EXPECT_TRUE(b.CheckConsistency());
+        // Every run stays within its limit and holds no break, TAB or NUL.
+        for (const LineRecord* r = b.FindLine(1); r; r = b.NextLine(r)) {
+            TokenCursor c(b, r);
+            uint32_t chars = 0;
+            for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next()) {
+                chars += t.count;
+                if (t.kind != TokenKind::Run) continue;
+                ASSERT_LE(t.count, 500u);
+                ASSERT_EQ(std::string(t.chars, t.count).find_first_of(std::string("\t\0", 2)),
+                          std::string::npos);
+            }
+            ASSERT_EQ(chars, b.LineChars(r));
+        }
+    }
+}
+
+TEST(TextExtract, RangesLinesAndOffsets) {
+    std::mt19937 rng(99);
+    for (int round = 0; round < 20; ++round) {
+        std::string text = RandomText(rng, 2000);
+        TextBuffer b;
+        b.convertLineBreaks = round % 2 ? 8 : 0;
+        Parse(b, text);
+        std::string saved = SavedForm(text, round % 2);
+        std::vector<std::string> lines = SplitLines(saved);
+        std::uniform_int_distribution<uint32_t> off(0, uint32_t(saved.size()) + 5);
+        for (int k = 0; k < 50; ++k) {
+            uint32_t skip = off(rng), count = off(rng);
+            std::string got(saved.size() + 8, '\x55');
+            uint32_t n = b.ExtractRange(count, skip, got.data());
+            std::string want = skip < saved.size() ? saved.substr(skip, count) : "";
+            ASSERT_EQ(got.substr(0, n), want) << skip << " " << count;
+            // The text ran out before count: one terminating zero.
+            if (want.size() < count)
+                ASSERT_EQ(got[n], '\0');
+            else
+                ASSERT_EQ(got[n], '\x55');
+        }
+        uint32_t start = 0;
+        for (uint32_t i = 0; i < lines.size(); ++i) {
+            ASSERT_EQ(b.LineStartOffset(i + 1), start);
+            std::string got(lines[i].size() + 1, '\0');
+            ASSERT_EQ(b.ExtractLine(i + 1, uint32_t(got.size()), got.data()), lines[i].size());
+            ASSERT_EQ(got.substr(0, lines[i].size()), lines[i]);
+            uint32_t line, column;
+            b.OffsetToLineColumn(start + uint32_t(lines[i].size()) / 2, line, column);
+            ASSERT_EQ(line, i + 1);
+            ASSERT_EQ(column, lines[i].size() / 2);
+            start += uint32_t(lines[i].size()) + 2;
+        }
+        EXPECT_EQ(b.LineStartOffset(uint32_t(lines.size()) + 1), b.TotalBytes() + 2);
+        char one[1];
+        EXPECT_EQ(b.ExtractLine(uint32_t(lines.size()) + 1, 1, one), 0u);
+        EXPECT_EQ(b.ExtractLine(0, 1, one), 0u);
+    }
+}
+
+TEST(TextExtract, OffsetOnTheSecondByteOfABreakIsTheLineEnd) {
+    TextBuffer b;
+    Parse(b, "abc\r\nde");
+    uint32_t line, column;
+    b.OffsetToLineColumn(4, line, column);
+    EXPECT_EQ(line, 1u);
+    EXPECT_EQ(column, 3u);
+    b.OffsetToLineColumn(5, line, column);
+    EXPECT_EQ(line, 2u);
+    EXPECT_EQ(column, 0u);
+    b.OffsetToLineColumn(1000, line, column);
+    EXPECT_EQ(line, 2u);
+    EXPECT_EQ(column, 2u);
+}
+
+// --- layout --------------------------------------------------------------------------------
+
+namespace {
+CharWidthTable Widths(uint8_t space, uint8_t letters, uint8_t nul = 3) {
+    uint8_t w[256];
+    for (int i = 0; i < 256; ++i)
+        w[i] = letters;
+    w[' '] = space;
+    w[0] = nul;
+    w['W'] = 20;
+    CharWidthTable t;
+    t.Fill(w);
+    return t;
+}
+std::vector<std::pair<uint32_t, uint32_t>> Positions(const TextBuffer& b, uint32_t line) {
+    std::vector<std::pair<uint32_t, uint32_t>> out;
+    TokenCursor c(b, b.FindLine(line));
+    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next())
+        out.push_back({t.x, t.width});
+    return out;
+}
+} // namespace
+
+TEST(TextLayout, TabWidthRuleAndWidestCharacter) {
+    EXPECT_EQ(Widths(4, 5).TabWidth(), 32u);
+    EXPECT_EQ(Widths(31, 5).TabWidth(), 248u);
+    EXPECT_EQ(Widths(32, 5).TabWidth(), 248u);
+    EXPECT_EQ(Widths(0, 5).TabWidth(), 1u); // never a zero modulus
+    EXPECT_EQ(Widths(4, 5).widest, 20u);
+}
+
+TEST(TextLayout, PositionsWithTabsAndNuls) {
+    TextBuffer b;
+    b.Widths() = Widths(4, 5); // tab 32
+    std::string s("ab\tW\t\t1\0x", 9);
+    Parse(b, s);
+    using P = std::pair<uint32_t, uint32_t>;
+    // ab 0..10, tab to 32, W 32..52, tab to 64, tab to 96 (strictly above),
+    // 1 at 96, NUL 3 wide, x at 104.
+    EXPECT_EQ(Positions(b, 1),
+              (std::vector<P>{
+                  {0, 10}, {10, 22}, {32, 20}, {52, 12}, {64, 32}, {96, 5}, {101, 3}, {104, 5}}));
+    EXPECT_EQ(b.LineWidth(b.FindLine(1)), 109u);
+    EXPECT_EQ(b.WidestLine(), 109u);
+
+    // A new font takes effect with a full layout.
+    b.Widths() = Widths(2, 1); // tab 16
+    b.LayoutAll();
+    EXPECT_EQ(
+        Positions(b, 1),
+        (std::vector<P>{{0, 2}, {2, 14}, {16, 20}, {36, 12}, {48, 16}, {64, 1}, {65, 3}, {68, 1}}));
+    EXPECT_EQ(b.WidestLine(), 69u);
+}
+
+TEST(TextLayout, LongLinesKeepFullPositions) {
+    TextBuffer b;
+    b.Widths() = Widths(200, 250);
+    std::string s(1200, 'q');
+    s += "\t1";
+    Parse(b, s);
+    auto pos = Positions(b, 1);
+    ASSERT_EQ(pos.size(), 5u);
+    EXPECT_EQ(pos[1], std::make_pair(125000u, 125000u));
+    EXPECT_EQ(pos[2], std::make_pair(250000u, 50000u));
+    EXPECT_EQ(pos[3].first, 300000u);
+    EXPECT_EQ(pos[4].first, 300080u); // next multiple of 248
+    EXPECT_EQ(b.WidestLine(), 300080u + 250u);
+    b.Widths() = Widths(4, 5);
+    b.LayoutAll();
+    EXPECT_EQ(b.LineWidth(b.FindLine(1)), 6016u + 5u);
+}
+
+TEST(TextLayout, ColourEntriesFollowTheTable) {
+    TextBuffer b;
+    Parse(b, "mov 12");
+    TokenCursor c(b, b.FindLine(1));
+    Token plain = c.Next(), number = c.Next();
+    ASSERT_EQ(number.tokenClass, TokenClass::Number);
+    EXPECT_EQ(*plain.colour, kDefaultTextColour);
+    EXPECT_EQ(*number.colour, kDefaultNumberColour);
+    b.Colours().Number() = 0x0000FF;
+    EXPECT_EQ(*number.colour, 0x0000FFu); // no re-tokenizing needed
+}
+
+// --- versions, storage and failures ------------------------------------------------------
+
+TEST(TextVersions, NewestLineIsRewrittenInPlaceOtherwiseANewStep) {
+    TextBuffer b;
+    Parse(b, "one\r\ntwo\r\nthree");
+    PendingUndo pending;
+    const LineRecord* old = b.FindLine(2);
+    ASSERT_EQ(b.ReplaceLines(2, 1, "twoX", 4, BreakRule::CrLfOnly, false, pending), TextStatus::Ok);
+    const LineRecord* v1 = b.FindLine(2);
+    EXPECT_NE(v1, old);
+    EXPECT_TRUE(TextBuffer::IsSuperseded(old));
+    EXPECT_EQ(TextBuffer::PreviousVersion(v1), old);
+    EXPECT_EQ(b.UndoCount(), 1u);
+
+    // The same line again: same record, same step.
+    ASSERT_EQ(b.ReplaceLines(2, 1, "twoXY", 5, BreakRule::CrLfOnly, false, pending),
+              TextStatus::Ok);
+    EXPECT_EQ(b.FindLine(2), v1);
+    EXPECT_EQ(b.UndoCount(), 1u);
+    EXPECT_EQ(All(b), "one\r\ntwoXY\r\nthree");
+
+    // Another line starts a new step; asking for one does too.
+    ASSERT_EQ(b.ReplaceLines(1, 1, "1", 1, BreakRule::CrLfOnly, false, pending), TextStatus::Ok);
+    ASSERT_EQ(b.ReplaceLines(1, 1, "2", 1, BreakRule::CrLfOnly, true, pending), TextStatus::Ok);
+    EXPECT_EQ(b.UndoCount(), 3u);
+
+    // A single-line edit that brings CR and LF together splits the line.
+    ASSERT_EQ(b.ReplaceLines(3, 1, "a\r\nb", 4, BreakRule::CrLfOnly, false, pending),
+              TextStatus::Ok);
+    EXPECT_EQ(b.LineCount(), 4u);
+    EXPECT_TRUE(b.CheckConsistency());
+
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(b.Undo().done);
+    EXPECT_FALSE(b.Undo().done);
+    EXPECT_EQ(All(b), "one\r\ntwo\r\nthree");
+    EXPECT_EQ(b.FindLine(2), old);
+    EXPECT_FALSE(TextBuffer::IsSuperseded(old));
+    EXPECT_TRUE(b.CheckConsistency());
+}
+
+TEST(TextVersions, UndoGivesBackBlocksAndRestoresTotals) {
+    TextBuffer b;
+    Parse(b, "a\r\nb\r\nc");
+    const size_t blocks = b.BlockCount();
+    std::string big;
+    for (int i = 0; i < 40000; ++i)
+        big += "\tline 1234 of pasted text\r\n";
+    PendingUndo pending;
+    pending.caretLine = 2;
+    pending.caretColumn = 1;
+    pending.vScrollPos = 1;
+    uint32_t lines = 0;
+    ASSERT_EQ(
+        b.ReplaceLines(2, 2, big.data(), big.size(), BreakRule::CrLfOnly, true, pending, &lines),
+        TextStatus::Ok);
+    EXPECT_EQ(lines, 40001u);
+    EXPECT_EQ(b.LineCount(), 40002u);
+    EXPECT_GT(b.BlockCount(), blocks);
+    EXPECT_TRUE(b.CheckConsistency());
+    UndoResult r = b.Undo();
+    EXPECT_TRUE(r.done);
+    EXPECT_EQ(r.caretLine, 2u);
+    EXPECT_EQ(r.caretColumn, 1u);
+    EXPECT_EQ(r.firstLine, 2u);
+    EXPECT_EQ(b.BlockCount(), blocks);
+    EXPECT_EQ(All(b), "a\r\nb\r\nc");
+    EXPECT_EQ(b.LineCount(), 3u);
+    EXPECT_TRUE(b.CheckConsistency());
+}
+
+TEST(TextVersions, PairedStepsAreUndoneTogether) {
+    TextBuffer b;
+    Parse(b, "abc\r\ndef");
+    PendingUndo first;
+    ASSERT_EQ(b.ReplaceLines(1, 2, "aef", 3, BreakRule::CrLfOnly, true, first), TextStatus::Ok);
+    PendingUndo second;
+    second.caretLine = 1 | kUndoPairBit;
+    second.caretColumn = 1;
+    ASSERT_EQ(b.ReplaceLines(1, 1, "a\r\nef", 5, BreakRule::CrLfOnly, true, second),
+              TextStatus::Ok);
+    EXPECT_EQ(b.UndoCount(), 2u);
+    UndoResult r = b.Undo();
+    EXPECT_EQ(b.UndoCount(), 0u);
+    EXPECT_EQ(All(b), "abc\r\ndef");
+    EXPECT_EQ(r.caretLine, 1u); // from the earlier step
+}
+
+TEST(TextFailure, ParseWithoutMemoryKeepsTheDocument) {
+    std::mt19937 rng(5);
+    const std::string text = RandomText(rng, 3u << 20);
+    for (long budget = 0; budget < 12; ++budget) {
+        FailingAllocator alloc;
+        TextBuffer b(&alloc);
+        Parse(b, "keep\r\nme");
+        alloc.SetBudget(budget);
+        TextStatus s = Parse(b, text);
+        alloc.SetBudget(-1);
+        if (s == TextStatus::Ok) {
+            EXPECT_EQ(All(b), text);
+        } else {
+            EXPECT_EQ(s, TextStatus::OutOfMemory);
+            EXPECT_EQ(All(b), "keep\r\nme");
+            EXPECT_EQ(b.LineCount(), 2u);
+        }
+        EXPECT_TRUE(b.CheckConsistency());
+    }
+}
+
+TEST(TextFailure, EditsWithoutMemoryKeepTheDocument) {
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += "mov eax, 1234h\r\n";
+    std::string longLine(3u << 20, '+');
+    int failures = 0;
+    for (long budget = 0; budget < 8; ++budget) {
+        FailingAllocator alloc;
+        TextBuffer b(&alloc);
+        Parse(b, "one\r\ntwo\r\nthree");
+        PendingUndo pending;
+        // Make line 2 the newest record, so the long edit goes in place.
+        ASSERT_EQ(b.ReplaceLines(2, 1, "2", 1, BreakRule::CrLfOnly, false, pending),
+                  TextStatus::Ok);
+        const std::string before = All(b);
+        alloc.SetBudget(budget);
+        TextStatus s1 = b.ReplaceLines(2, 1, longLine.data(), longLine.size(), BreakRule::CrLfOnly,
+                                       false, pending);
+        TextStatus s2 =
+            b.ReplaceLines(1, 1, big.data(), big.size(), BreakRule::CrLfOnly, true, pending);
+        alloc.SetBudget(-1);
+        std::string expect = before;
+        if (s1 == TextStatus::Ok)
+            expect = "one\r\n" + longLine + "\r\nthree";
+        else
+            ++failures;
+        if (s2 == TextStatus::Ok)
+            expect = big + expect.substr(3);
+        else
+            ++failures;
+        EXPECT_TRUE(All(b) == expect) << budget;
+        EXPECT_TRUE(b.CheckConsistency());
+        while (b.CanUndo())
+            ASSERT_TRUE(b.Undo().done);
+        EXPECT_EQ(All(b), "one\r\ntwo\r\nthree");
+    }
+    EXPECT_GT(failures, 4);
+}
+
+TEST(TextFailure, OutOfRangeLinesAreRefused) {
+    TextBuffer b;
+    Parse(b, "a\r\nb");
+    PendingUndo p;
+    EXPECT_EQ(b.ReplaceLines(0, 1, "x", 1, BreakRule::CrLfOnly, true, p), TextStatus::BadArgument);
+    EXPECT_EQ(b.ReplaceLines(2, 2, "x", 1, BreakRule::CrLfOnly, true, p), TextStatus::BadArgument);
+    EXPECT_EQ(b.ReplaceLines(3, 1, "x", 1, BreakRule::CrLfOnly, true, p), TextStatus::BadArgument);
+    EXPECT_EQ(All(b), "a\r\nb");
+}
+
+TEST(TextBusy, ParseWaitsWhileAnotherThreadHoldsTheFlag) {
+    TextBuffer b;
+    std::atomic<bool> parsed{false};
+    std::thread worker;
+    {
+        BusyGuard guard(b);
+        worker = std::thread([&] {
+            b.Parse("x", nullptr);
+            parsed = true;
+        });
+        // While held, the parse cannot finish.
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        while (std::chrono::steady_clock::now() < until)
+            ASSERT_FALSE(parsed.load());
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!parsed && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    worker.join();
+    EXPECT_TRUE(parsed);
+    EXPECT_EQ(All(b), "x");
+    EXPECT_FALSE(b.IsBusy());
+}

@@ -1,0 +1,101 @@
+// Helpers shared by the text engine tests.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "text/text_buffer.h"
+
+namespace stx::test {
+
+// Allocator that refuses every allocation once its budget is spent.
+class FailingAllocator final : public BlockAllocator {
+  public:
+    // budget < 0: never fail.
+    explicit FailingAllocator(long budget = -1) : budget_(budget) {}
+    void* Allocate(size_t size) override {
+        if (budget_.load() >= 0 && budget_.fetch_sub(1) <= 0) {
+            ++failures;
+            return nullptr;
+        }
+        ++live;
+        return std::malloc(size);
+    }
+    void Free(void* block) override {
+        --live;
+        std::free(block);
+    }
+    void SetBudget(long budget) { budget_ = budget; }
+    std::atomic<long> live{0};
+    std::atomic<long> failures{0};
+
+  private:
+    std::atomic<long> budget_;
+};
+
+inline std::string All(const TextBuffer& b) {
+    std::string s(size_t{b.TotalBytes()} + 1, '\x7f');
+    uint32_t n = b.ExtractRange(b.TotalBytes() + 1, 0, s.data());
+    s.resize(n);
+    return s;
+}
+
+inline TextStatus Parse(TextBuffer& b, const std::string& s) {
+    return b.Parse(s.data(), s.data() + s.size());
+}
+
+// "P:abc N:12 T Z" for the tokens of one line (T tab, Z NUL).
+inline std::string Tokens(const TextBuffer& b, uint32_t line) {
+    std::string out;
+    TokenCursor c(b, b.FindLine(line));
+    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next()) {
+        if (!out.empty()) out += ' ';
+        if (t.kind == TokenKind::Tab)
+            out += 'T';
+        else if (t.kind == TokenKind::Nul)
+            out += 'Z';
+        else {
+            out += t.tokenClass == TokenClass::Number ? "N:" : "P:";
+            out.append(t.chars, t.count);
+        }
+    }
+    return out;
+}
+
+// The saved form a text should extract to: lone CR and LF become CR LF when
+// converting, everything else is kept.
+inline std::string SavedForm(const std::string& s, bool convert) {
+    if (!convert) return s;
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+            out += "\r\n";
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The lines of a saved form (split at CR LF).
+inline std::vector<std::string> SplitLines(const std::string& s) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+            lines.emplace_back();
+            ++i;
+        } else {
+            lines.back() += s[i];
+        }
+    }
+    return lines;
+}
+
+} // namespace stx::test

@@ -1,0 +1,249 @@
+#include "text/line_index.h"
+
+#include <cstring>
+
+#include "text/line_record.h"
+
+namespace stx {
+
+using layout::Length;
+using layout::Next;
+
+namespace {
+// A chunk this small after a removal is merged into its neighbour.
+constexpr uint32_t kSmall = LineIndex::kChunkLines / 4;
+} // namespace
+
+void LineIndex::Clear() {
+    if (chunks_) allocator_->Free(chunks_);
+    chunks_ = nullptr;
+    count_ = capacity_ = 0;
+    lines_ = 0;
+}
+
+void LineIndex::Adopt(LineIndex& other) {
+    Clear();
+    allocator_ = other.allocator_;
+    chunks_ = other.chunks_;
+    count_ = other.count_;
+    capacity_ = other.capacity_;
+    lines_ = other.lines_;
+    other.chunks_ = nullptr;
+    other.count_ = other.capacity_ = 0;
+    other.lines_ = 0;
+}
+
+bool LineIndex::Grow(size_t needed) {
+    if (needed <= capacity_) return true;
+    size_t cap = capacity_ ? capacity_ * 2 : 64;
+    while (cap < needed)
+        cap *= 2;
+    auto* c = static_cast<Chunk*>(allocator_->Allocate(cap * sizeof(Chunk)));
+    if (!c) return false;
+    if (count_) std::memcpy(c, chunks_, count_ * sizeof(Chunk));
+    if (chunks_) allocator_->Free(chunks_);
+    chunks_ = c;
+    capacity_ = cap;
+    return true;
+}
+
+void LineIndex::InsertChunk(size_t at, const Chunk& chunk) {
+    std::memmove(chunks_ + at + 1, chunks_ + at, (count_ - at) * sizeof(Chunk));
+    chunks_[at] = chunk;
+    ++count_;
+}
+
+void LineIndex::RemoveChunk(size_t at) {
+    std::memmove(chunks_ + at, chunks_ + at + 1, (count_ - at - 1) * sizeof(Chunk));
+    --count_;
+}
+
+size_t LineIndex::FindChunk(uint32_t line, uint32_t& firstLine) const {
+    // Scan from whichever end is nearer; a line at the very end belongs to
+    // the last chunk.
+    if (line < lines_ / 2) {
+        uint32_t first = 0;
+        size_t i = 0;
+        while (i + 1 < count_ && line >= first + chunks_[i].count)
+            first += chunks_[i++].count;
+        firstLine = first;
+        return i;
+    }
+    uint32_t first = lines_;
+    size_t i = count_;
+    while (i > 0) {
+        first -= chunks_[--i].count;
+        if (line >= first) break;
+    }
+    firstLine = first;
+    return i;
+}
+
+LineRecord* LineIndex::At(uint32_t line) const {
+    if (line >= lines_) return nullptr;
+    uint32_t first;
+    const Chunk& c = chunks_[FindChunk(line, first)];
+    LineRecord* r = c.first;
+    for (uint32_t k = first; k < line; ++k)
+        r = Next(r);
+    return r;
+}
+
+uint64_t LineIndex::OffsetOf(uint32_t line) const {
+    uint64_t sum = 0;
+    if (line >= lines_) {
+        for (size_t i = 0; i < count_; ++i)
+            sum += chunks_[i].bytes;
+        return sum;
+    }
+    uint32_t first = 0;
+    size_t i = 0;
+    for (; first + chunks_[i].count <= line; ++i) {
+        sum += chunks_[i].bytes;
+        first += chunks_[i].count;
+    }
+    LineRecord* r = chunks_[i].first;
+    for (; first < line; ++first, r = Next(r))
+        sum += Length(r);
+    return sum;
+}
+
+uint32_t LineIndex::LineAtOffset(uint64_t offset, uint64_t& lineStart) const {
+    uint64_t sum = 0;
+    uint32_t first = 0;
+    size_t i = 0;
+    for (; i + 1 < count_ && sum + chunks_[i].bytes <= offset; ++i) {
+        sum += chunks_[i].bytes;
+        first += chunks_[i].count;
+    }
+    LineRecord* r = chunks_[i].first;
+    uint32_t k = 0;
+    for (; k + 1 < chunks_[i].count; ++k, r = Next(r)) {
+        uint32_t len = Length(r);
+        if (sum + len > offset) break;
+        sum += len;
+    }
+    lineStart = sum;
+    return first + k;
+}
+
+bool LineIndex::Reserve(uint32_t extra) {
+    return Grow(count_ + extra / (kMaxChunkLines / 2) + 4);
+}
+
+bool LineIndex::Append(LineRecord* record, uint32_t length) {
+    if (count_ == 0 || chunks_[count_ - 1].count >= kChunkLines) {
+        if (!Grow(count_ + 1)) return false;
+        chunks_[count_++] = Chunk{record, 0, 0};
+    }
+    Chunk& c = chunks_[count_ - 1];
+    ++c.count;
+    c.bytes += length;
+    ++lines_;
+    return true;
+}
+
+bool LineIndex::AppendIndex(LineIndex& other) {
+    if (!Grow(count_ + other.count_)) return false;
+    std::memcpy(chunks_ + count_, other.chunks_, other.count_ * sizeof(Chunk));
+    count_ += other.count_;
+    lines_ += other.lines_;
+    other.Clear();
+    return true;
+}
+
+void LineIndex::AdjustBytes(uint32_t line, int64_t delta) {
+    uint32_t first;
+    Chunk& c = chunks_[FindChunk(line, first)];
+    c.bytes = static_cast<uint64_t>(static_cast<int64_t>(c.bytes) + delta);
+}
+
+void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOld,
+                       LineRecord* firstNew, uint32_t count) {
+    uint32_t chunkFirst;
+    size_t ci = FindChunk(first, chunkFirst);
+
+    // Removal: the removed records still link to their old successors.
+    uint32_t pos = first - chunkFirst;
+    uint32_t left = removeCount;
+    LineRecord* r = firstOld;
+    while (left) {
+        Chunk& c = chunks_[ci];
+        uint32_t n = c.count - pos < left ? c.count - pos : left;
+        for (uint32_t k = 0; k < n; ++k, r = Next(r))
+            c.bytes -= Length(r);
+        c.count -= n;
+        left -= n;
+        lines_ -= n;
+        if (c.count == 0) {
+            RemoveChunk(ci);
+        } else {
+            if (pos == 0) c.first = r; // its old first line is gone
+            if (left) {
+                ++ci;
+                pos = 0;
+            }
+        }
+    }
+    if (removeCount && count_ > 1) {
+        // Keep chunks from fragmenting into many small ones.
+        size_t at = ci < count_ ? ci : count_ - 1;
+        if (chunks_[at].count < kSmall) {
+            size_t a = at > 0 ? at - 1 : at;
+            if (a + 1 < count_ && chunks_[a].count + chunks_[a + 1].count <= kMaxChunkLines) {
+                chunks_[a].count += chunks_[a + 1].count;
+                chunks_[a].bytes += chunks_[a + 1].bytes;
+                RemoveChunk(a + 1);
+            }
+        }
+    }
+    if (!count) return;
+
+    // Insertion before line first (at the end when first == lines_).
+    if (count_ == 0) {
+        chunks_[count_++] = Chunk{firstNew, 0, 0};
+        ci = 0;
+        pos = 0;
+    } else {
+        ci = FindChunk(first, chunkFirst);
+        pos = first - chunkFirst;
+    }
+    Chunk& c = chunks_[ci];
+    if (pos == 0) c.first = firstNew;
+    LineRecord* n = firstNew;
+    for (uint32_t k = 0; k < count; ++k, n = Next(n))
+        c.bytes += Length(n);
+    c.count += count;
+    lines_ += count;
+
+    // Split an oversized chunk into chunks of the built size.
+    while (chunks_[ci].count > kMaxChunkLines) {
+        Chunk& big = chunks_[ci];
+        LineRecord* x = big.first;
+        uint64_t bytes = 0;
+        for (uint32_t k = 0; k < kChunkLines; ++k, x = Next(x))
+            bytes += Length(x);
+        Chunk rest{x, big.count - kChunkLines, big.bytes - bytes};
+        big.count = kChunkLines;
+        big.bytes = bytes;
+        InsertChunk(ci + 1, rest);
+        ++ci;
+    }
+}
+
+bool LineIndex::Verify(const LineRecord* firstLine) const {
+    const LineRecord* r = firstLine;
+    uint32_t lines = 0;
+    for (size_t i = 0; i < count_; ++i) {
+        const Chunk& c = chunks_[i];
+        if (c.count == 0 || c.first != r) return false;
+        uint64_t bytes = 0;
+        for (uint32_t k = 0; k < c.count; ++k, r = Next(r))
+            bytes += Length(r);
+        if (bytes != c.bytes) return false;
+        lines += c.count;
+    }
+    return lines == lines_;
+}
+
+} // namespace stx
