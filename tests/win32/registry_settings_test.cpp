@@ -172,6 +172,14 @@ TEST_F(RegistrySettings, AutoSaveOffWritesNothingAndCreatesNoKey) {
     EXPECT_TRUE(ToggleAutoSave(store, s));
     EXPECT_EQ(GetRaw(kSettingsKeyPath, "Auto-save options").bytes, std::vector<BYTE>{1});
     EXPECT_TRUE(GetRaw(kEditorPath, "Auto convert UNIX text").found);
+    // Without an image the path is stored as an empty value.
+    StoredValue image;
+    ASSERT_EQ(store.Read(SettingsKey::Editor, "Image", 100, image), ReadStatus::Ok);
+    EXPECT_TRUE(image.bytes.empty() || image.bytes == std::vector<std::uint8_t>{0});
+    AppSettings next;
+    LoadEditorSettings(store, next);
+    EXPECT_EQ(next.render.imagePath, "");
+    EXPECT_TRUE(next.autoSave);
 }
 
 TEST_F(RegistrySettings, MalformedStoredValuesGiveSafeResults) {
