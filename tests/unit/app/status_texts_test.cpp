@@ -78,14 +78,6 @@ TEST(NumberDisplay, LongestFormFitsItsBuffer) {
         EXPECT_LE(NumberDisplayText(text).size(), kMaxNumberDisplayLength) << text;
 }
 
-TEST(NumberDisplay, LineAndColumnTexts) {
-    EXPECT_EQ(LineText(1, UiLanguage::English), "Line: 1");
-    EXPECT_EQ(ColumnText(0, UiLanguage::English), "Column: 1");
-    EXPECT_EQ(LineText(12, UiLanguage::Romanian), "Linia: 12");
-    EXPECT_EQ(ColumnText(4, UiLanguage::RomanianDiacritics), "Coloana: 5");
-    EXPECT_EQ(ColumnText(UINT32_MAX, UiLanguage::English), "Column: 4294967296");
-}
-
 // Tokens of a line as plain data, for the selection rule alone.
 Token RunToken(TokenClass tokenClass, const char* chars) {
     Token t;
@@ -209,22 +201,8 @@ TEST_F(StatusUpdate, RomanianPositionTexts) {
     ASSERT_EQ(port.sent.size(), 3u);
     EXPECT_EQ(port.sent[0], (PartText{kLinePart, "Linia: 1"}));
     EXPECT_EQ(port.sent[1], (PartText{kColumnPart, "Coloana: 2"}));
-    EXPECT_EQ(port.sent[2], (PartText{kNoticePart, NumberDisplayText("1")})); // English only
-}
-
-TEST(Notices, Texts) {
-    EXPECT_STREQ(ChooseText(UiLanguage::English, NoticeText(Notice::Printing)),
-                 "Sending text to printer - press ESC to abort");
-    EXPECT_STREQ(ChooseText(UiLanguage::Romanian, NoticeText(Notice::OperationAborted)),
-                 "Operatia a fost anulata");
-    EXPECT_STREQ(ChooseText(UiLanguage::RomanianDiacritics, NoticeText(Notice::OperationCompleted)),
-                 "Operatia a fost terminata cu succes");
-    EXPECT_STREQ(ChooseText(UiLanguage::Romanian, NoticeText(Notice::CompilerTerminated)),
-                 "Procesul de compilare s-a terminat");
-    EXPECT_STREQ(ChooseText(UiLanguage::Romanian, NoticeText(Notice::ErrorOpeningFile)),
-                 "Eroare deschidere fisier");
-    EXPECT_STREQ(ChooseText(UiLanguage::English, NoticeText(Notice::ErrorWritingFile)),
-                 "Error writing file");
+    EXPECT_EQ(port.sent[2], (PartText{kNoticePart, NumberDisplayText("1")}));     // English only
+    EXPECT_EQ(ColumnText(UINT32_MAX, UiLanguage::English), "Column: 4294967296"); // no wrap to 0
 }
 
 } // namespace
