@@ -137,22 +137,14 @@ TEST_F(RegistrySettings, SaveSettingsAndRestartRestoreEverything) {
     LoadPlacementSettings(store, s, 0);
     EditorSettingsLoad load = LoadEditorSettings(store, s);
     EXPECT_FALSE(s.autoSave);
-    EXPECT_EQ(s.language, UiLanguage::Romanian);
-    EXPECT_EQ(s.configuredScript, saved.configuredScript);
-    EXPECT_EQ(s.customHelpFile, saved.customHelpFile);
-    EXPECT_EQ(s.helpOptions, kHelpF1GoesToIndex);
-    EXPECT_EQ(s.render.imagePath, "C:\\sky.bmp");
+    for (std::size_t i = static_cast<std::size_t>(Setting::Language); i < kSettingCount; ++i) {
+        const auto setting = static_cast<Setting>(i);
+        EXPECT_EQ(EncodeSetting(setting, s), EncodeSetting(setting, saved)) << InfoOf(setting).name;
+    }
     EXPECT_TRUE(load.loadImage);
-    EXPECT_EQ(s.render.imagePlacement, ImagePlacement::Center);
-    EXPECT_EQ(s.render.planeCount, 20);
-    EXPECT_EQ(s.render.distance, 2);
     ASSERT_TRUE(load.direction.has_value());
     EXPECT_EQ(*load.direction, FadeDirection::NorthEast);
     EXPECT_FALSE(load.caretTimer.running);
-    EXPECT_EQ(s.render.font, saved.render.font);
-    EXPECT_EQ(s.render.textColour, 0x00FF00u);
-    EXPECT_TRUE(s.render.showAddress);
-    EXPECT_TRUE(s.autoConvertUnixText);
     EXPECT_EQ(load.lineHeight, 15);
 
     // Placement through an option write with auto-save on.
