@@ -1,0 +1,177 @@
+#include "platform/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/command_ids.h"
+#include "app/menu_state.h"
+#include "app/ui_texts.h"
+#include "platform/editor_app.h"
+
+namespace stx {
+
+const char kMainWindowClass[] = "Stratext";
+
+namespace {
+
+struct ToolbarButton {
+    int image; // STD_* image, or -1 for a separator
+    int command;
+};
+
+const ToolbarButton kToolbarButtons[] = {
+    {STD_FILENEW, IDM_FILE_NEW},
+    {STD_FILEOPEN, IDM_FILE_OPEN},
+    {STD_FILESAVE, IDM_FILE_SAVE},
+    {-1, 0},
+    {STD_PRINT, IDM_FILE_PRINT_3D},
+    {-1, 0},
+    {STD_UNDO, IDM_EDIT_UNDO},
+    {STD_CUT, IDM_EDIT_CUT},
+    {STD_COPY, IDM_EDIT_COPY},
+    {STD_PASTE, IDM_EDIT_PASTE},
+    {-1, 0},
+    {STD_DELETE, IDM_EDIT_CLEAR},
+    {-1, 0},
+    {STD_FIND, IDM_EDIT_FIND},
+    {STD_REPLACE, IDM_EDIT_REPLACE},
+    {-1, 0},
+    {STD_PROPERTIES, IDM_COMPILE},
+    {-1, 0},
+    {STD_HELP, IDM_HELP_TOPIC_SEARCH},
+};
+constexpr int kToolbarButtonCount = sizeof kToolbarButtons / sizeof kToolbarButtons[0];
+
+} // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_BYTEALIGNWINDOW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassExA(&wc) != 0;
+}
+
+void CreateMainChildren(HWND main) {
+    EditorApp& app = App();
+    TBBUTTON buttons[kToolbarButtonCount]{};
+    for (int i = 0; i < kToolbarButtonCount; ++i) {
+        const ToolbarButton& b = kToolbarButtons[i];
+        buttons[i].iBitmap = b.image < 0 ? 0 : b.image;
+        buttons[i].idCommand = b.command;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = b.image < 0 ? TBSTYLE_SEP : TBSTYLE_BUTTON;
+    }
+    app.toolbar =
+        CreateToolbarEx(main, 0x50800120, IDC_TOOLBAR, 14, HINST_COMMCTRL, IDB_STD_SMALL_COLOR,
+                        buttons, kToolbarButtonCount, 16, 16, 16, 16, sizeof(TBBUTTON));
+    app.status = CreateStatusWindowA(0x50000010, "", main, IDC_STATUS_BAR);
+}
+
+void ApplyLanguage() {
+    EditorApp& app = App();
+    HMENU menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(MenuResourceFor(app.language)));
+    if (!menu) return;
+    HMENU old = app.menu;
+    SetMenu(app.main, menu);
+    app.menu = menu;
+    if (app.streamsPopup) {
+        // The stream list lives in its own popup, which survives the switch.
+        HMENU file = GetSubMenu(menu, kFilePopupPosition);
+        ModifyMenuA(file, kStreamsPopupPosition, MF_BYPOSITION | MF_POPUP,
+                    reinterpret_cast<UINT_PTR>(app.streamsPopup), kStreamsPopupText);
+    } else {
+        app.streamsPopup = GetSubMenu(GetSubMenu(menu, kFilePopupPosition), kStreamsPopupPosition);
+    }
+    if (old) {
+        // Detach the kept stream popup from the old menu before destroying it.
+        HMENU oldFile = GetSubMenu(old, kFilePopupPosition);
+        if (oldFile && GetSubMenu(oldFile, kStreamsPopupPosition) == app.streamsPopup)
+            RemoveMenu(oldFile, kStreamsPopupPosition, MF_BYPOSITION);
+        DestroyMenu(old);
+    }
+    ApplyMenuChecks();
+}
+
+void ApplyMenuChecks() {
+    EditorApp& app = App();
+    if (!app.menu) return;
+    for (const MenuCheck& mark : MenuCheckMarks(app.MenuChecks()))
+        CheckMenuItem(app.menu, static_cast<UINT>(mark.command),
+                      MF_BYCOMMAND | (mark.checked ? MF_CHECKED : MF_UNCHECKED));
+    DrawMenuBar(app.main);
+}
+
+void SetUntitledTitle() {
+    EditorApp& app = App();
+    if (!app.documentNamed) SetWindowTextA(app.main, UntitledTitle().c_str());
+}
+
+void LayoutMainWindow(HWND main) {
+    EditorApp& app = App();
+    if (!app.status || !app.toolbar) return;
+    MoveWindow(app.status, 0, 0, 0, 0, TRUE); // the bar places itself at the bottom
+    RECT statusRect, client, toolbarRect;
+    GetWindowRect(app.status, &statusRect);
+    GetClientRect(main, &client);
+    GetWindowRect(app.toolbar, &toolbarRect);
+    app.toolbarHeight = toolbarRect.bottom - toolbarRect.top;
+    int width = client.right - client.left;
+    int parts[3] = {width - 300, width - 150, -1};
+    SendMessageA(app.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    int statusHeight = statusRect.bottom - statusRect.top;
+    app.viewHeight = client.bottom - app.toolbarHeight - statusHeight;
+    if (app.viewHeight < 0) app.viewHeight = 0;
+    if (app.view) MoveWindow(app.view, 0, app.toolbarHeight, width, app.viewHeight, TRUE);
+    MoveWindow(app.toolbar, 0, 0, width, app.toolbarHeight + 1, TRUE);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    EditorApp& app = App();
+    switch (msg) {
+    case WM_SIZE:
+        LayoutMainWindow(hwnd);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_SETFOCUS:
+        if (app.view) SetFocus(app.view);
+        return 0;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == TTN_NEEDTEXTA) {
+            auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            if (const BilingualText* text = ToolbarTooltipFor(static_cast<int>(header->idFrom)))
+                tip->lpszText = const_cast<char*>(ChooseText(app.language, *text));
+        }
+        return 0;
+    }
+    case WM_COMMAND:
+        if (auto language = LanguageSwitchFor(app.language, LOWORD(wParam))) {
+            app.language = *language;
+            ApplyLanguage();
+            break;
+        }
+        switch (LOWORD(wParam)) {
+        case IDM_FILE_EXIT:
+        case IDM_ESCAPE:
+            SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+} // namespace stx
