@@ -166,11 +166,6 @@ void WriteEncoded(SettingsStore& store, bool autoSave, Setting setting,
     WriteSetting(store, autoSave, info.key, info.name, bytes.data(), info.type, bytes.size());
 }
 
-void AddRadio(std::vector<MenuCheck>& checks, int first, int count, int chosen) {
-    for (int i = 0; i < count; ++i)
-        checks.push_back({first + i, first + i == chosen});
-}
-
 std::int64_t Overlap(std::int64_t a0, std::int64_t a1, std::int64_t b0, std::int64_t b1) {
     return std::min(a1, b1) - std::max(a0, b0);
 }
@@ -487,27 +482,24 @@ EditorSettingsLoad LoadEditorSettings(SettingsStore& store, AppSettings& setting
     return load;
 }
 
-std::vector<MenuCheck> EditorMenuChecks(const AppSettings& settings) {
+MenuCheckState MenuCheckStateOf(const AppSettings& settings) {
     const RenderSettings& r = settings.render;
-    std::vector<MenuCheck> checks = {
-        {IDM_AUTO_SAVE_SETTINGS, settings.autoSave},
-        {IDM_SYNTAX_HIGHLIGHT, r.syntaxHighlight},
-        {IDM_DOUBLE_BUFFERING, r.doubleBuffering},
-        {IDM_AUTO_INDENT, settings.autoIndent},
-        {IDM_CARET_OVER_LETTER, r.overLetter},
-        {IDM_SHOW_ADDRESS, r.showAddress},
-        {IDM_AUTO_CONVERT_UNIX, settings.autoConvertUnixText},
-    };
-    AddRadio(checks, IDM_CARET_BLINK, 4, IDM_CARET_BLINK + static_cast<int>(r.caretMode) - 1);
-    AddRadio(checks, IDM_DIRECTION_N, kFadeDirectionCount, CommandOf(r.fadeDirection));
-    // An image shows its check only once the window has loaded it.
-    if (r.backgroundKind == BackgroundKind::Colour) {
-        checks.push_back({IDM_BACKGROUND_IMAGE, false});
-        checks.push_back({IDM_BACKGROUND_COLOR, true});
-    }
-    AddRadio(checks, IDM_PLACEMENT_TILE, 4,
-             IDM_PLACEMENT_TILE + static_cast<int>(r.imagePlacement));
-    return checks;
+    MenuCheckState state;
+    state.backgroundMode = BackgroundByte(r.backgroundKind, r.imagePlacement);
+    state.directionIndex = static_cast<std::uint8_t>(r.fadeDirection);
+    state.caretMode = static_cast<std::uint8_t>(r.caretMode);
+    state.caretOverLetter = r.overLetter;
+    state.syntaxHighlight = r.syntaxHighlight;
+    state.autoIndent = settings.autoIndent;
+    state.doubleBuffering = r.doubleBuffering;
+    state.autoConvertUnixText = settings.autoConvertUnixText;
+    state.autoSaveSettings = settings.autoSave;
+    state.language = settings.language;
+    return state;
+}
+
+std::vector<MenuCheck> EditorMenuChecks(const AppSettings& settings) {
+    return MenuCheckMarks(MenuCheckStateOf(settings));
 }
 
 void StorePlacement(SettingsStore& store, AppSettings& settings, const WindowState& window) {

@@ -5,6 +5,7 @@
 // a window.
 #pragma once
 
+#include "app/menu_state.h"
 #include "app/settings_store.h"
 #include "app/ui_language.h"
 #include "view/caret_animation.h"
@@ -155,11 +156,6 @@ void LoadPlacementSettings(SettingsStore& store, AppSettings& settings, std::uin
 WindowPlacement PlacementOnScreen(const WindowPlacement& stored,
                                   std::span<const ScreenRect> monitors);
 
-struct MenuCheck {
-    int command;
-    bool checked;
-};
-
 // What the window must apply after LoadEditorSettings.
 struct EditorSettingsLoad {
     // The stored direction (already in `render`), for the window's direction
@@ -180,6 +176,8 @@ struct EditorSettingsLoad {
 // and usable.
 EditorSettingsLoad LoadEditorSettings(SettingsStore& store, AppSettings& settings);
 
+// What the menu's check marks show for the settings in force.
+MenuCheckState MenuCheckStateOf(const AppSettings& settings);
 // The check marks the settings in force call for: auto-save, the toggles, the
 // caret mode, the direction, the background kind and its placement.
 std::vector<MenuCheck> EditorMenuChecks(const AppSettings& settings);

@@ -9,10 +9,32 @@
 
 namespace stx {
 
-MenuCheckState EditorApp::MenuChecks() const {
-    MenuCheckState state;
-    state.language = language;
-    return state;
+namespace {
+
+class StatusBarWindow final : public StatusBarPort {
+  public:
+    void SetPartText(int part, const char* text) override {
+        if (HWND bar = App().status)
+            SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(part),
+                         reinterpret_cast<LPARAM>(text));
+    }
+};
+
+} // namespace
+
+SettingsStore& Settings() {
+    static RegistrySettingsStore store;
+    return store;
+}
+
+void WriteSetting(Setting setting) {
+    StoreSetting(Settings(), App().settings, setting);
+}
+
+StatusBar& Status() {
+    static StatusBarWindow window;
+    static StatusBar bar(window);
+    return bar;
 }
 
 EditorApp& App() {

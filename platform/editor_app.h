@@ -1,6 +1,6 @@
 #pragma once
-// The editor's process-wide state: the windows it built, the document and
-// the settings in force. One instance, owned by the user-interface thread.
+// The editor's process-wide state: the windows it built, the document's name
+// and the settings in force. One instance, owned by the user-interface thread.
 #include <windows.h>
 
 #include <cstdint>
@@ -8,7 +8,10 @@
 
 #include "app/command_line.h"
 #include "app/menu_state.h"
-#include "app/ui_language.h"
+#include "app/settings.h"
+#include "app/status_texts.h"
+#include "files/document_path.h"
+#include "platform/registry_settings_store.h"
 
 namespace stx {
 
@@ -20,22 +23,29 @@ struct EditorApp {
     HWND view = nullptr;
     HMENU menu = nullptr;
     HACCEL accelerators = nullptr;
+    // The NTFS stream list's popup, kept across language switches.
+    HMENU streamsPopup = nullptr;
 
     // Layout, recomputed on every resize.
     int toolbarHeight = 0;
     int viewHeight = 0;
 
-    UiLanguage language = UiLanguage::English;
     bool ntPlatform = true;
-    bool documentNamed = false;
-    // The NTFS stream list's popup, kept across language switches.
-    HMENU streamsPopup = nullptr;
+    AppSettings settings;
+    DocumentState document;
 
-    // The check marks the settings in force call for.
-    MenuCheckState MenuChecks() const;
+    UiLanguage Language() const { return settings.language; }
 };
 
 EditorApp& App();
+
+// The registry behind the settings.
+SettingsStore& Settings();
+// Stores one setting's current value, if auto-save is on.
+void WriteSetting(Setting setting);
+
+// The main window's status bar: notices in part 0, line and column in 1 and 2.
+StatusBar& Status();
 
 // Registers the window classes and builds the main window with its toolbar,
 // status bar and text view; opens `commandLine.file` when it is not empty.

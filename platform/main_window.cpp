@@ -74,7 +74,7 @@ void CreateMainChildren(HWND main) {
 
 void ApplyLanguage() {
     EditorApp& app = App();
-    HMENU menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(MenuResourceFor(app.language)));
+    HMENU menu = LoadMenuA(app.instance, MAKEINTRESOURCEA(MenuResourceFor(app.settings.language)));
     if (!menu) return;
     HMENU old = app.menu;
     SetMenu(app.main, menu);
@@ -100,7 +100,7 @@ void ApplyLanguage() {
 void ApplyMenuChecks() {
     EditorApp& app = App();
     if (!app.menu) return;
-    for (const MenuCheck& mark : MenuCheckMarks(app.MenuChecks()))
+    for (const MenuCheck& mark : EditorMenuChecks(app.settings))
         CheckMenuItem(app.menu, static_cast<UINT>(mark.command),
                       MF_BYCOMMAND | (mark.checked ? MF_CHECKED : MF_UNCHECKED));
     DrawMenuBar(app.main);
@@ -108,7 +108,7 @@ void ApplyMenuChecks() {
 
 void SetUntitledTitle() {
     EditorApp& app = App();
-    if (!app.documentNamed) SetWindowTextA(app.main, UntitledTitle().c_str());
+    if (!app.document.named) SetWindowTextA(app.main, UntitledTitle().c_str());
 }
 
 void LayoutMainWindow(HWND main) {
@@ -150,13 +150,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (header->code == TTN_NEEDTEXTA) {
             auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
             if (const BilingualText* text = ToolbarTooltipFor(static_cast<int>(header->idFrom)))
-                tip->lpszText = const_cast<char*>(ChooseText(app.language, *text));
+                tip->lpszText = const_cast<char*>(ChooseText(app.settings.language, *text));
         }
         return 0;
     }
     case WM_COMMAND:
-        if (auto language = LanguageSwitchFor(app.language, LOWORD(wParam))) {
-            app.language = *language;
+        if (auto language = LanguageSwitchFor(app.settings.language, LOWORD(wParam))) {
+            app.settings.language = *language;
             ApplyLanguage();
             break;
         }

@@ -94,7 +94,6 @@ TEST(Settings, FirstRunKeepsEveryDefault) {
     EXPECT_TRUE(Checked(load.checks, IDM_DIRECTION_SE));
     EXPECT_TRUE(Checked(load.checks, IDM_CARET_FADE_OUT));
     EXPECT_TRUE(Checked(load.checks, IDM_DOUBLE_BUFFERING));
-    EXPECT_FALSE(Checked(load.checks, IDM_SHOW_ADDRESS));
     EXPECT_TRUE(store.writes.empty());
 
     AppSettings other;
