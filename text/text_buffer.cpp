@@ -525,9 +525,9 @@ uint32_t CopyChars(const TextBuffer& buffer, const LineRecord* record, uint32_t 
 }
 } // namespace
 
-uint32_t TextBuffer::CopyLineChars(const LineRecord* record, char* destination,
-                                   uint32_t maxCount) const {
-    return CopyChars(*this, record, 0, maxCount, destination);
+uint32_t TextBuffer::CopyLineChars(const LineRecord* record, char* destination, uint32_t maxCount,
+                                   uint32_t from) const {
+    return CopyChars(*this, record, from, maxCount, destination);
 }
 
 uint32_t TextBuffer::ExtractLine(uint32_t line, uint32_t maxCount, char* destination) const {

@@ -176,8 +176,10 @@ class TextBuffer {
     // The record this one replaced (only the first record of an undo step
     // has one), null otherwise.
     static const LineRecord* PreviousVersion(const LineRecord* record);
-    // Copies the line's characters (TAB 0x09, NUL 0x00); returns the count.
-    uint32_t CopyLineChars(const LineRecord* record, char* destination, uint32_t maxCount) const;
+    // Copies up to maxCount of the line's characters from column from on
+    // (TAB 0x09, NUL 0x00); returns the count.
+    uint32_t CopyLineChars(const LineRecord* record, char* destination, uint32_t maxCount,
+                           uint32_t from = 0) const;
 
     // --- layout -----------------------------------------------------------
     void Layout(const LineRecord* record);
@@ -221,6 +223,7 @@ class TextBuffer {
 
   private:
     friend class TokenCursor;
+    friend class TextEditor; // holds the busy flag across its own steps
 
     TextStatus ParseUnlocked(const char* text, const char* end);
     UndoResult UndoUnlocked();

@@ -1,0 +1,455 @@
+// Editing operations, undo and whole-document replacement.
+#include <algorithm>
+#include <cstring>
+
+#include "text/text_editor.h"
+
+namespace stx {
+
+namespace {
+
+// Copies a line's characters from column from to its end.
+size_t CopyTail(const TextBuffer& b, const LineRecord* record, uint32_t from, char* dest) {
+    uint32_t chars = TextBuffer::LineChars(record);
+    if (from >= chars) return 0;
+    return b.CopyLineChars(record, dest, chars - from, from);
+}
+
+// head[0..headColumn) + insert + tail[tailColumn..] into dest.
+size_t Compose(const TextBuffer& b, char* dest, const LineRecord* head, uint32_t headColumn,
+               const char* insert, size_t insertSize, const LineRecord* tail, uint32_t tailColumn) {
+    size_t n = b.CopyLineChars(head, dest, headColumn);
+    if (insertSize) std::memcpy(dest + n, insert, insertSize);
+    n += insertSize;
+    return n + CopyTail(b, tail, tailColumn, dest + n);
+}
+
+// Lone CR and LF of pasted text become CR LF.
+size_t ConvertBreaks(const char* text, size_t size, char* out) {
+    size_t n = 0;
+    for (size_t i = 0; i < size; ++i) {
+        char c = text[i];
+        if (c == '\r' && i + 1 < size && text[i + 1] == '\n') {
+            out[n++] = '\r';
+            out[n++] = '\n';
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            out[n++] = '\r';
+            out[n++] = '\n';
+        } else {
+            out[n++] = c;
+        }
+    }
+    return n;
+}
+
+// A buffer from the document's allocator, given back at scope end.
+class TempBuffer {
+  public:
+    TempBuffer(BlockAllocator* allocator, size_t size)
+        : allocator_(allocator), data_(static_cast<char*>(allocator->Allocate(size ? size : 1))) {}
+    ~TempBuffer() {
+        if (data_) allocator_->Free(data_);
+    }
+    TempBuffer(const TempBuffer&) = delete;
+    TempBuffer& operator=(const TempBuffer&) = delete;
+    char* Data() const { return data_; }
+
+  private:
+    BlockAllocator* allocator_;
+    char* data_;
+};
+
+} // namespace
+
+TextEditor::TextEditor(BlockAllocator* allocator)
+    : buffer_(allocator), allocator_(allocator ? allocator : &SystemBlockAllocator()) {
+    ResetView();
+    repaint_ = Repaint::None;
+}
+
+TextEditor::~TextEditor() {
+    if (scratch_) allocator_->Free(scratch_);
+}
+
+// ScratchLine grows to 3 x (n + 1024) whenever 2 x (n + 1024) exceeds its
+// size, so it always holds two joined lines of n characters plus what an edit
+// adds; old contents are not kept.
+bool TextEditor::LineBytes(const LineRecord* record, uint32_t extra) {
+    const uint64_t n = uint64_t{TextBuffer::LineChars(record)} + extra;
+    if (2 * (n + 1024) > scratchSize_) {
+        const size_t size = static_cast<size_t>(3 * (n + 1024));
+        char* p = static_cast<char*>(allocator_->Allocate(size));
+        if (!p) return false;
+        if (scratch_) allocator_->Free(scratch_);
+        scratch_ = p;
+        scratchSize_ = size;
+    }
+    scratchUsed_ = buffer_.CopyLineChars(record, scratch_, TextBuffer::LineChars(record));
+    return true;
+}
+
+PendingUndo TextEditor::Pending(bool paired) const {
+    PendingUndo p;
+    p.caretLine = caret_.line | (paired ? kUndoPairBit : 0);
+    p.caretColumn = caret_.column;
+    p.totalBytes = buffer_.TotalBytes();
+    p.lineCount = buffer_.LineCount();
+    p.vScrollPos = top_.vScrollPos;
+    return p;
+}
+
+void TextEditor::AfterEdit(uint32_t caretOffset, Repaint repaint) {
+    buffer_.modified = 1;
+    selection_.Drop();
+    RefreshRecords();
+    PlaceCaretAtOffset(caretOffset);
+    ScrollCaretIntoView();
+    NoteRepaint(repaint);
+}
+
+// --- the edits ---------------------------------------------------------------------
+
+TextStatus TextEditor::ReplaceSelectionWith(const char* text, size_t size, bool pairWithPrevious) {
+    const PendingUndo pending = Pending(pairWithPrevious);
+    Caret savedCaret = caret_;
+    Selection savedSelection = selection_;
+    OrderSelection();
+    const Caret& a = selection_.anchor;
+    const uint32_t longest =
+        std::max(TextBuffer::LineChars(caret_.record), TextBuffer::LineChars(a.record));
+    if (!LineBytes(caret_.record, longest + static_cast<uint32_t>(size))) {
+        caret_ = savedCaret;
+        selection_ = savedSelection;
+        return TextStatus::OutOfMemory;
+    }
+    const uint32_t start = CaretOffset();
+    size_t n =
+        Compose(buffer_, scratch_, caret_.record, caret_.column, text, size, a.record, a.column);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, a.line - caret_.line + 1, scratch_, n,
+                                        BreakRule::CrLfOnly, true, pending);
+    if (s != TextStatus::Ok) {
+        caret_ = savedCaret;
+        selection_ = savedSelection;
+        return s;
+    }
+    AfterEdit(start + static_cast<uint32_t>(size), Repaint::All);
+    return TextStatus::Ok;
+}
+
+TextStatus TextEditor::InsertChar(uint8_t c) {
+    BeginChange();
+    const char ch = static_cast<char>(c);
+    if (selection_.Exists()) return ReplaceSelectionWith(&ch, 1, false);
+    if (!LineBytes(caret_.record, 1)) return TextStatus::OutOfMemory;
+    const uint32_t chars = TextBuffer::LineChars(caret_.record);
+    const uint32_t tail = overwrite && caret_.column < chars ? caret_.column + 1 : caret_.column;
+    size_t n =
+        Compose(buffer_, scratch_, caret_.record, caret_.column, &ch, 1, caret_.record, tail);
+    const uint32_t offset = CaretOffset();
+    uint32_t lines = 0;
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 1, scratch_, n, BreakRule::CrLfOnly, false,
+                                        Pending(false), &lines);
+    if (s != TextStatus::Ok) return s;
+    AfterEdit(offset + 1, lines == 1 ? Repaint::CaretBand : Repaint::All);
+    return TextStatus::Ok;
+}
+
+TextStatus TextEditor::DeleteSelection() {
+    if (!selection_.Exists()) return TextStatus::Ok;
+    BeginChange();
+    return ReplaceSelectionWith(nullptr, 0, false);
+}
+
+TextStatus TextEditor::DeleteKey() {
+    return selection_.Exists() ? DeleteSelection() : DeleteRight();
+}
+
+TextStatus TextEditor::SplitLine() {
+    BeginChange();
+    const Caret savedCaret = caret_;
+    const Selection savedSelection = selection_;
+    const TopLine savedTop = top_;
+    const uint32_t savedModified = buffer_.modified;
+    bool paired = false;
+    if (selection_.Exists()) {
+        TextStatus s = DeleteSelection();
+        if (s != TextStatus::Ok) return s;
+        paired = true;
+    }
+    auto rollback = [&](TextStatus s) {
+        if (paired) {
+            buffer_.Undo();
+            caret_ = savedCaret;
+            selection_ = savedSelection;
+            top_ = savedTop;
+            buffer_.modified = savedModified;
+            RefreshRecords();
+            NoteRepaint(Repaint::All);
+        }
+        return s;
+    };
+
+    if (!LineBytes(caret_.record, TextBuffer::LineChars(caret_.record) + 2))
+        return rollback(TextStatus::OutOfMemory);
+    // Indentation in columns: TAB to the next multiple of 8, space 1, no
+    // more than lies left of the caret.
+    uint32_t indent = 0;
+    if (autoIndent) {
+        uint32_t i = 0;
+        for (; i < scratchUsed_; ++i) {
+            if (scratch_[i] == '\t')
+                indent = (indent / 8 + 1) * 8;
+            else if (scratch_[i] == ' ')
+                ++indent;
+            else
+                break;
+        }
+        const uint32_t space = buffer_.Widths()[' '];
+        uint32_t limit = 0;
+        if (space) {
+            limit = caret_.x / space;
+        } else {
+            for (uint32_t k = 0; k < caret_.column && k < i; ++k)
+                limit = scratch_[k] == '\t' ? (limit / 8 + 1) * 8 : limit + 1;
+        }
+        indent = std::min(indent, limit);
+    }
+    // "\r\n" and the indentation in canonical form: TABs, then spaces.
+    const uint32_t indentChars = indent / 8 + indent % 8;
+    char* insert = scratch_ + scratchUsed_;
+    insert[0] = '\r';
+    insert[1] = '\n';
+    std::memset(insert + 2, '\t', indent / 8);
+    std::memset(insert + 2 + indent / 8, ' ', indent % 8);
+    const size_t insertSize = 2 + indentChars;
+    // Build the result after the insert so nothing overlaps.
+    char* out = insert + insertSize;
+    size_t n = Compose(buffer_, out, caret_.record, caret_.column, insert, insertSize,
+                       caret_.record, caret_.column);
+    const uint32_t offset = CaretOffset();
+    TextStatus s =
+        buffer_.ReplaceLines(caret_.line, 1, out, n, BreakRule::CrLfOnly, true, Pending(paired));
+    if (s != TextStatus::Ok) return rollback(s);
+    AfterEdit(offset + static_cast<uint32_t>(insertSize), Repaint::All);
+    return TextStatus::Ok;
+}
+
+TextStatus TextEditor::DeleteLeft() {
+    BeginChange();
+    if (caret_.column == 0) {
+        if (caret_.line == 1) {
+            DropSelection();
+            return TextStatus::Ok;
+        }
+        // To the end of the previous line, then remove the break there.
+        const Caret savedCaret = caret_;
+        const TopLine savedTop = top_;
+        caret_.line -= 1;
+        caret_.record = buffer_.FindLine(caret_.line);
+        caret_.column = TextBuffer::LineChars(caret_.record);
+        caret_.x = caret_.preferredX = buffer_.LineWidth(caret_.record);
+        if (caret_.line < top_.line) SetTopLine(caret_.line);
+        TextStatus s = DeleteRight();
+        if (s != TextStatus::Ok) {
+            caret_ = savedCaret;
+            top_ = savedTop;
+            RefreshRecords();
+        }
+        return s;
+    }
+    if (!LineBytes(caret_.record, 0)) return TextStatus::OutOfMemory;
+    char* out = scratch_ + scratchUsed_;
+    size_t n = Compose(buffer_, out, caret_.record, caret_.column - 1, nullptr, 0, caret_.record,
+                       caret_.column);
+    const uint32_t offset = CaretOffset();
+    uint32_t lines = 0;
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 1, out, n, BreakRule::CrLfOnly, false,
+                                        Pending(false), &lines);
+    if (s != TextStatus::Ok) return s;
+    AfterEdit(offset - 1, lines == 1 && !selection_.Exists() ? Repaint::CaretBand : Repaint::All);
+    return TextStatus::Ok;
+}
+
+TextStatus TextEditor::DeleteRight() {
+    BeginChange();
+    const uint32_t chars = TextBuffer::LineChars(caret_.record);
+    const uint32_t offset = CaretOffset();
+    if (caret_.column < chars) {
+        if (!LineBytes(caret_.record, 0)) return TextStatus::OutOfMemory;
+        char* out = scratch_ + scratchUsed_;
+        size_t n = Compose(buffer_, out, caret_.record, caret_.column, nullptr, 0, caret_.record,
+                           caret_.column + 1);
+        uint32_t lines = 0;
+        TextStatus s = buffer_.ReplaceLines(caret_.line, 1, out, n, BreakRule::CrLfOnly, false,
+                                            Pending(false), &lines);
+        if (s != TextStatus::Ok) return s;
+        AfterEdit(offset, lines == 1 ? Repaint::CaretBand : Repaint::All);
+        return TextStatus::Ok;
+    }
+    if (caret_.line >= buffer_.LineCount()) return TextStatus::Ok; // end of the text
+    // Join the next line.
+    const LineRecord* next = buffer_.FindLine(caret_.line + 1);
+    if (!LineBytes(caret_.record, TextBuffer::LineChars(next))) return TextStatus::OutOfMemory;
+    size_t n = Compose(buffer_, scratch_, caret_.record, chars, nullptr, 0, next, 0);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 2, scratch_, n, BreakRule::CrLfOnly, true,
+                                        Pending(false));
+    if (s != TextStatus::Ok) return s;
+    AfterEdit(offset, Repaint::All);
+    return TextStatus::Ok;
+}
+
+TextStatus TextEditor::InsertText(const char* zeroTerminated) {
+    return InsertText(zeroTerminated, zeroTerminated ? std::strlen(zeroTerminated) : 0);
+}
+
+TextStatus TextEditor::InsertText(const char* text, size_t size) {
+    BeginChange();
+    if (size == 0) return selection_.Exists() ? DeleteSelection() : TextStatus::Ok;
+    BusyGuard busy(buffer_);
+
+    // Everything that can fail for want of memory is had before the first change.
+    const bool convert = buffer_.convertLineBreaks != 0;
+    TempBuffer converted(allocator_, convert ? 2 * size : 1);
+    if (!converted.Data()) return TextStatus::OutOfMemory;
+    if (convert) {
+        size = ConvertBreaks(text, size, converted.Data());
+        text = converted.Data();
+    }
+    const LineRecord* tailLine = selection_.Exists() ? selection_.anchor.record : caret_.record;
+    TempBuffer line(allocator_, size_t{TextBuffer::LineChars(caret_.record)} +
+                                    TextBuffer::LineChars(tailLine) + size + 1024);
+    if (!line.Data()) return TextStatus::OutOfMemory;
+
+    const Caret savedCaret = caret_;
+    const Selection savedSelection = selection_;
+    const TopLine savedTop = top_;
+    const uint32_t savedModified = buffer_.modified;
+    bool paired = false;
+    if (selection_.Exists()) {
+        TextStatus s = ReplaceSelectionWith(nullptr, 0, false);
+        if (s != TextStatus::Ok) return s;
+        paired = true;
+    }
+    const uint32_t offset = CaretOffset();
+    size_t n = Compose(buffer_, line.Data(), caret_.record, caret_.column, text, size,
+                       caret_.record, caret_.column);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 1, line.Data(), n, BreakRule::CrLfOnly, true,
+                                        Pending(paired));
+    if (s != TextStatus::Ok) {
+        if (paired) {
+            buffer_.UndoUnlocked();
+            caret_ = savedCaret;
+            selection_ = savedSelection;
+            top_ = savedTop;
+            buffer_.modified = savedModified;
+            RefreshRecords();
+            NoteRepaint(Repaint::All);
+        }
+        return s;
+    }
+    AfterEdit(offset + static_cast<uint32_t>(size), Repaint::All);
+    return TextStatus::Ok;
+}
+
+// --- WM_CHAR ----------------------------------------------------------------------------
+
+CharAction TextEditor::Char(uint8_t code) {
+    switch (code) {
+    case 0x03:
+        return CharAction::Copy;
+    case 0x16:
+        return CharAction::Paste;
+    case 0x18:
+        return CharAction::Cut;
+    case 0x1A:
+        Undo();
+        break;
+    case 0x0B: // Ctrl+K: the selection is dropped below
+    case 0x0A: // Ctrl+Enter
+    case 0x7F: // Ctrl+Backspace
+        break;
+    case 0x0D:
+        SplitLine();
+        break;
+    case 0x08:
+        DeleteLeft();
+        break;
+    default:
+        InsertChar(code);
+        break;
+    }
+    FinishChar();
+    return CharAction::None;
+}
+
+void TextEditor::FinishChar() {
+    DropSelection();
+}
+
+// --- undo --------------------------------------------------------------------------------
+
+bool TextEditor::Undo() {
+    if (!buffer_.CanUndo()) return false;
+    BeginChange();
+    UndoResult r = buffer_.Undo();
+    if (!r.done) return false;
+    buffer_.modified = 1;
+    selection_.Drop();
+    RefreshRecords();
+    PlaceCaretAtOffset(buffer_.LineStartOffset(r.caretLine) + r.caretColumn);
+    ScrollCaretIntoView();
+    SetTopLine(r.vScrollPos);
+    NoteRepaint(Repaint::All);
+    return true;
+}
+
+// --- whole document ------------------------------------------------------------------------
+
+TextStatus TextEditor::New() {
+    TextStatus s = buffer_.New();
+    if (s == TextStatus::Ok) ResetView();
+    return s;
+}
+
+TextStatus TextEditor::Parse(const char* text, const char* end) {
+    TextStatus s = buffer_.Parse(text, end);
+    if (s == TextStatus::Ok) ResetView();
+    return s;
+}
+
+TextStatus TextEditor::SetText(const char* text) {
+    TextStatus s = (!text || !*text) ? buffer_.New() : buffer_.Parse(text, nullptr);
+    if (s != TextStatus::Ok) return s;
+    ResetView();
+    buffer_.modified = 1;
+    return s;
+}
+
+TextStatus TextEditor::LoadTemplate(const char* text) {
+    TextStatus s = SetText(text);
+    if (s == TextStatus::Ok) buffer_.modified = 0;
+    return s;
+}
+
+TextStatus TextEditor::ConvertUnixText() {
+    const uint32_t total = buffer_.TotalBytes();
+    TextStatus s;
+    if (total == 0) {
+        s = buffer_.New();
+    } else {
+        TempBuffer copy(allocator_, size_t{total} + 1);
+        if (!copy.Data()) return TextStatus::OutOfMemory;
+        buffer_.ExtractRange(total + 1, 0, copy.Data());
+        const uint8_t saved = buffer_.convertLineBreaks;
+        buffer_.convertLineBreaks = 8;
+        s = buffer_.Parse(copy.Data(), copy.Data() + total);
+        buffer_.convertLineBreaks = saved;
+    }
+    if (s != TextStatus::Ok) return s;
+    ResetView();
+    buffer_.modified = 1;
+    return s;
+}
+
+} // namespace stx

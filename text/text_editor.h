@@ -1,0 +1,162 @@
+// The document with its caret, selection and vertical scroll state: every
+// movement and every edit a user can make, without the window around it.
+// The window feeds keys, characters, mouse points and view metrics in and
+// applies what comes out (repaint requests, scroll ranges and positions).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "text/caret.h"
+#include "text/text_buffer.h"
+
+namespace stx {
+
+enum class Key : uint8_t { Left, Right, Up, Down, Home, End, PageUp, PageDown };
+
+// What a WM_CHAR code asks of the window beyond the editor's own work.
+enum class CharAction : uint8_t { None, Copy, Cut, Paste };
+
+class TextEditor {
+  public:
+    explicit TextEditor(BlockAllocator* allocator = nullptr);
+    ~TextEditor();
+    TextEditor(const TextEditor&) = delete;
+    TextEditor& operator=(const TextEditor&) = delete;
+
+    TextBuffer& Buffer() { return buffer_; }
+    const TextBuffer& Buffer() const { return buffer_; }
+    const Caret& GetCaret() const { return caret_; }
+    const Selection& GetSelection() const { return selection_; }
+    const TopLine& GetTopLine() const { return top_; }
+
+    // View metrics, set by the window (WM_SIZE, font change, render settings).
+    void SetView(const ViewGeometry& view);
+    const ViewGeometry& View() const { return view_; }
+
+    uint8_t overwrite = 0;  // 1 = overwrite, 0 = insert
+    uint8_t autoIndent = 8; // 8 = on, 0 = off
+
+    // --- what the window must do after a call -------------------------------
+    // The largest repaint asked for since the last call, and the caret as it
+    // was before the first change (its rectangle needs repainting too).
+    Repaint TakeRepaint();
+    const Caret& CaretBeforeRepaint() const { return caretBefore_; }
+    uint32_t PageSize() const { return top_.pageSize; }
+    uint32_t VScrollRange() const;
+    uint32_t HScrollRange() const;
+
+    // --- whole document ---------------------------------------------------------
+    TextStatus New();
+    // Open: replaces the text and resets caret and view. The modified flag is
+    // left to the caller.
+    TextStatus Parse(const char* text, const char* end);
+    // WM_SETTEXT: empty text gives New, otherwise the first 0x00 ends it.
+    // Marks the document modified.
+    TextStatus SetText(const char* text);
+    // "Convert UNIX text": parse the text again with lone CR and LF as breaks.
+    TextStatus ConvertUnixText();
+    // The templates: replace the text, then clear the modified flag.
+    TextStatus LoadTemplate(const char* text);
+
+    // --- caret and selection --------------------------------------------------
+    void KeyDown(Key key, bool ctrl, bool shift);
+    void MouseDown(int32_t x, int32_t y);
+    void MouseMove(int32_t x, int32_t y, bool leftButtonDown);
+    void MouseUp() { dragging_ = false; }
+    // Timer tick while dragging: the cursor point in view coordinates.
+    void DragTick(int32_t x, int32_t y);
+    bool Dragging() const { return dragging_; }
+
+    // EM_SETSEL: anchor at start, caret at end (offsets clamped to TotalBytes).
+    void SetSelection(uint32_t start, uint32_t end);
+    void DropSelection();
+    // EM_GETSEL: ordered offsets; both the caret's offset without a selection.
+    void GetSelectionRange(uint32_t& start, uint32_t& end) const;
+    uint32_t CaretOffset() const;
+    // The byte under the caret for the over-letter caret (0 at the line end,
+    // at a TAB or a NUL).
+    uint8_t CharUnderCaret() const;
+
+    // --- scrolling ------------------------------------------------------------------
+    void SetTopLine(uint32_t line);
+    void SetHorizontalOffset(uint32_t pixels);
+    void ScrollCaretIntoView();
+
+    // --- editing --------------------------------------------------------------------
+    // WM_CHAR. Copy, cut and paste are left to the window (clipboard), which
+    // calls FinishChar afterwards; every other code is handled here.
+    CharAction Char(uint8_t code);
+    void FinishChar();
+
+    TextStatus InsertChar(uint8_t c);
+    TextStatus DeleteSelection();
+    TextStatus SplitLine();
+    TextStatus DeleteLeft();
+    TextStatus DeleteRight();
+    // VK_DELETE: the selection when there is one, else the byte at the caret.
+    TextStatus DeleteKey();
+    // Paste, EM_REPLACESEL, replace, insert data: the text replaces the
+    // selection as one undo step; NUL bytes within size are kept.
+    TextStatus InsertText(const char* text, size_t size);
+    TextStatus InsertText(const char* zeroTerminated);
+
+    bool CanUndo() const { return buffer_.CanUndo(); }
+    // False (nothing changed) when there is nothing to undo.
+    bool Undo();
+
+    // --- clipboard, text side ---------------------------------------------------------
+    // Length of the selection's saved form (0 without one).
+    uint32_t SelectionLength() const;
+    // Copies the selection with CR LF between lines and a terminating 0x00;
+    // destination holds SelectionLength() + 1 bytes. Returns the length.
+    uint32_t CopySelection(char* destination) const;
+
+    // --- internals shared by the implementation files ------------------------------------
+  private:
+    struct Position {
+        uint32_t line;
+        uint32_t column;
+        uint32_t x;
+    };
+    void ResetView();
+    void NoteRepaint(Repaint r);
+    void BeginChange();
+    void RefreshRecords();
+    void UpdatePageSize();
+    void UpdateY();
+    Position PositionAtOffset(uint32_t offset) const;
+    void PlaceCaretAtOffset(uint32_t offset);
+    uint32_t ColumnToX(const LineRecord* record, uint32_t column) const;
+    uint32_t XToColumn(const LineRecord* record, uint32_t x, uint32_t& columnX) const;
+    void MoveVertically(uint32_t line);
+    void PointToCaret(int32_t x, int32_t y, bool& placed);
+    void ScrollIntoViewVertically();
+    void ScrollIntoViewHorizontally();
+    void StartOfText();
+    void EndOfText();
+    void WordLeft();
+    void WordRight();
+    void OrderSelection();
+    bool LineBytes(const LineRecord* record, uint32_t extra);
+    TextStatus ReplaceSelectionWith(const char* text, size_t size, bool pairWithPrevious);
+    PendingUndo Pending(bool paired) const;
+    void AfterEdit(uint32_t caretOffset, Repaint repaint);
+
+    TextBuffer buffer_;
+    BlockAllocator* allocator_;
+    Caret caret_;
+    Selection selection_;
+    TopLine top_;
+    ViewGeometry view_;
+    Repaint repaint_ = Repaint::None;
+    Caret caretBefore_;
+    bool dragging_ = false;
+
+    // ScratchLine: rebuilds a line during an edit.
+    char* scratch_ = nullptr;
+    size_t scratchSize_ = 0;
+    size_t scratchUsed_ = 0;
+};
+
+} // namespace stx
