@@ -120,12 +120,15 @@ void TextEditor::NoteRepaint(Repaint r) {
 }
 
 void TextEditor::BeginChange() {
-    if (repaint_ == Repaint::None) caretBefore_ = caret_;
+    if (changeOpen_) return;
+    caretBefore_ = caret_;
+    changeOpen_ = true;
 }
 
 Repaint TextEditor::TakeRepaint() {
     Repaint r = repaint_;
     repaint_ = Repaint::None;
+    changeOpen_ = false;
     return r;
 }
 

@@ -65,7 +65,7 @@ class TempBuffer {
 TextEditor::TextEditor(BlockAllocator* allocator)
     : buffer_(allocator), allocator_(allocator ? allocator : &SystemBlockAllocator()) {
     ResetView();
-    repaint_ = Repaint::None;
+    TakeRepaint();
 }
 
 TextEditor::~TextEditor() {

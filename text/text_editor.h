@@ -151,6 +151,7 @@ class TextEditor {
     ViewGeometry view_;
     Repaint repaint_ = Repaint::None;
     Caret caretBefore_;
+    bool changeOpen_ = false; // caretBefore_ taken since the last TakeRepaint
     bool dragging_ = false;
 
     // ScratchLine: rebuilds a line during an edit.
