@@ -295,6 +295,15 @@ void SyncViewGeometry(ViewGeometry& view, const RenderSettings& settings, const 
     view.addressColumnWidth = static_cast<std::uint32_t>(AddressColumnWidth(widths));
 }
 
+PlaneTables::Change ApplyRenderSettings(const RenderSettings& settings, PlaneTables& planes,
+                                        CaretAnimation& animation, ViewGeometry& view,
+                                        const CharWidthTable& widths) {
+    const PlaneTables::Change change = planes.Update(settings);
+    if (change.geometry) animation.ResetPhase();
+    SyncViewGeometry(view, settings, planes, widths);
+    return change;
+}
+
 Rect CaretRepaintRect(const Caret& caret, const TopLine& top, const ViewGeometry& view,
                       int widestChar) {
     std::int64_t left =

@@ -45,6 +45,13 @@ std::uint8_t CharUnderCaret(const TextBuffer& buffer, const Caret& caret);
 void SyncViewGeometry(ViewGeometry& view, const RenderSettings& settings, const PlaneTables& planes,
                       const CharWidthTable& widths);
 
+// Brings the plane tables, the caret phase and the geometry in line with changed settings:
+// the tables are recomputed when their inputs changed, and a new plane count or distance
+// restarts the caret's colour phase.
+PlaneTables::Change ApplyRenderSettings(const RenderSettings& settings, PlaneTables& planes,
+                                        CaretAnimation& animation, ViewGeometry& view,
+                                        const CharWidthTable& widths);
+
 // Repaint rectangles. The caret rectangle covers every plane's caret; in hex view it is
 // shifted right by the address column like everything else on the line.
 Rect CaretRepaintRect(const Caret& caret, const TopLine& top, const ViewGeometry& view,
