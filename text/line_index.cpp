@@ -131,18 +131,6 @@ bool LineIndex::Reserve(uint32_t extra) {
     return Grow(count_ + extra / (kMaxChunkLines / 2) + 4);
 }
 
-bool LineIndex::Append(LineRecord* record, uint32_t length) {
-    if (count_ == 0 || chunks_[count_ - 1].count >= kChunkLines) {
-        if (!Grow(count_ + 1)) return false;
-        chunks_[count_++] = Chunk{record, 0, 0};
-    }
-    Chunk& c = chunks_[count_ - 1];
-    ++c.count;
-    c.bytes += length;
-    ++lines_;
-    return true;
-}
-
 bool LineIndex::AppendIndex(LineIndex& other) {
     if (!Grow(count_ + other.count_)) return false;
     std::memcpy(chunks_ + count_, other.chunks_, other.count_ * sizeof(Chunk));

@@ -45,7 +45,17 @@ class LineIndex {
     // Makes room so that the next Splice inserting up to extra lines cannot fail.
     bool Reserve(uint32_t extra);
     // Appends during a parse.
-    bool Append(LineRecord* record, uint32_t length);
+    bool Append(LineRecord* record, uint32_t length) {
+        if (count_ == 0 || chunks_[count_ - 1].count >= kChunkLines) {
+            if (!Grow(count_ + 1)) return false;
+            chunks_[count_++] = Chunk{record, 0, 0};
+        }
+        Chunk& c = chunks_[count_ - 1];
+        ++c.count;
+        c.bytes += length;
+        ++lines_;
+        return true;
+    }
     // Appends other's lines behind ours (other is left empty).
     bool AppendIndex(LineIndex& other);
     // Replaces removeCount lines from first (whose records start at

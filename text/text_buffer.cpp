@@ -318,10 +318,23 @@ TextBuffer::TextBuffer(BlockAllocator* allocator)
 TextBuffer::~TextBuffer() = default;
 
 void TextBuffer::AcquireBusy() const {
+    const std::thread::id self = std::this_thread::get_id();
+    if (busy_.load(std::memory_order_acquire) && busyOwner_.load() == self) {
+        ++busyDepth_;
+        return;
+    }
     while (busy_.exchange(true, std::memory_order_acquire)) {
         while (busy_.load(std::memory_order_relaxed))
             std::this_thread::yield();
     }
+    busyOwner_.store(self);
+    busyDepth_ = 1;
+}
+
+void TextBuffer::ReleaseBusy() const {
+    if (--busyDepth_ > 0) return;
+    busyOwner_.store(std::thread::id{});
+    busy_.store(false, std::memory_order_release);
 }
 
 TextStatus TextBuffer::New() {
@@ -590,6 +603,7 @@ void TextBuffer::NoteWidth(uint64_t width) {
 }
 
 void TextBuffer::Layout(const LineRecord* record) {
+    BusyGuard guard(*this);
     const bool wide = Flags(record) & kWide;
     const uint32_t tab = widths_.TabWidth();
     unsigned char* p = Tokens(record);
@@ -627,6 +641,7 @@ void TextBuffer::Layout(const LineRecord* record) {
 }
 
 void TextBuffer::LayoutAll() {
+    BusyGuard guard(*this);
     widestLine_ = 0;
     for (LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r))
         Layout(r);
@@ -637,6 +652,7 @@ void TextBuffer::LayoutAll() {
 TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, const char* bytes,
                                     size_t size, BreakRule rule, bool newStep,
                                     const PendingUndo& pending, uint32_t* newLines) {
+    BusyGuard guard(*this);
     if (newLines) *newLines = 0;
     if (firstLine < 1 || removeCount < 1 || firstLine - 1 > lineCount_ ||
         removeCount > lineCount_ - (firstLine - 1))

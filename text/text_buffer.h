@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 #include "text/line_index.h"
 #include "text/storage.h"
@@ -208,11 +209,11 @@ class TextBuffer {
     UndoResult Undo();
 
     // --- busy flag ------------------------------------------------------------
-    // Held by parse, long edits and undo; another thread that reads the
-    // buffer (printing) holds it too. Waiting yields the processor.
+    // Held by every change of the document; another thread that reads the
+    // buffer (printing) holds it too. The holding thread may take it again;
+    // other threads wait, yielding the processor.
     void AcquireBusy() const;
-    bool TryAcquireBusy() const { return !busy_.exchange(true, std::memory_order_acquire); }
-    void ReleaseBusy() const { busy_.store(false, std::memory_order_release); }
+    void ReleaseBusy() const;
     bool IsBusy() const { return busy_.load(std::memory_order_acquire); }
 
     // --- statistics for tests and benchmarks ---------------------------------------
@@ -243,6 +244,8 @@ class TextBuffer {
     CharWidthTable widths_;
     ColourTable colours_;
     mutable std::atomic<bool> busy_{false};
+    mutable std::atomic<std::thread::id> busyOwner_{};
+    mutable uint32_t busyDepth_ = 0; // touched only by the holding thread
 };
 
 // Holds the busy flag for a scope.

@@ -510,3 +510,31 @@ TEST(TextBusy, ParseWaitsWhileAnotherThreadHoldsTheFlag) {
     EXPECT_EQ(All(b), "x");
     EXPECT_FALSE(b.IsBusy());
 }
+
+TEST(TextBusy, TheHoldingThreadMayEditAndOthersWait) {
+    TextBuffer b;
+    Parse(b, "a\r\nb");
+    PendingUndo p;
+    {
+        BusyGuard outer(b); // e.g. a paste holding the flag across its steps
+        ASSERT_EQ(b.ReplaceLines(1, 1, "x", 1, BreakRule::CrLfOnly, true, p), TextStatus::Ok);
+        EXPECT_TRUE(b.IsBusy());
+    }
+    EXPECT_FALSE(b.IsBusy());
+
+    std::atomic<bool> edited{false};
+    std::thread editor;
+    {
+        BusyGuard reader(b); // the print thread copying the text
+        editor = std::thread([&] {
+            b.ReplaceLines(2, 1, "y", 1, BreakRule::CrLfOnly, true, p);
+            edited = true;
+        });
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        while (std::chrono::steady_clock::now() < until)
+            ASSERT_FALSE(edited.load());
+        EXPECT_EQ(All(b), "x\r\nb");
+    }
+    editor.join();
+    EXPECT_EQ(All(b), "x\r\ny");
+}
