@@ -1,0 +1,349 @@
+// Renders small documents through the paint plan and the GDI surface into a DIB section and
+// checks the pixels: where each plane lands, in what colour, and how a selection looks.
+#include <windows.h>
+
+#include "platform/gdi_surface.h"
+#include "text/text_buffer.h"
+#include "view/paint_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace stx {
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 64;
+constexpr Colour kBackground = 0xFCD6A3;
+
+struct Point {
+    int x;
+    int y;
+    bool operator<(const Point& o) const { return x != o.x ? x < o.x : y < o.y; }
+    bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+};
+
+// A top-down 32-bit DIB section selected into a memory context.
+class Canvas {
+  public:
+    Canvas(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<const std::uint32_t*>(bits);
+        old_ = SelectObject(dc_, dib_);
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(dib_);
+        DeleteDC(dc_);
+    }
+    bool Ok() const { return dc_ && dib_ && bits_; }
+    HDC Dc() const { return dc_; }
+
+    // As a COLORREF (0x00BBGGRR); the DIB holds 0x00RRGGBB.
+    Colour At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000;
+        GdiFlush();
+        const std::uint32_t v = bits_[y * width_ + x] & 0xFFFFFF;
+        return (v & 0xFF) << 16 | (v & 0xFF00) | v >> 16;
+    }
+
+    std::set<Point> PixelsOf(Colour colour) const {
+        std::set<Point> out;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (At(x, y) == colour) out.insert({x, y});
+        return out;
+    }
+
+    std::set<Colour> Colours() const {
+        std::set<Colour> out;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                out.insert(At(x, y));
+        return out;
+    }
+
+    bool SameAs(const Canvas& other) const {
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (At(x, y) != other.At(x, y)) return false;
+        return true;
+    }
+
+  private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP dib_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    const std::uint32_t* bits_ = nullptr;
+};
+
+std::set<Point> Shifted(const std::set<Point>& points, int dx, int dy) {
+    std::set<Point> out;
+    for (const Point& p : points)
+        out.insert({p.x + dx, p.y + dy});
+    return out;
+}
+
+// One document laid out in the editor's font as measured on the canvas.
+class Scene {
+  public:
+    Scene(const char* text, HDC dc) {
+        settings.backgroundKind = BackgroundKind::Colour;
+        settings.backgroundColour = kBackground;
+        // Exact colours need unsmoothed glyphs whatever the prefix's font smoothing says.
+        settings.font.quality = NONANTIALIASED_QUALITY;
+        std::uint8_t widths[256];
+        measured = MeasureFont(dc, settings.font, objects, widths, lineHeight);
+        buffer.Widths().Fill(widths);
+        buffer.Parse(text, nullptr);
+        view.lineHeight = static_cast<std::uint32_t>(lineHeight);
+        view.viewWidth = kWidth;
+        view.viewHeight = kHeight;
+        top.record = buffer.FindLine(1);
+        top.pageSize = 3;
+        caret.flags = kCaretHidden;
+        caret.record = buffer.FindLine(1);
+    }
+
+    void CaretAtEnd() {
+        caret.column = TextBuffer::LineChars(caret.record);
+        caret.x = buffer.LineWidth(caret.record);
+    }
+
+    void Paint(HDC dc, OffscreenBuffer* offscreen = nullptr) {
+        planes.Update(settings);
+        SyncViewGeometry(view, settings, planes, buffer.Widths());
+        const PaintScene scene{.buffer = buffer,
+                               .caret = caret,
+                               .selection = selection,
+                               .top = top,
+                               .view = view,
+                               .settings = settings,
+                               .planes = planes,
+                               .animation = animation,
+                               .charUnderCaret = CharUnderCaret(buffer, caret)};
+        PaintOnDc(dc, scene, Rect{0, 0, kWidth, kHeight}, objects, offscreen);
+    }
+
+    RenderSettings settings;
+    GdiObjects objects;
+    TextBuffer buffer;
+    ViewGeometry view;
+    TopLine top;
+    Caret caret;
+    Selection selection;
+    PlaneTables planes;
+    CaretAnimation animation;
+    int lineHeight = 0;
+    bool measured = false;
+};
+
+constexpr const char* kText = "H#W";
+
+// The glyphs of kText drawn once, straight with GDI, in black at the left margin.
+std::set<Point> ReferenceGlyphs(GdiObjects& objects, const EditorFont& font) {
+    Canvas canvas(kWidth, kHeight);
+    const RECT all{0, 0, kWidth, kHeight};
+    HBRUSH brush = CreateSolidBrush(kBackground);
+    FillRect(canvas.Dc(), &all, brush);
+    DeleteObject(brush);
+    HGDIOBJ old = SelectObject(canvas.Dc(), objects.Font(font));
+    SetBkMode(canvas.Dc(), TRANSPARENT);
+    SetTextColor(canvas.Dc(), 0);
+    TextOutA(canvas.Dc(), kLeftMargin, 0, kText, 3);
+    SelectObject(canvas.Dc(), old);
+    return canvas.PixelsOf(0);
+}
+
+class GdiSurfacePixels : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(canvas.Ok());
+        ASSERT_TRUE(scene.measured);
+        ASSERT_GT(scene.lineHeight, 4);
+        glyphs = ReferenceGlyphs(scene.objects, scene.settings.font);
+        ASSERT_GT(glyphs.size(), 20u) << "the font drew no glyphs";
+        // The glyph pixel farthest right, and one farthest left.
+        right = *glyphs.rbegin();
+        left = *glyphs.begin();
+    }
+
+    Canvas canvas{kWidth, kHeight};
+    Scene scene{kText, canvas.Dc()};
+    std::set<Point> glyphs;
+    Point right{};
+    Point left{};
+};
+
+TEST_F(GdiSurfacePixels, DefaultPlanesShowEachColourAtItsOffset) {
+    scene.Paint(canvas.Dc());
+    // The front plane is drawn last, so every glyph pixel of it shows in the text colour.
+    EXPECT_EQ(canvas.PixelsOf(0), glyphs);
+    // Plane p lies (7 - p, 7 - p) behind the front plane. Beyond the glyphs' right edge no
+    // nearer plane covers it.
+    for (int p = 0; p < 7; ++p) {
+        const int s = 7 - p;
+        EXPECT_EQ(canvas.At(right.x + s, right.y + s), scene.planes.PlaneColour(p)) << p;
+    }
+    std::set<Colour> allowed{kBackground};
+    for (int p = 0; p < 8; ++p)
+        allowed.insert(scene.planes.PlaneColour(p));
+    EXPECT_EQ(canvas.Colours(), allowed);
+}
+
+TEST_F(GdiSurfacePixels, OnePlaneDrawsTheTextOnce) {
+    scene.settings.planeCount = 1;
+    scene.Paint(canvas.Dc());
+    EXPECT_EQ(canvas.PixelsOf(0), glyphs);
+    EXPECT_EQ(canvas.Colours(), (std::set<Colour>{kBackground, 0}));
+}
+
+TEST_F(GdiSurfacePixels, WestwardPlanesStandRightOfTheMargin) {
+    scene.settings.fadeDirection = FadeDirection::West;
+    scene.Paint(canvas.Dc());
+    EXPECT_EQ(canvas.PixelsOf(0), Shifted(glyphs, 8, 0));
+    // The back plane is one pixel right of the margin; every nearer plane lies further right.
+    EXPECT_EQ(canvas.At(left.x + 1, left.y), scene.planes.PlaneColour(0));
+}
+
+TEST_F(GdiSurfacePixels, SelectionShowsInverted) {
+    scene.CaretAtEnd();
+    scene.selection.anchor = scene.caret;
+    scene.selection.anchor.column = 0;
+    scene.selection.anchor.x = 0;
+    scene.Paint(canvas.Dc());
+    // The front plane's cell: white letters on the text colour.
+    const int cellRight = kLeftMargin + static_cast<int>(scene.caret.x);
+    int white = 0;
+    int black = 0;
+    for (int y = 0; y < scene.lineHeight; ++y) {
+        // Column 8 carries the selection-anchor mark in the front plane's pen.
+        for (int x = kLeftMargin + 1; x < cellRight; ++x) {
+            const Colour c = canvas.At(x, y);
+            const bool glyph = glyphs.count({x, y}) != 0;
+            EXPECT_EQ(c, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
+            (glyph ? white : black) += 1;
+        }
+    }
+    EXPECT_GT(white, 10);
+    EXPECT_GT(black, 10);
+    // The back plane's selected cell shows past the front cell's bottom right corner.
+    EXPECT_EQ(canvas.At(cellRight + 6, scene.lineHeight + 6), scene.planes.SelectionBackground(0));
+}
+
+TEST_F(GdiSurfacePixels, CaretLinesUseThePlanePens) {
+    scene.caret.flags = 0;
+    scene.CaretAtEnd();
+    scene.Paint(canvas.Dc());
+    const int x = kLeftMargin + static_cast<int>(scene.caret.x);
+    for (int y = 0; y < scene.lineHeight; ++y)
+        EXPECT_EQ(canvas.At(x, y), 0u) << y;
+    // The back plane's caret, seven pixels down and right, ends one pixel above the line's
+    // next row as the system's lines do.
+    EXPECT_EQ(canvas.At(x + 7, 7 + scene.lineHeight - 1), scene.planes.PenColour(0));
+    EXPECT_NE(canvas.At(x + 7, 7 + scene.lineHeight), scene.planes.PenColour(0));
+}
+
+TEST_F(GdiSurfacePixels, DoubleBufferingPaintsTheSamePixels) {
+    scene.settings.distance = 1;
+    scene.Paint(canvas.Dc());
+    Canvas buffered(kWidth, kHeight);
+    OffscreenBuffer offscreen;
+    scene.Paint(buffered.Dc(), &offscreen);
+    EXPECT_TRUE(buffered.SameAs(canvas));
+}
+
+TEST_F(GdiSurfacePixels, ImageBackgroundIsStretched) {
+    // A 2 x 2 bitmap of one colour stretched over the whole view.
+    const std::uint32_t pixels[4] = {0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HBITMAP image =
+        CreateDIBitmap(canvas.Dc(), &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+    ASSERT_NE(image, nullptr);
+    scene.objects.SetBackground(nullptr, image);
+    scene.settings.backgroundKind = BackgroundKind::Image;
+    scene.settings.imagePlacement = ImagePlacement::Stretch;
+    scene.Paint(canvas.Dc());
+    EXPECT_EQ(canvas.At(kWidth - 1, kHeight - 1), 0x00FF00u);
+    EXPECT_EQ(canvas.At(0, kHeight - 1), 0x00FF00u);
+    scene.objects.SetBackground(nullptr, nullptr);
+    DeleteObject(image);
+}
+
+// A full view of 60 lines of 120 characters, drawn with GDI through the off-screen buffer:
+// the figure users feel. Reported, not enforced: machines under test vary too much.
+TEST(GdiSurfaceTiming, FullViewWithEightAndWithAllPlanes) {
+    std::string text;
+    for (int line = 0; line < 60; ++line) {
+        for (int column = 0; column < 120; ++column)
+            text += static_cast<char>(column % 10 == 9 ? ' ' : 'a' + (line + column) % 26);
+        text += "\r\n";
+    }
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    Scene scene(text.c_str(), screen);
+    scene.settings.font.quality = EditorFont{}.quality; // as users see it, smoothing and all
+    scene.view.viewWidth = 120 * 16;
+    scene.view.viewHeight = 60 * static_cast<std::uint32_t>(scene.lineHeight);
+    scene.top.pageSize = 60;
+    for (int planes : {8, 255}) {
+        scene.settings.planeCount = planes;
+        scene.planes.Update(scene.settings);
+        SyncViewGeometry(scene.view, scene.settings, scene.planes, scene.buffer.Widths());
+        const PaintScene paint{.buffer = scene.buffer,
+                               .caret = scene.caret,
+                               .selection = scene.selection,
+                               .top = scene.top,
+                               .view = scene.view,
+                               .settings = scene.settings,
+                               .planes = scene.planes,
+                               .animation = scene.animation};
+        const Rect all{0, 0, static_cast<int>(scene.view.viewWidth),
+                       static_cast<int>(scene.view.viewHeight)};
+        OffscreenBuffer offscreen;
+        HDC target = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
+        HGDIOBJ old = SelectObject(target, bitmap);
+        PaintOnDc(target, paint, all, scene.objects, &offscreen); // warm up
+        const int rounds = planes == 8 ? 10 : 2;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < rounds; ++i)
+            PaintOnDc(target, paint, all, scene.objects, &offscreen);
+        GdiFlush();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        std::printf("[ figures  ] GDI paint of 60 x 120 with %d planes: %.2f ms\n", planes,
+                    took.count() / rounds);
+        RecordProperty(planes == 8 ? "gdi_paint_ms_8" : "gdi_paint_ms_255",
+                       std::to_string(took.count() / rounds));
+        SelectObject(target, old);
+        DeleteObject(bitmap);
+        DeleteDC(target);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+} // namespace stx
