@@ -127,16 +127,16 @@ TEST_F(PaintPlanTest, NumberColourOnTheFrontPlaneOnlyAndColoursSetOnChange) {
     RecordingSurface s = Paint();
     const auto number = TextsOf(s, "-5");
     ASSERT_EQ(number.size(), 3u);
-    EXPECT_EQ(number[1].colour, planes.PlaneColour(1));
-    EXPECT_EQ(number[2].colour, kDefaultNumberColour);
-    EXPECT_EQ(TextsOf(s, "mov eax, ")[2].colour, 0u);
+    EXPECT_EQ(number.at(1).colour, planes.PlaneColour(1));
+    EXPECT_EQ(number.at(2).colour, kDefaultNumberColour);
+    EXPECT_EQ(TextsOf(s, "mov eax, ").at(2).colour, 0u);
     int colourCalls = 0;
     for (const auto& c : s.Calls())
         colourCalls += c.op == Op::TextColour;
     EXPECT_EQ(colourCalls, 4); // one per back plane, two on the front plane
 
     settings.syntaxHighlight = false;
-    EXPECT_EQ(TextsOf(Paint(), "-5")[2].colour, 0u);
+    EXPECT_EQ(TextsOf(Paint(), "-5").at(2).colour, 0u);
 }
 
 TEST_F(PaintPlanTest, ClippedToTheOffsetAndThePaintRectangle) {
@@ -146,13 +146,13 @@ TEST_F(PaintPlanTest, ClippedToTheOffsetAndThePaintRectangle) {
     RecordingSurface s = Paint();
     EXPECT_TRUE(TextsOf(s, "aa").empty()); // ends at the offset
     ASSERT_EQ(TextsOf(s, "bb").size(), 2u);
-    EXPECT_EQ(TextsOf(s, "bb")[0].x, 8 + 1 + 64 - 16);
+    EXPECT_EQ(TextsOf(s, "bb").at(0).x, 8 + 1 + 64 - 16);
 
     // The first run at or beyond the right edge ends the line, plane by plane.
     top.hOffset = 0;
     s = Paint(Rect{0, 0, 137, 32});
     ASSERT_EQ(TextsOf(s, "cc").size(), 1u); // the front copy at 136; the back one at 137
-    EXPECT_EQ(TextsOf(s, "cc")[0].x, 136);
+    EXPECT_EQ(TextsOf(s, "cc").at(0).x, 136);
     // A row is drawn on the planes whose copy reaches into the rectangle.
     s = Paint(Rect{0, 16, 640, 32});
     EXPECT_EQ(TextsOf(s, "aa").size(), 1u); // the back plane's copy, y 1..17
@@ -162,8 +162,8 @@ TEST_F(PaintPlanTest, ClippedToTheOffsetAndThePaintRectangle) {
     ScrollTo(3, 0);
     s = Paint();
     ASSERT_EQ(s.Texts().size(), 2u);
-    EXPECT_EQ(s.Texts()[1].text, "l3");
-    EXPECT_EQ(s.Texts()[1].y, 0);
+    EXPECT_EQ(s.Texts().at(1).text, "l3");
+    EXPECT_EQ(s.Texts().at(1).y, 0);
 }
 
 TEST_F(PaintPlanTest, SelectedRunsInThreeInvertedPieces) {
@@ -175,7 +175,7 @@ TEST_F(PaintPlanTest, SelectedRunsInThreeInvertedPieces) {
     std::vector<std::string> got;
     for (const TextCall& t : s.Texts())
         got.push_back(t.text + (t.mode == BackMode::Opaque ? "*" : ""));
-    EXPECT_EQ(got, (std::vector<std::string>{"ab", "cd*", "ef", "ab", "cd*", "ef"}));
+    ASSERT_EQ(got, (std::vector<std::string>{"ab", "cd*", "ef", "ab", "cd*", "ef"}));
     for (int p = 0; p < 2; ++p) {
         const TextCall& cd = s.Texts()[3 * p + 1];
         EXPECT_EQ(cd.x, 8 + 1 - p + 16);
@@ -184,8 +184,8 @@ TEST_F(PaintPlanTest, SelectedRunsInThreeInvertedPieces) {
         EXPECT_EQ(s.Texts()[3 * p + 2].x, 8 + 1 - p + 32);
     }
     // Front plane: the inverse of the text colour on the text colour.
-    EXPECT_EQ(s.Texts()[4].colour, 0xFFFFFFu);
-    EXPECT_EQ(s.Texts()[4].back, 0u);
+    EXPECT_EQ(s.Texts().at(4).colour, 0xFFFFFFu);
+    EXPECT_EQ(s.Texts().at(4).back, 0u);
 
     // Across lines, whichever end the caret is: the middle line whole, inverted from the
     // number colour.
@@ -198,8 +198,8 @@ TEST_F(PaintPlanTest, SelectedRunsInThreeInvertedPieces) {
         got.clear();
         for (const TextCall& t : s.Texts())
             got.push_back(t.text + (t.mode == BackMode::Opaque ? "*" : ""));
-        EXPECT_EQ(got, (std::vector<std::string>{"a", "bc*", "12*", "gh*", "i"}));
-        EXPECT_EQ(s.Texts()[2].colour, ~kDefaultNumberColour & 0xFFFFFF);
+        ASSERT_EQ(got, (std::vector<std::string>{"a", "bc*", "12*", "gh*", "i"}));
+        EXPECT_EQ(s.Texts().at(2).colour, ~kDefaultNumberColour & 0xFFFFFF);
     }
 }
 
@@ -257,15 +257,15 @@ TEST_F(PaintPlanTest, OverLetterCaretShowsTheLetterInverted) {
     const auto b = TextsOf(s, "b");
     ASSERT_EQ(b.size(), 2u);
     EXPECT_TRUE(Lines(s).empty());
-    EXPECT_EQ(b[0].x, 8 + 1 + 8);
-    EXPECT_EQ(b[0].mode, BackMode::Opaque);
-    EXPECT_EQ(b[0].colour, ~planes.PlaneColour(0) & 0xFFFFFF);
-    EXPECT_EQ(b[0].back, planes.SelectionBackground(0));
+    EXPECT_EQ(b.at(0).x, 8 + 1 + 8);
+    EXPECT_EQ(b.at(0).mode, BackMode::Opaque);
+    EXPECT_EQ(b.at(0).colour, ~planes.PlaneColour(0) & 0xFFFFFF);
+    EXPECT_EQ(b.at(0).back, planes.SelectionBackground(0));
     // Inverted from the colour the plane drew in last: here the number's.
-    EXPECT_EQ(b[1].colour, ~kDefaultNumberColour & 0xFFFFFF);
-    EXPECT_EQ(b[1].back, planes.SelectionBackground(1));
+    EXPECT_EQ(b.at(1).colour, ~kDefaultNumberColour & 0xFFFFFF);
+    EXPECT_EQ(b.at(1).back, planes.SelectionBackground(1));
     // The front plane's text is transparent again after the back plane's caret.
-    EXPECT_EQ(TextsOf(s, "12")[1].mode, BackMode::Transparent);
+    EXPECT_EQ(TextsOf(s, "12").at(1).mode, BackMode::Transparent);
     // On a TAB and at the line's end the caret is the vertical line.
     for (std::uint32_t column : {2u, 5u}) {
         MoveCaret(1, column);
@@ -293,10 +293,10 @@ TEST_F(PaintPlanTest, HexViewAddresses) {
     both.insert(both.end(), plane.begin(), plane.end());
     EXPECT_EQ(addresses, both);
     const auto first = TextsOf(s, "00000000:");
-    EXPECT_EQ(first[0].x, 8 + 1 + 72 - 4 - 72); // ends 4 pixels before the line's text
-    EXPECT_EQ(first[0].colour, planes.PlaneColour(0));
-    EXPECT_EQ(first[1].colour, kAddressColour);
-    EXPECT_EQ(TextsOf(s, "ab")[1].x, 8 + 72);
+    EXPECT_EQ(first.at(0).x, 8 + 1 + 72 - 4 - 72); // ends 4 pixels before the line's text
+    EXPECT_EQ(first.at(0).colour, planes.PlaneColour(0));
+    EXPECT_EQ(first.at(1).colour, kAddressColour);
+    EXPECT_EQ(TextsOf(s, "ab").at(1).x, 8 + 72);
 
     // Scrolled down and right: the running offset starts at the top line's.
     ScrollTo(2, 4);
@@ -304,9 +304,9 @@ TEST_F(PaintPlanTest, HexViewAddresses) {
     s = Paint();
     const auto scrolled = TextsOf(s, "00000004:");
     ASSERT_EQ(scrolled.size(), 2u);
-    EXPECT_EQ(scrolled[1].y, 0);
-    EXPECT_EQ(scrolled[1].x, 4 - 16);
-    EXPECT_EQ(TextsOf(s, "c")[1].x, 8 + 72 - 16);
+    EXPECT_EQ(scrolled.at(1).y, 0);
+    EXPECT_EQ(scrolled.at(1).x, 4 - 16);
+    EXPECT_EQ(TextsOf(s, "c").at(1).x, 8 + 72 - 16);
 
     std::uint8_t widths[256];
     for (int c = 0; c < 256; ++c)
