@@ -24,23 +24,17 @@ constexpr Colour kBackground = 0xFCD6A3;
 struct Point {
     int x;
     int y;
-    bool operator<(const Point& o) const { return x != o.x ? x < o.x : y < o.y; }
-    bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+    auto operator<=>(const Point&) const = default;
 };
 
 // A top-down 32-bit DIB section selected into a memory context.
 class Canvas {
   public:
-    Canvas(int width, int height) : width_(width), height_(height) {
+    Canvas() {
         BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
+        info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
+        dc_ = CreateCompatibleDC(nullptr);
         dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         bits_ = static_cast<const std::uint32_t*>(bits);
         old_ = SelectObject(dc_, dib_);
@@ -55,50 +49,36 @@ class Canvas {
 
     // As a COLORREF (0x00BBGGRR); the DIB holds 0x00RRGGBB.
     Colour At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000;
+        if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return 0xFF000000;
         GdiFlush();
-        const std::uint32_t v = bits_[y * width_ + x] & 0xFFFFFF;
+        const std::uint32_t v = bits_[y * kWidth + x] & 0xFFFFFF;
         return (v & 0xFF) << 16 | (v & 0xFF00) | v >> 16;
     }
-
-    std::set<Point> PixelsOf(Colour colour) const {
-        std::set<Point> out;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                if (At(x, y) == colour) out.insert({x, y});
+    std::vector<Colour> All() const {
+        std::vector<Colour> out;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                out.push_back(At(x, y));
         return out;
     }
-
     std::set<Colour> Colours() const {
-        std::set<Colour> out;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                out.insert(At(x, y));
-        return out;
+        const auto all = All();
+        return {all.begin(), all.end()};
     }
-
-    bool SameAs(const Canvas& other) const {
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                if (At(x, y) != other.At(x, y)) return false;
-        return true;
+    std::set<Point> PixelsOf(Colour colour, int dx = 0, int dy = 0) const {
+        std::set<Point> out;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (At(x, y) == colour) out.insert({x - dx, y - dy});
+        return out;
     }
 
   private:
-    int width_;
-    int height_;
     HDC dc_ = nullptr;
     HBITMAP dib_ = nullptr;
     HGDIOBJ old_ = nullptr;
     const std::uint32_t* bits_ = nullptr;
 };
-
-std::set<Point> Shifted(const std::set<Point>& points, int dx, int dy) {
-    std::set<Point> out;
-    for (const Point& p : points)
-        out.insert({p.x + dx, p.y + dy});
-    return out;
-}
 
 // One document laid out in the editor's font as measured on the canvas.
 class Scene {
@@ -138,7 +118,8 @@ class Scene {
                                .planes = planes,
                                .animation = animation,
                                .charUnderCaret = CharUnderCaret(buffer, caret)};
-        PaintOnDc(dc, scene, Rect{0, 0, kWidth, kHeight}, objects, offscreen);
+        const Rect all{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)};
+        PaintOnDc(dc, scene, all, objects, offscreen);
     }
 
     RenderSettings settings;
@@ -158,7 +139,7 @@ constexpr const char* kText = "H#W";
 
 // The glyphs of kText drawn once, straight with GDI, in black at the left margin.
 std::set<Point> ReferenceGlyphs(GdiObjects& objects, const EditorFont& font) {
-    Canvas canvas(kWidth, kHeight);
+    Canvas canvas;
     const RECT all{0, 0, kWidth, kHeight};
     HBRUSH brush = CreateSolidBrush(kBackground);
     FillRect(canvas.Dc(), &all, brush);
@@ -184,7 +165,7 @@ class GdiSurfacePixels : public ::testing::Test {
         left = *glyphs.begin();
     }
 
-    Canvas canvas{kWidth, kHeight};
+    Canvas canvas;
     Scene scene{kText, canvas.Dc()};
     std::set<Point> glyphs;
     Point right{};
@@ -217,7 +198,7 @@ TEST_F(GdiSurfacePixels, OnePlaneDrawsTheTextOnce) {
 TEST_F(GdiSurfacePixels, WestwardPlanesStandRightOfTheMargin) {
     scene.settings.fadeDirection = FadeDirection::West;
     scene.Paint(canvas.Dc());
-    EXPECT_EQ(canvas.PixelsOf(0), Shifted(glyphs, 8, 0));
+    EXPECT_EQ(canvas.PixelsOf(0, 8, 0), glyphs);
     // The back plane is one pixel right of the margin; every nearer plane lies further right.
     EXPECT_EQ(canvas.At(left.x + 1, left.y), scene.planes.PlaneColour(0));
 }
@@ -263,24 +244,15 @@ TEST_F(GdiSurfacePixels, CaretLinesUseThePlanePens) {
 TEST_F(GdiSurfacePixels, DoubleBufferingPaintsTheSamePixels) {
     scene.settings.distance = 1;
     scene.Paint(canvas.Dc());
-    Canvas buffered(kWidth, kHeight);
+    Canvas buffered;
     OffscreenBuffer offscreen;
     scene.Paint(buffered.Dc(), &offscreen);
-    EXPECT_TRUE(buffered.SameAs(canvas));
+    EXPECT_TRUE(buffered.All() == canvas.All());
 }
 
 TEST_F(GdiSurfacePixels, ImageBackgroundIsStretched) {
-    // A 2 x 2 bitmap of one colour stretched over the whole view.
-    const std::uint32_t pixels[4] = {0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = 2;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HBITMAP image =
-        CreateDIBitmap(canvas.Dc(), &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+    const std::uint32_t green[4] = {0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00};
+    HBITMAP image = CreateBitmap(2, 2, 1, 32, green);
     ASSERT_NE(image, nullptr);
     scene.objects.SetBackground(nullptr, image);
     scene.settings.backgroundKind = BackgroundKind::Image;
@@ -308,40 +280,26 @@ TEST(GdiSurfaceTiming, FullViewWithEightAndWithAllPlanes) {
     scene.view.viewWidth = 120 * 16;
     scene.view.viewHeight = 60 * static_cast<std::uint32_t>(scene.lineHeight);
     scene.top.pageSize = 60;
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 120 * 16, 60 * scene.lineHeight);
+    HGDIOBJ old = SelectObject(target, bitmap);
+    OffscreenBuffer offscreen;
     for (int planes : {8, 255}) {
         scene.settings.planeCount = planes;
-        scene.planes.Update(scene.settings);
-        SyncViewGeometry(scene.view, scene.settings, scene.planes, scene.buffer.Widths());
-        const PaintScene paint{.buffer = scene.buffer,
-                               .caret = scene.caret,
-                               .selection = scene.selection,
-                               .top = scene.top,
-                               .view = scene.view,
-                               .settings = scene.settings,
-                               .planes = scene.planes,
-                               .animation = scene.animation};
-        const Rect all{0, 0, static_cast<int>(scene.view.viewWidth),
-                       static_cast<int>(scene.view.viewHeight)};
-        OffscreenBuffer offscreen;
-        HDC target = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
-        HGDIOBJ old = SelectObject(target, bitmap);
-        PaintOnDc(target, paint, all, scene.objects, &offscreen); // warm up
+        scene.Paint(target, &offscreen); // warm up
         const int rounds = planes == 8 ? 10 : 2;
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < rounds; ++i)
-            PaintOnDc(target, paint, all, scene.objects, &offscreen);
+            scene.Paint(target, &offscreen);
         GdiFlush();
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         std::printf("[ figures  ] GDI paint of 60 x 120 with %d planes: %.2f ms\n", planes,
                     took.count() / rounds);
-        RecordProperty(planes == 8 ? "gdi_paint_ms_8" : "gdi_paint_ms_255",
-                       std::to_string(took.count() / rounds));
-        SelectObject(target, old);
-        DeleteObject(bitmap);
-        DeleteDC(target);
     }
+    SelectObject(target, old);
+    DeleteObject(bitmap);
+    DeleteDC(target);
     ReleaseDC(nullptr, screen);
 }
 
