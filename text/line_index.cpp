@@ -131,15 +131,6 @@ bool LineIndex::Reserve(uint32_t extra) {
     return Grow(count_ + extra / (kMaxChunkLines / 2) + 4);
 }
 
-bool LineIndex::AppendIndex(LineIndex& other) {
-    if (!Grow(count_ + other.count_)) return false;
-    std::memcpy(chunks_ + count_, other.chunks_, other.count_ * sizeof(Chunk));
-    count_ += other.count_;
-    lines_ += other.lines_;
-    other.Clear();
-    return true;
-}
-
 void LineIndex::AdjustBytes(uint32_t line, int64_t delta) {
     uint32_t first;
     Chunk& c = chunks_[FindChunk(line, first)];

@@ -56,8 +56,6 @@ class LineIndex {
         ++lines_;
         return true;
     }
-    // Appends other's lines behind ours (other is left empty).
-    bool AppendIndex(LineIndex& other);
     // Replaces removeCount lines from first (whose records start at
     // firstOld and follow their "next" links) by count records starting at
     // firstNew. Call after relinking the list; room must be reserved.

@@ -73,19 +73,6 @@ void Storage::Adopt(Storage& other) {
     other.blockCount_ = 0;
 }
 
-void Storage::AppendChain(Storage& other) {
-    if (!other.first_) return;
-    SetNext(last_, other.first_);
-    SetPrev(other.first_, last_);
-    current_ = other.current_;
-    last_ = other.last_;
-    end_ = other.end_;
-    limit_ = other.limit_;
-    blockCount_ += other.blockCount_;
-    other.first_ = other.current_ = other.last_ = other.end_ = other.limit_ = nullptr;
-    other.blockCount_ = 0;
-}
-
 unsigned char* Storage::AppendBlock() {
     auto* b = static_cast<unsigned char*>(allocator_->Allocate(kBlockSize));
     if (!b) return nullptr;

@@ -33,8 +33,6 @@ class Storage {
 
     // Takes over other's blocks, freeing our own.
     void Adopt(Storage& other);
-    // Chains other's blocks behind ours; writing goes on where other's ended.
-    void AppendChain(Storage& other);
     void FreeAll();
     // First block allocated and empty.
     bool Init();

@@ -1,7 +1,6 @@
 #include "text/text_buffer.h"
 
 #include <cstring>
-#include <exception>
 #include <thread>
 
 #include "text/line_record.h"
@@ -57,8 +56,11 @@ inline uint32_t Saturate(uint64_t v) {
 template <bool Wide>
 WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char* end, bool convert,
                         const CharWidthTable& table, LineInfo& info) {
-    const uint8_t* w = table.widths;
+    const uint8_t* __restrict w = table.widths;
     const uint32_t tab = table.TabWidth();
+    // x mod tab without a division: exact for x below 2^16 (narrow lines)
+    // and a tab width below 2^8.
+    const uint64_t tabReciprocal = ((uint64_t{1} << 32) + tab - 1) / tab;
     unsigned char* out = st.End();
     unsigned char* lim = out + st.Remaining();
     uint64_t x = 0;
@@ -100,7 +102,12 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
         } else if (c == '\t') {
             // The tab stop is not stored: the cursor derives it from the x
             // where the tab starts.
-            x = x + tab - x % tab;
+            if constexpr (Wide) {
+                x = x + tab - x % tab;
+            } else {
+                const uint64_t q = (x * tabReciprocal) >> 32;
+                x = (q + 1) * tab;
+            }
             *out++ = kTagTab;
             ++p;
             ++chars;
@@ -113,33 +120,34 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
             continue;
         }
 
-        // A run, copied while it is scanned. Narrow lines stop scanning once
-        // they are sure to be too long.
+        // A run, copied while it is scanned (restrict: the copy cannot touch
+        // the source or the tables). Narrow lines stop scanning once they are
+        // sure to be too long.
         uint32_t cap = kRunCap;
         if (!Wide && kNarrowMax + 1 - chars < cap) cap = kNarrowMax + 1 - chars;
         const unsigned char* limit = static_cast<size_t>(end - p) < cap ? end : p + cap;
         const unsigned char* start = p;
         unsigned char* header = out;
-        unsigned char* o = out + (Wide ? 11 : 6);
-        uint32_t width = 0;
+        unsigned char* __restrict o = out + (Wide ? 11 : 6);
+        const uint8_t* __restrict bits = kClasses.bits;
+        uint32_t width = w[c];
+        *o++ = c;
+        ++p;
         uint8_t tokenClass;
-        if (IsDigit(c) || ((c == '+' || c == '-') && p + 1 < end && IsDigit(p[1]))) {
+        if (IsDigit(c) || ((c == '+' || c == '-') && p < end && IsDigit(*p))) {
             tokenClass = static_cast<uint8_t>(TokenClass::Number);
-            width += w[c];
-            *o++ = c;
-            ++p;
-            while (p < limit && IsWordChar(*p)) {
+            while (p < limit && (bits[*p] & kWordBit)) {
                 width += w[*p];
                 *o++ = *p++;
             }
         } else {
             tokenClass = static_cast<uint8_t>(TokenClass::Plain);
             while (p < limit) {
-                unsigned char d = *p;
-                if (kClasses.bits[d] & kPlainStopBit) {
-                    if (kClasses.bits[d] & kDigitBit) {
-                        unsigned char before = p[-1]; // p > start: a run never starts with a digit
-                        if (!IsWordChar(before)) {
+                const unsigned char d = *p;
+                if (bits[d] & kPlainStopBit) {
+                    if (bits[d] & kDigitBit) {
+                        const unsigned char before = p[-1];
+                        if (!(bits[before] & kWordBit)) {
                             if ((before == '+' || before == '-') && p - 1 > start) {
                                 --p; // the sign opens the number
                                 --o;
@@ -349,7 +357,7 @@ TextStatus TextBuffer::Parse(const char* text, const char* end) {
 
 namespace {
 
-struct Segment {
+struct ParsedLines {
     LineRecord* first = nullptr;
     LineRecord* last = nullptr;
     uint64_t total = 0; // sum of line lengths
@@ -358,12 +366,10 @@ struct Segment {
     TextStatus status = TextStatus::Ok;
 };
 
-// Parses [p, e) into lines. When last is false, e lies just after a line
-// break and no line follows it; otherwise a text ending with a break gets a
-// last empty line. prev (may be null) is linked before the first line.
-void ParseSegment(Storage& st, LineIndex& idx, const unsigned char* p, const unsigned char* e,
-                  bool convert, const CharWidthTable& widths, bool last, LineRecord* prev,
-                  Segment& seg) {
+// Parses [p, e) into lines linked after prev; a text ending with a line
+// break gets a last empty line.
+void ParseLines(Storage& st, LineIndex& idx, const unsigned char* p, const unsigned char* e,
+                bool convert, const CharWidthTable& widths, LineRecord* prev, ParsedLines& seg) {
     for (;;) {
         if (st.Remaining() < kRecordReserve && !st.NextBlock()) {
             seg.status = TextStatus::OutOfMemory;
@@ -388,22 +394,8 @@ void ParseSegment(Storage& st, LineIndex& idx, const unsigned char* p, const uns
         if (info.end == LineEnd::Lone) ++seg.converted;
         if (info.end == LineEnd::Text) break;
         p = info.next;
-        if (!last && p == e) break;
     }
     seg.last = prev;
-}
-
-// Texts this large are parsed by two threads, each writing its own blocks.
-constexpr size_t kParallelParseBytes = 1u << 20;
-
-// A point near the middle just after a line break, or null.
-const unsigned char* SplitPoint(const unsigned char* p, const unsigned char* e, bool convert) {
-    const unsigned char* q = p + (e - p) / 2;
-    while (q < e && (q = static_cast<const unsigned char*>(std::memchr(q, '\n', size_t(e - q))))) {
-        if (convert || q[-1] == '\r') return q + 1;
-        ++q;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -425,42 +417,11 @@ TextStatus TextBuffer::ParseUnlocked(const char* text, const char* end) {
     Tokens(sentinel)[0] = kTagEnd;
     st.Advance(kRecHeader + 1);
 
-    const unsigned char* split =
-        size_t(e - p) >= kParallelParseBytes ? SplitPoint(p, e, convert) : nullptr;
-    Segment head, tail;
-    if (split) {
-        Storage st2(allocator_);
-        LineIndex idx2(allocator_);
-        bool threaded = false;
-        if (st2.Init()) {
-            try {
-                std::thread worker([&] {
-                    ParseSegment(st2, idx2, split, e, convert, widths_, true, nullptr, tail);
-                });
-                threaded = true;
-                ParseSegment(st, idx, p, split, convert, widths_, false, sentinel, head);
-                worker.join();
-            } catch (...) {
-                if (threaded) std::terminate(); // join cannot fail here
-            }
-        }
-        if (!threaded) {
-            split = nullptr; // no second thread: parse it all here
-        } else {
-            if (head.status != TextStatus::Ok) return head.status;
-            if (tail.status != TextStatus::Ok) return tail.status;
-            if (!idx.AppendIndex(idx2)) return TextStatus::OutOfMemory;
-            st.AppendChain(st2);
-            SetNext(head.last, tail.first);
-            SetPrev(tail.first, head.last);
-        }
-    }
-    if (!split) {
-        ParseSegment(st, idx, p, e, convert, widths_, true, sentinel, head);
-        if (head.status != TextStatus::Ok) return head.status;
-    }
-    LineRecord* last = split ? tail.last : head.last;
-    const uint64_t total = head.total + tail.total;
+    ParsedLines seg;
+    ParseLines(st, idx, p, e, convert, widths_, sentinel, seg);
+    if (seg.status != TextStatus::Ok) return seg.status;
+    LineRecord* last = seg.last;
+    const uint64_t total = seg.total;
     if (total - 2 > kMaxTotalBytes) return TextStatus::TooLarge;
     SetNext(last, sentinel);
     SetPrev(sentinel, last);
@@ -473,8 +434,8 @@ TextStatus TextBuffer::ParseUnlocked(const char* text, const char* end) {
     undoCount_ = 0;
     totalBytes_ = static_cast<uint32_t>(total - 2);
     lineCount_ = index_.Lines();
-    convertedBreaks_ = head.converted + tail.converted;
-    widestLine_ = Saturate(head.widest > tail.widest ? head.widest : tail.widest);
+    convertedBreaks_ = seg.converted;
+    widestLine_ = Saturate(seg.widest);
     return TextStatus::Ok;
 }
 

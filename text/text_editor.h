@@ -27,6 +27,8 @@ class TextEditor {
     TextBuffer& Buffer() { return buffer_; }
     const TextBuffer& Buffer() const { return buffer_; }
     const Caret& GetCaret() const { return caret_; }
+    // The caret animation sets the hidden bit (kCaretHidden) of the flags.
+    void SetCaretFlags(uint8_t flags) { caret_.flags = flags; }
     const Selection& GetSelection() const { return selection_; }
     const TopLine& GetTopLine() const { return top_; }
 
