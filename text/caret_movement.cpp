@@ -168,6 +168,20 @@ void TextEditor::SetView(const ViewGeometry& view) {
     UpdateY();
 }
 
+void TextEditor::SetCharWidths(const uint8_t* fontWidths) {
+    BeginChange();
+    buffer_.Widths().Fill(fontWidths);
+    buffer_.LayoutAll();
+    caret_.x = caret_.preferredX = ColumnToX(caret_.record, caret_.column);
+    if (selection_.Exists()) {
+        Caret& a = selection_.anchor;
+        a.x = a.preferredX = ColumnToX(a.record, a.column);
+    }
+    UpdatePageSize();
+    ScrollIntoViewHorizontally();
+    NoteRepaint(Repaint::All);
+}
+
 void TextEditor::ResetView() {
     caret_ = Caret{};
     caret_.record = buffer_.FindLine(1);

@@ -24,6 +24,8 @@ class TextEditor {
     TextEditor(const TextEditor&) = delete;
     TextEditor& operator=(const TextEditor&) = delete;
 
+    // Replace the document through the editor (New, Parse, SetText), which
+    // keeps the caret and view in step; the buffer is for reading and settings.
     TextBuffer& Buffer() { return buffer_; }
     const TextBuffer& Buffer() const { return buffer_; }
     const Caret& GetCaret() const { return caret_; }
@@ -34,6 +36,10 @@ class TextEditor {
 
     // View metrics, set by the window (WM_SIZE, font change, render settings).
     void SetView(const ViewGeometry& view);
+    // A new font: the width table is filled from the font's widths (null: a
+    // fixed 8-pixel font), every line laid out again, caret and anchor moved
+    // to their new pixel positions.
+    void SetCharWidths(const uint8_t* fontWidths);
     const ViewGeometry& View() const { return view_; }
 
     uint8_t overwrite = 0;  // 1 = overwrite, 0 = insert

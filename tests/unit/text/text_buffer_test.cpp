@@ -157,9 +157,8 @@ TEST(TextExtract, EverythingGivesBackTheParsedText) {
     }
 }
 
-TEST(TextExtract, LargeTextsCrossBlocksAndThreads) {
-    // Big enough for several storage blocks, links inside long lines and
-    // the two-thread parse.
+TEST(TextExtract, LargeTextsCrossBlocks) {
+    // Big enough for several storage blocks and links inside long lines.
     std::mt19937 rng(7);
     for (bool convert : {false, true}) {
         std::string text = RandomText(rng, 3u << 20);

@@ -296,6 +296,22 @@ TEST(TextCaret, HorizontalScrollFollowsTheCaret) {
     EXPECT_EQ(e.ed.GetTopLine().hOffset, 0u);
 }
 
+TEST(TextCaret, ANewFontMovesTheCaretToItsNewPixels) {
+    Editor e("ab\tc\r\nxyz");
+    e.Go(1, 4);
+    e.ed.SetSelection(e.ed.Buffer().LineStartOffset(2) + 3, e.ed.Buffer().LineStartOffset(1) + 4);
+    EXPECT_EQ(e.ed.GetCaret().x, 72u);
+    uint8_t w[256];
+    for (int i = 0; i < 256; ++i)
+        w[i] = 10;
+    w[' '] = 4; // tab 32
+    e.ed.SetCharWidths(w);
+    EXPECT_EQ(e.ed.GetCaret().x, 42u);
+    EXPECT_EQ(e.ed.GetSelection().anchor.x, 30u);
+    EXPECT_EQ(e.ed.Buffer().WidestLine(), 42u);
+    EXPECT_EQ(e.ed.TakeRepaint(), Repaint::All);
+}
+
 TEST(TextCaret, ScrollRangesAndPageSize) {
     Editor e(Lines(100), 30);
     EXPECT_EQ(e.ed.PageSize(), 30u);
