@@ -537,3 +537,58 @@ TEST(TextBusy, TheHoldingThreadMayEditAndOthersWait) {
     editor.join();
     EXPECT_EQ(All(b), "x\r\ny");
 }
+
+TEST(TextVersions, RandomLargeSplicesKeepIndexAndUndoExact) {
+    // Replacing and removing hundreds of lines at a time crosses, splits and
+    // merges index chunks; every undo must give back the exact earlier text.
+    std::mt19937 rng(4242);
+    auto pick = [&rng](uint32_t n) {
+        return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
+    };
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += "l" + std::to_string(i) + "\r\n";
+    TextBuffer b;
+    Parse(b, text);
+    std::vector<std::string> history{All(b)};
+    PendingUndo pending;
+    for (int step = 0; step < 300; ++step) {
+        if (pick(4) == 0 && b.CanUndo()) {
+            ASSERT_TRUE(b.Undo().done);
+            history.pop_back();
+        } else {
+            uint32_t first = 1 + pick(b.LineCount());
+            uint32_t remove = 1 + pick(std::min<uint32_t>(b.LineCount() - first + 1, 700));
+            std::string block;
+            uint32_t lines = pick(3) == 0 ? pick(1500) : pick(5);
+            for (uint32_t k = 0; k < lines; ++k)
+                block += "n" + std::to_string(step) + "\r\n";
+            block += "t" + std::to_string(step);
+            ASSERT_EQ(b.ReplaceLines(first, remove, block.data(), block.size(), BreakRule::CrLfOnly,
+                                     true, pending),
+                      TextStatus::Ok);
+            std::vector<std::string> lines0 = SplitLines(history.back());
+            std::vector<std::string> added = SplitLines(block);
+            lines0.erase(lines0.begin() + (first - 1), lines0.begin() + (first - 1 + remove));
+            lines0.insert(lines0.begin() + (first - 1), added.begin(), added.end());
+            std::string expect;
+            for (size_t k = 0; k < lines0.size(); ++k)
+                expect += (k ? "\r\n" : "") + lines0[k];
+            history.push_back(expect);
+        }
+        ASSERT_TRUE(b.CheckConsistency()) << step;
+        ASSERT_TRUE(All(b) == history.back()) << step;
+        uint32_t line = 1 + pick(b.LineCount());
+        ASSERT_EQ(b.LineStartOffset(line), [&] {
+            std::vector<std::string> ls = SplitLines(history.back());
+            uint32_t off = 0;
+            for (uint32_t k = 0; k + 1 < line; ++k)
+                off += uint32_t(ls[k].size()) + 2;
+            return off;
+        }());
+    }
+    while (b.CanUndo())
+        b.Undo();
+    EXPECT_EQ(All(b), history.front());
+    EXPECT_TRUE(b.CheckConsistency());
+}
