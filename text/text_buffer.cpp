@@ -51,23 +51,35 @@ inline uint32_t Saturate(uint64_t v) {
     return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(v);
 }
 
+// What tokenizing needs of the width table, worked out once per operation.
+struct LayoutParams {
+    explicit LayoutParams(const CharWidthTable& table)
+        : widths(table.widths), tab(table.TabWidth()),
+          tabReciprocal(((uint64_t{1} << 32) + tab - 1) / tab) {}
+    const uint8_t* widths;
+    uint32_t tab;
+    // x mod tab by multiplication: exact for x below 2^16 (narrow lines) and
+    // a tab width below 2^8.
+    uint64_t tabReciprocal;
+};
+
+#define STX_UNLIKELY(x) __builtin_expect(!!(x), 0)
+
 // Tokenizes one line from p into storage, laying it out as it goes. Narrow
 // lines (Wide false) give up with TooLong past kNarrowMax characters.
 template <bool Wide>
 WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char* end, bool convert,
-                        const CharWidthTable& table, LineInfo& info) {
-    const uint8_t* __restrict w = table.widths;
-    const uint32_t tab = table.TabWidth();
-    // x mod tab without a division: exact for x below 2^16 (narrow lines)
-    // and a tab width below 2^8.
-    const uint64_t tabReciprocal = ((uint64_t{1} << 32) + tab - 1) / tab;
+                        const LayoutParams& layout, LineInfo& info) {
+    const uint8_t* __restrict w = layout.widths;
+    const uint32_t tab = layout.tab;
+    const uint64_t tabReciprocal = layout.tabReciprocal;
     unsigned char* out = st.End();
     unsigned char* lim = out + st.Remaining();
     uint64_t x = 0;
     uint32_t chars = 0;
     constexpr uint32_t kRunCap = kMaxRunChars;
     for (;;) {
-        if (static_cast<size_t>(lim - out) < kTokenReserve) {
+        if (STX_UNLIKELY(static_cast<size_t>(lim - out) < kTokenReserve)) {
             unsigned char* link = out;
             st.Advance(static_cast<size_t>(out - st.End()) + kLinkSize);
             if (!st.NextBlock()) return WriteResult::NoMemory;
@@ -76,8 +88,8 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
             out = st.End();
             lim = out + st.Remaining();
         }
-        if (!Wide && chars > kNarrowMax) return WriteResult::TooLong;
-        if (p == end) {
+        if (!Wide && STX_UNLIKELY(chars > kNarrowMax)) return WriteResult::TooLong;
+        if (STX_UNLIKELY(p == end)) {
             info.end = LineEnd::Text;
             break;
         }
@@ -198,14 +210,14 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
 // Writes one record (header and tokens) at the write position, which must
 // have room for a record header.
 LineRecord* WriteLine(Storage& st, const unsigned char* p, const unsigned char* end, bool convert,
-                      const CharWidthTable& table, uint8_t flags, LineInfo& info) {
+                      const LayoutParams& layout, uint8_t flags, LineInfo& info) {
     unsigned char* rec = st.End();
     st.Advance(kRecHeader);
     Storage::Mark tokens = st.GetMark();
-    WriteResult r = WriteTokens<false>(st, p, end, convert, table, info);
-    if (r == WriteResult::TooLong) {
+    WriteResult r = WriteTokens<false>(st, p, end, convert, layout, info);
+    if (STX_UNLIKELY(r == WriteResult::TooLong)) {
         st.Restore(tokens);
-        r = WriteTokens<true>(st, p, end, convert, table, info);
+        r = WriteTokens<true>(st, p, end, convert, layout, info);
         flags |= kWide;
     }
     if (r != WriteResult::Ok) return nullptr;
@@ -370,13 +382,14 @@ struct ParsedLines {
 // break gets a last empty line.
 void ParseLines(Storage& st, LineIndex& idx, const unsigned char* p, const unsigned char* e,
                 bool convert, const CharWidthTable& widths, LineRecord* prev, ParsedLines& seg) {
+    const LayoutParams layout(widths);
     for (;;) {
         if (st.Remaining() < kRecordReserve && !st.NextBlock()) {
             seg.status = TextStatus::OutOfMemory;
             return;
         }
         LineInfo info;
-        LineRecord* rec = WriteLine(st, p, e, convert, widths, 0, info);
+        LineRecord* rec = WriteLine(st, p, e, convert, layout, 0, info);
         if (!rec || !idx.Append(rec, info.chars + 2)) {
             seg.status = TextStatus::OutOfMemory;
             return;
@@ -645,7 +658,7 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         storage_.Rewind(Bytes(old));
         LineInfo info;
         uint8_t keep = Flags(old) & static_cast<uint8_t>(~kWide);
-        WriteLine(storage_, p, e, false, widths_, keep, info);
+        WriteLine(storage_, p, e, false, LayoutParams(widths_), keep, info);
         index_.AdjustBytes(firstLine - 1, int64_t{info.chars + 2} - int64_t(oldSum));
         totalBytes_ = static_cast<uint32_t>(newTotal);
         NoteWidth(info.width);
@@ -679,11 +692,12 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     uint32_t written = 0;
     uint64_t newSum = 0;
     uint64_t widest = 0;
+    const LayoutParams layout(widths_);
     for (;;) {
         if (written && storage_.Remaining() < kRecordReserve && !storage_.NextBlock())
             return rollback(TextStatus::OutOfMemory);
         LineInfo info;
-        LineRecord* rec = WriteLine(storage_, p, e, convert, widths_, written ? 0 : kHasUndo, info);
+        LineRecord* rec = WriteLine(storage_, p, e, convert, layout, written ? 0 : kHasUndo, info);
         if (!rec) return rollback(TextStatus::OutOfMemory);
         if (lastNew) {
             SetNext(lastNew, rec);
