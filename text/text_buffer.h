@@ -54,7 +54,7 @@ struct CharWidthTable {
     // rule: 8 spaces, or 248 when the space is 32 pixels or wider. A zero
     // space width still gives a tab of 1 pixel so tab stops stay defined.
     void Fill(const uint8_t* fontWidths);
-    uint32_t TabWidth() const { return widths[9]; }
+    uint32_t TabWidth() const { return widths[9] ? widths[9] : 1; }
     uint32_t operator[](unsigned char c) const { return widths[c]; }
 };
 
@@ -75,7 +75,7 @@ struct Token {
 class TextBuffer;
 
 // Walks the tokens of one line record, following storage links. Yields End
-// at the line's end (and keeps yielding it).
+// at the line's end (and keeps yielding it); End's x is the line's width.
 class TokenCursor {
   public:
     TokenCursor(const TextBuffer& buffer, const LineRecord* record);
