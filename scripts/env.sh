@@ -31,17 +31,18 @@ stx_configure() {
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
 }
 
-# Creates the private Wine prefix once. Font smoothing stays off (a fresh
-# prefix's default) so pixel checks see exact colours. Windows are unmanaged:
+# Creates the private Wine prefix once. Font smoothing is turned off so pixel
+# checks see exact colours. Windows are unmanaged:
 # with no window manager on Xvfb, Wine would otherwise wait two seconds for
 # every hidden top-level window (each closed dialog) to be withdrawn.
 stx_wine_prefix() {
-    if [ ! -f "$WINEPREFIX/stratext-prefix-ready" ]; then
+    if [ ! -f "$WINEPREFIX/stratext-prefix-ready-2" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot --init >/dev/null 2>&1 || true
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        wine reg add 'HKCU\Control Panel\Desktop' /v FontSmoothing /d 0 /f >/dev/null 2>&1 || true
         wineserver -w || true
         [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; return 1; }
-        touch "$WINEPREFIX/stratext-prefix-ready"
+        touch "$WINEPREFIX/stratext-prefix-ready-2"
     fi
 }
