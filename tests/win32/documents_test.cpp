@@ -1,0 +1,433 @@
+// Opening and saving documents in the running editor: bytes on disk, the
+// title, the status notices, the save question and the failure reports, with
+// every box answered from a helper thread.
+#include "platform/documents.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "app/ui_texts.h"
+#include "platform/editor_app.h"
+#include "platform/text_view.h"
+#include "text/text_editor.h"
+#include "win32_test_support.h"
+
+namespace stx::test {
+
+namespace {
+
+// A box as the helper thread saw it before answering.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner = nullptr;
+    HWND fileNameField = nullptr; // the file dialogs' name field, when there is one
+    std::string fileName;
+};
+
+// The file dialogs keep the typed name in combo box 1148 or, in older
+// templates, edit 1152.
+HWND FileNameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, 1148);
+    if (!field) field = GetDlgItem(dialog, 1152);
+    return field;
+}
+
+bool WaitUntilGone(HWND window) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// One answer to a box: what to press, what to do before pressing it, and how
+// long to wait for the box (a box that does not come ends the answering).
+struct BoxAnswer {
+    int button;
+    std::function<void(HWND)> before;
+    DWORD waitMs = 10000;
+};
+
+// Runs `action` on this thread while a helper thread answers, in turn, each
+// box it shows, recording what every box said.
+template <typename Result>
+Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen) {
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread helper([&] {
+        for (const BoxAnswer& answer : answers) {
+            HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
+            if (!box) return;
+            SeenBox record;
+            record.caption = WindowText(box);
+            char text[4096] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            record.text = text;
+            record.owner = GetWindow(box, GW_OWNER);
+            record.fileNameField = FileNameField(box);
+            if (record.fileNameField) record.fileName = WindowText(record.fileNameField);
+            seen.push_back(record);
+            if (answer.before) answer.before(box);
+            PostMessageA(box, WM_COMMAND, answer.button, 0);
+            if (!WaitUntilGone(box)) return;
+        }
+    });
+    Result result = action();
+    helper.join();
+    return result;
+}
+
+std::string TempDirectory() {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    return dir;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+// Closing the main window posts WM_QUIT, which would end the next modal box
+// at once; the tests run no message loop to take it.
+void DropQuitMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+void RemoveFile(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+class DocumentsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DropQuitMessages();
+        ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
+        app = &App();
+        editor().Buffer().convertLineBreaks = 0;
+        editor().New();
+        editor().Buffer().modified = 0;
+    }
+    void TearDown() override {
+        for (const std::string& path : cleanup)
+            RemoveFile(path);
+        ShutdownEditor();
+        DropQuitMessages();
+    }
+
+    static TextEditor& editor() { return ViewEditor(); }
+
+    // A file in the temporary directory, removed after the test.
+    std::string TempPath(const std::string& name) {
+        cleanup.push_back(TempDirectory() + name);
+        return cleanup.back();
+    }
+
+    std::string DocumentText() {
+        const TextBuffer& buffer = editor().Buffer();
+        std::string text(buffer.TotalBytes() + 1, '\0');
+        text.resize(buffer.ExtractRange(buffer.TotalBytes() + 1, 0, text.data()));
+        return text;
+    }
+
+    // Replaces the text as an edit would, leaving the document modified.
+    void TypeText(const std::string& text) {
+        ASSERT_EQ(editor().Parse(text.data(), text.data() + text.size()), TextStatus::Ok);
+        editor().Buffer().modified = 1;
+    }
+
+    std::string StatusNotice() {
+        char text[512] = {};
+        SendMessageA(app->status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    // The document as the user sees it: its name, whether it has one, the
+    // title, the text and whether it is modified.
+    struct Snapshot {
+        std::string path;
+        bool named;
+        std::string title;
+        std::string text;
+        uint32_t modified;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot Document() {
+        return {app->document.path, app->document.named, WindowText(app->main), DocumentText(),
+                editor().Buffer().modified};
+    }
+
+    EditorApp* app = nullptr;
+    std::vector<std::string> cleanup;
+};
+
+TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
+    const std::string path = TempPath("stx_round_trip.txt");
+    const std::vector<std::string> contents = {
+        "first line\r\nsecond line\r\n",
+        std::string("NUL\0inside\r\n\0\0\r\nand at the end\0", 33),
+        std::string(1200, 'x') + "\r\n" + std::string(1200, 'y'),
+        "",
+        "lone\nLF, lone\rCR, CR before a break\r\r\n\r\n",
+    };
+    for (const std::string& content : contents) {
+        SCOPED_TRACE(content.substr(0, 40));
+        WriteBytes(path, content);
+        editor().Buffer().modified = 1;
+        ASSERT_TRUE(OpenDocument(path));
+        EXPECT_EQ(editor().Buffer().TotalBytes(), content.size());
+        EXPECT_EQ(editor().Buffer().modified, 0u);
+        EXPECT_TRUE(app->document.named);
+        EXPECT_EQ(StatusNotice(), "File opened successfully");
+
+        // The file is gone before the save, so what comes back is the editor's text.
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+        editor().Buffer().modified = 1;
+        EXPECT_EQ(CommandSave(), SaveResult::Saved);
+        EXPECT_EQ(ReadBytes(path), content);
+        EXPECT_EQ(editor().Buffer().modified, 0u);
+        EXPECT_EQ(StatusNotice(), "File written successfully");
+    }
+}
+
+TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
+    const std::string path = TempPath("StoredCase.TXT");
+    WriteBytes(path, "case\r\n");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(TempDirectory().c_str()));
+    char here[MAX_PATH];
+    GetFullPathNameA(".", sizeof here, here, nullptr);
+
+    const bool opened = OpenDocument("storedcase.txt");
+    SetCurrentDirectoryA(previous);
+    ASSERT_TRUE(opened);
+    const std::string expected = std::string(here) + "\\StoredCase.TXT";
+    EXPECT_EQ(app->document.path, expected);
+    EXPECT_EQ(WindowText(app->main), "Stratext: " + expected);
+    EXPECT_EQ(DocumentText(), "case\r\n");
+}
+
+TEST_F(DocumentsTest, OpenCommandOpensTheChosenFile) {
+    const std::string path = TempPath("stx_chosen.txt");
+    WriteBytes(path, "chosen\r\n");
+    std::vector<SeenBox> boxes;
+    auto choose = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); };
+    EXPECT_TRUE(AnswerBoxes<bool>(CommandOpen, {{IDOK, choose}}, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Open");
+    EXPECT_EQ(boxes[0].owner, app->main);
+    EXPECT_EQ(DocumentText(), "chosen\r\n");
+    EXPECT_EQ(WindowText(app->main), "Stratext: " + path);
+}
+
+TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
+    const std::string path = TempPath("stx_kept.txt");
+    WriteBytes(path, "kept\r\n");
+    ASSERT_TRUE(OpenDocument(path));
+    TypeText("kept, and edited");
+    const Snapshot before = Document();
+
+    const std::string missing = TempDirectory() + "stx_no_such_file.txt";
+    std::vector<SeenBox> boxes;
+    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(missing); }, {{IDOK, {}}}, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Big fucking error");
+    EXPECT_EQ(boxes[0].owner, app->main);
+    EXPECT_EQ(boxes[0].text.rfind("Error Code: 00000002 (2)\r\n\r\nSystem returns: ", 0), 0u)
+        << boxes[0].text;
+    EXPECT_EQ(StatusNotice(), "Error opening file");
+    EXPECT_EQ(Document(), before);
+
+    // A folder cannot be read as a document either; the notice follows the language.
+    app->settings.language = UiLanguage::Romanian;
+    boxes.clear();
+    EXPECT_FALSE(
+        AnswerBoxes<bool>([&] { return OpenDocument(TempDirectory()); }, {{IDOK, {}}}, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(StatusNotice(), "Eroare deschidere fisier");
+    EXPECT_EQ(Document(), before);
+}
+
+TEST_F(DocumentsTest, FileOf4GiBIsRefusedWithoutTruncating) {
+    const std::string path = TempPath("stx_huge.bin");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x100000000LL; // sparse: no disk space is used
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+
+    TypeText("unsaved");
+    const Snapshot before = Document();
+    std::vector<SeenBox> boxes;
+    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(path); }, {{IDOK, {}}}, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Stratext");
+    EXPECT_EQ(boxes[0].text.rfind("File too large to open\r\n", 0), 0u) << boxes[0].text;
+    EXPECT_EQ(StatusNotice(), "File too large to open");
+    EXPECT_EQ(Document(), before);
+}
+
+TEST_F(DocumentsTest, ReadOnlyFileIsSavedAndStaysReadOnly) {
+    const std::string path = TempPath("stx_read_only.txt");
+    WriteBytes(path, "old\r\n");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(OpenDocument(path));
+    TypeText("new text\r\n");
+
+    EXPECT_EQ(CommandSave(), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), "new text\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(editor().Buffer().modified, 0u);
+}
+
+TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
+    const std::string base = TempPath("stx_streamed.txt");
+    app->document = {base + ":notes", true};
+    TypeText("saved as\r\n");
+    const Snapshot before = Document();
+
+    // Cancel: the dialog showed the name without its stream, nothing changed.
+    std::vector<SeenBox> boxes;
+    EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSaveAs, {{IDCANCEL, {}}}, boxes),
+              SaveResult::Cancelled);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Save as ...");
+    EXPECT_EQ(boxes[0].owner, app->main);
+    ASSERT_NE(boxes[0].fileNameField, nullptr);
+    EXPECT_NE(boxes[0].fileName.find("stx_streamed.txt"), std::string::npos) << boxes[0].fileName;
+    EXPECT_EQ(boxes[0].fileName.find(":notes"), std::string::npos) << boxes[0].fileName;
+    EXPECT_EQ(Document(), before);
+    EXPECT_EQ(GetFileAttributesA(base.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A name typed without an extension is saved with ".txt".
+    const std::string typed = TempDirectory() + "stx_report";
+    const std::string saved = TempPath("stx_report.txt");
+    boxes.clear();
+    auto typeName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), typed.c_str()); };
+    EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSaveAs, {{IDOK, typeName}}, boxes), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(saved), "saved as\r\n");
+    EXPECT_TRUE(app->document.named);
+    EXPECT_EQ(app->document.path, saved);
+    EXPECT_EQ(WindowText(app->main), "Stratext: " + saved);
+    EXPECT_EQ(editor().Buffer().modified, 0u);
+}
+
+TEST_F(DocumentsTest, SaveQuestionAnswers) {
+    const std::string path = TempPath("stx_question.txt");
+    const std::string dropped = TempPath("stx_dropped.txt");
+    WriteBytes(path, "on disk\r\n");
+    WriteBytes(dropped, "dropped\r\n");
+    ASSERT_TRUE(OpenDocument(path));
+
+    // Cancel stops the command: no open dialog, nothing saved.
+    TypeText("edited\r\n");
+    std::vector<SeenBox> boxes;
+    EXPECT_FALSE(AnswerBoxes<bool>(CommandOpen, {{IDCANCEL, {}}, {IDCANCEL, {}, 1000}}, boxes));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Stratext");
+    EXPECT_EQ(boxes[0].text, kSaveQuestion);
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(ReadBytes(path), "on disk\r\n");
+    EXPECT_EQ(DocumentText(), "edited\r\n");
+
+    // No: the dropped file replaces the text, the old file is untouched.
+    boxes.clear();
+    EXPECT_TRUE(AnswerBoxes<bool>([&] { return OpenDroppedFile(dropped); }, {{IDNO, {}}}, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(ReadBytes(path), "on disk\r\n");
+    EXPECT_EQ(DocumentText(), "dropped\r\n");
+    EXPECT_EQ(app->document.path, dropped);
+    EXPECT_EQ(editor().Buffer().modified, 0u);
+
+    // Yes: saved first, then the action goes on.
+    TypeText("edited again\r\n");
+    boxes.clear();
+    EXPECT_TRUE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}}, boxes));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(ReadBytes(dropped), "edited again\r\n");
+    EXPECT_EQ(editor().Buffer().modified, 0u);
+
+    // Yes on a document without a name, then Save As cancelled: the action stops.
+    app->document = {};
+    TypeText("never saved");
+    boxes.clear();
+    EXPECT_FALSE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}, {IDCANCEL, {}}}, boxes));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Save as ...");
+    EXPECT_EQ(editor().Buffer().modified, 1u);
+}
+
+TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
+    const std::string folder = TempPath("stx_folder_in_the_way");
+    RemoveDirectoryA(folder.c_str());
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string locked = TempPath("stx_locked.txt");
+    WriteBytes(locked, "locked\r\n");
+
+    struct Case {
+        const char* what;
+        std::string path;
+    };
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const Case& c : {Case{"a folder in place of the file", folder},
+                          Case{"a file open without sharing", locked}}) {
+        SCOPED_TRACE(c.what);
+        app->document = {c.path, true};
+        TypeText("unsaved\r\n");
+        std::vector<SeenBox> boxes;
+        EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSave, {{IDOK, {}}}, boxes), SaveResult::Failed);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Big fucking error");
+        EXPECT_EQ(boxes[0].owner, app->main);
+        EXPECT_EQ(StatusNotice(), "Error writing file");
+        EXPECT_EQ(editor().Buffer().modified, 1u);
+
+        // Asked before replacing, Yes with this failing save stops the action.
+        boxes.clear();
+        EXPECT_FALSE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}, {IDOK, {}}}, boxes));
+        EXPECT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(editor().Buffer().modified, 1u);
+        EXPECT_EQ(DocumentText(), "unsaved\r\n");
+    }
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(locked), "locked\r\n");
+    EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace stx::test
