@@ -4,8 +4,13 @@
 
 #include "app/command_ids.h"
 #include "platform/accelerators.h"
+#include "platform/documents.h"
 #include "platform/main_window.h"
+#include "platform/option_commands.h"
 #include "platform/text_view.h"
+#include "text/text_editor.h"
+
+#include <vector>
 
 namespace stx {
 
@@ -56,18 +61,56 @@ bool IsNtPlatform() {
 
 } // namespace
 
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM param) {
+    reinterpret_cast<std::vector<ScreenRect>*>(param)->push_back(
+        ScreenRect{area->left, area->top, area->right, area->bottom});
+    return TRUE;
+}
+
+// The stored placement, or the defaults when it would put the window on no monitor.
+WindowPlacement VisiblePlacement(const WindowPlacement& stored) {
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return PlacementOnScreen(stored, monitors);
+}
+
+// The editor settings reach the text engine, the view and the menu.
+void ApplyEditorSettings() {
+    EditorApp& app = App();
+    TextEditor& editor = ViewEditor();
+    editor.autoIndent = app.settings.autoIndent ? 8 : 0;
+    editor.Buffer().convertLineBreaks = app.settings.autoConvertUnixText ? 8 : 0;
+    editor.Buffer().Colours().Text() = app.settings.render.textColour;
+    if (!ApplyBackground()) {
+        // The stored image is gone or unreadable: keep the built-in pattern.
+        app.settings.render.backgroundKind = BackgroundKind::Pattern;
+        ApplyBackground();
+    }
+    ApplyMenuChecks();
+    ViewFontChanged();
+    ViewSettingsChanged();
+    RestartCaretTimer();
+}
+
+} // namespace
+
 bool StartEditor(HINSTANCE instance, const CommandLine& commandLine, int show) {
     EditorApp& app = App();
     app.instance = instance;
     app.ntPlatform = IsNtPlatform();
+    ApplyPlatformDefaults(app.settings, app.ntPlatform);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     if (!RegisterMainWindowClass(instance) || !RegisterTextViewClass(instance)) return false;
 
+    LoadPlacementSettings(Settings(), app.settings, GetUserDefaultLCID());
+    WindowPlacement placement = VisiblePlacement(app.settings.placement);
     app.main = CreateWindowExA(WS_EX_OVERLAPPEDWINDOW, kMainWindowClass, "Stratext",
-                               WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+                               WS_OVERLAPPEDWINDOW, placement.x, placement.y, placement.width,
+                               placement.height, nullptr, nullptr, instance, nullptr);
     if (!app.main) return false;
     CreateMainChildren(app.main);
     ApplyLanguage();
@@ -79,13 +122,18 @@ bool StartEditor(HINSTANCE instance, const CommandLine& commandLine, int show) {
                                app.toolbarHeight, client.right, client.bottom - app.toolbarHeight,
                                app.main, reinterpret_cast<HMENU>(IDC_TEXT_VIEW), instance, nullptr);
     LayoutMainWindow(app.main);
+    // What the loader reports is applied from the settings themselves below.
+    LoadEditorSettings(Settings(), app.settings);
+    ApplyEditorSettings();
+    ViewEditor().Buffer().modified = 0;
     SetFocus(app.view);
     app.accelerators = CreateMainAccelerators();
 
-    ShowWindow(app.main, show);
+    ShowWindow(app.main, app.settings.maximized ? SW_SHOWMAXIMIZED : show);
     UpdateWindow(app.main);
+    if (!commandLine.file.empty()) OpenDocument(commandLine.file);
     SetUntitledTitle();
-    (void)commandLine;
+    RefreshView();
     return true;
 }
 

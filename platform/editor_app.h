@@ -31,6 +31,8 @@ struct EditorApp {
     int viewHeight = 0;
 
     bool ntPlatform = true;
+    // Set by the display-mode commands; F4 steps it. Nothing else reads it.
+    uint8_t displayMode = 0;
     AppSettings settings;
     DocumentState document;
 

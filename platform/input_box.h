@@ -10,9 +10,9 @@
 namespace stx {
 
 struct InputBoxRequest {
-    int templateId = 763;     // English template; the Romanian one is templateId + 1
-    bool english = true;      // false picks the Romanian template
-    const char* prompt = nullptr; // replaces the template's static text when given
+    int templateId = 763;           // English template; the Romanian one is templateId + 1
+    bool english = true;            // false picks the Romanian template
+    const char* prompt = nullptr;   // replaces the template's static text when given
     std::optional<uint32_t> number; // shown in decimal in the edit field when given
     const char* caption = nullptr;  // replaces the template's caption when given
 };

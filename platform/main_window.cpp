@@ -1,11 +1,21 @@
 #include "platform/main_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include <string>
 
 #include "app/command_ids.h"
 #include "app/menu_state.h"
 #include "app/ui_texts.h"
+#include "platform/documents.h"
 #include "platform/editor_app.h"
+#include "platform/option_commands.h"
+#include "platform/report_error.h"
+#include "platform/text_view.h"
+#include "text/templates.h"
+#include "text/text_editor.h"
 
 namespace stx {
 
@@ -111,6 +121,18 @@ void SetUntitledTitle() {
     if (!app.document.named) SetWindowTextA(app.main, UntitledTitle().c_str());
 }
 
+void StoreWindowPlacement() {
+    EditorApp& app = App();
+    if (!app.main) return;
+    WindowState state;
+    state.minimized = IsIconic(app.main);
+    state.maximized = IsZoomed(app.main);
+    RECT r;
+    GetWindowRect(app.main, &r);
+    state.rect = ScreenRect{r.left, r.top, r.right, r.bottom};
+    StorePlacement(Settings(), app.settings, state);
+}
+
 void LayoutMainWindow(HWND main) {
     EditorApp& app = App();
     if (!app.status || !app.toolbar) return;
@@ -130,12 +152,138 @@ void LayoutMainWindow(HWND main) {
     MoveWindow(app.toolbar, 0, 0, width, app.toolbarHeight + 1, TRUE);
 }
 
+namespace {
+
+// Writes the selection, or the whole text without one, to a file the user names.
+void CopyToFile() {
+    EditorApp& app = App();
+    char name[8192] = "";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = app.main;
+    ofn.lpstrFilter = ChooseText(app.Language(), kDocumentFilter);
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name;
+    ofn.lpstrTitle = ChooseText(app.Language(), kCopyToTitle);
+    ofn.lpstrDefExt = "*.TXT";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
+    if (!GetSaveFileNameA(&ofn)) return;
+
+    CHARRANGE range{};
+    SendMessageA(app.view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    std::string text;
+    if (range.cpMax > range.cpMin) {
+        text.resize(static_cast<size_t>(range.cpMax - range.cpMin) + 1);
+        SendMessageA(app.view, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(range.cpMax - range.cpMin));
+    } else {
+        size_t length = static_cast<size_t>(SendMessageA(app.view, WM_GETTEXTLENGTH, 0, 0));
+        text.resize(length);
+        LRESULT got =
+            SendMessageA(app.view, WM_GETTEXT, length, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(got));
+    }
+
+    HANDLE file =
+        CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ReportLastError();
+        return;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size();
+    if (!ok) ReportLastError();
+    ok = CloseHandle(file) && ok;
+    // A write that failed or fell short is never reported as success.
+    Status().ShowNotice(ok ? Notice::FileWritten : Notice::ErrorWritingFile, app.Language());
+}
+
+// New and the templates: after the save question, the view takes the text.
+void ReplaceDocument(const char* text) {
+    EditorApp& app = App();
+    if (!AskToSaveBeforeReplacing()) return;
+    SendMessageA(app.view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(app.view, EM_SETMODIFY, 0, 0);
+    app.document.named = false;
+    SetUntitledTitle();
+}
+
+void ForwardToView(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+    SendMessageA(App().view, msg, wParam, lParam);
+}
+
+// Commands of the File and Edit menus; false when `command` is none of them.
+bool HandleDocumentCommand(HWND hwnd, int command) {
+    EditorApp& app = App();
+    switch (command) {
+    case IDM_FILE_NEW:
+        ReplaceDocument("");
+        return true;
+    case IDM_TEMPLATE_MASM32:
+        ReplaceDocument(kMasm32Template);
+        return true;
+    case IDM_TEMPLATE_TASM:
+        ReplaceDocument(kTasmTemplate);
+        return true;
+    case IDM_FILE_OPEN:
+        CommandOpen();
+        return true;
+    case IDM_FILE_SAVE:
+        CommandSave();
+        return true;
+    case IDM_FILE_SAVE_AS:
+        CommandSaveAs();
+        return true;
+    case IDM_FILE_EXIT:
+    case IDM_ESCAPE:
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    case IDM_EDIT_COPY:
+        ForwardToView(WM_COPY);
+        return true;
+    case IDM_EDIT_CUT:
+        ForwardToView(WM_CUT);
+        return true;
+    case IDM_EDIT_PASTE:
+        ForwardToView(WM_PASTE);
+        return true;
+    case IDM_EDIT_CLEAR:
+        ForwardToView(WM_CLEAR);
+        return true;
+    case IDM_EDIT_UNDO:
+        ForwardToView(EM_UNDO);
+        return true;
+    case IDM_EDIT_COPY_TO:
+        CopyToFile();
+        return true;
+    case IDM_EDIT_SELECT_ALL:
+        ForwardToView(EM_SETSEL, 0, -1);
+        ForwardToView(EM_SCROLLCARET);
+        return true;
+    case IDM_EDIT_CONTEXT_MENU:
+        ForwardToView(WM_RBUTTONDOWN, 10, 10);
+        return true;
+    case IDM_EDIT_OVERWRITE:
+        ViewEditor().overwrite ^= 1;
+        InvalidateRect(app.view, nullptr, FALSE);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     EditorApp& app = App();
     switch (msg) {
     case WM_SIZE:
         LayoutMainWindow(hwnd);
+        StoreWindowPlacement();
         return 0;
+    case WM_MOVE:
+        StoreWindowPlacement();
+        break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd, &ps);
@@ -145,6 +293,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SETFOCUS:
         if (app.view) SetFocus(app.view);
         return 0;
+    case WM_TIMER:
+        if (wParam == kCaretTimer) CaretTick();
+        break;
+    case WM_ACTIVATE:
+        PauseCaret(LOWORD(wParam) == WA_INACTIVE);
+        break;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == TTN_NEEDTEXTA) {
@@ -154,20 +308,34 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         }
         return 0;
     }
-    case WM_COMMAND:
-        if (auto language = LanguageSwitchFor(app.settings.language, LOWORD(wParam))) {
-            app.settings.language = *language;
-            ApplyLanguage();
+    case kDroppedFileMessage:
+        OpenDroppedFile(DroppedFileName());
+        return 0;
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_CLOSE:
+            if (!AskToSaveBeforeReplacing()) return 1;
             break;
-        }
-        switch (LOWORD(wParam)) {
-        case IDM_FILE_EXIT:
-        case IDM_ESCAPE:
-            SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        case SC_MAXIMIZE:
+        case SC_RESTORE:
+            app.settings.maximized = (wParam & 0xFFF0) == SC_MAXIMIZE;
+            WriteSetting(Setting::Maximized);
             break;
         }
         break;
+    case WM_COMMAND: {
+        int command = LOWORD(wParam);
+        if (auto language = LanguageSwitchFor(app.settings.language, command)) {
+            app.settings.language = *language;
+            ApplyLanguage();
+            WriteSetting(Setting::Language);
+        } else if (!HandleDocumentCommand(hwnd, command)) {
+            HandleOptionCommand(command);
+        }
+        break;
+    }
     case WM_DESTROY:
+        KillTimer(hwnd, kCaretTimer);
         PostQuitMessage(0);
         return 0;
     }

@@ -17,6 +17,8 @@ void ApplyLanguage();
 void ApplyMenuChecks();
 // The title of a document without a name.
 void SetUntitledTitle();
+// Stores the window's placement (while auto-save is on).
+void StoreWindowPlacement();
 // Places toolbar, text view and status bar in the client area.
 void LayoutMainWindow(HWND main);
 

@@ -56,13 +56,13 @@ TEST(InputBox, CancelAndRomanianTemplate) {
 }
 
 TEST(InputBox, AnswerIsLimitedTo254Characters) {
-    Answer answer = DriveDialog<Answer>([] { return InputBox(nullptr, InputBoxRequest{}); },
-                                        [&](HWND dialog) {
-                                            std::string longText(400, 'x');
-                                            SetDlgItemTextA(dialog, IDC_INPUT_EDIT,
-                                                            longText.c_str());
-                                            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-                                        });
+    Answer answer =
+        DriveDialog<Answer>([] { return InputBox(nullptr, InputBoxRequest{}); },
+                            [&](HWND dialog) {
+                                std::string longText(400, 'x');
+                                SetDlgItemTextA(dialog, IDC_INPUT_EDIT, longText.c_str());
+                                PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
+                            });
     ASSERT_TRUE(answer.has_value());
     EXPECT_LE(answer->size(), 254u);
 }

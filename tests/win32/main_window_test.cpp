@@ -5,19 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
-#include "platform/editor_app.h"
+#include "editor_fixture.h"
 #include "win32_test_support.h"
 
 namespace stx::test {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public EditorTest {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-        app = &App();
-    }
-    void TearDown() override { ShutdownEditor(); }
-
     std::string MenuText(UINT command) {
         char text[256] = {};
         GetMenuStringA(GetMenu(app->main), command, text, sizeof text, MF_BYCOMMAND);
@@ -26,8 +20,6 @@ class MainWindowTest : public ::testing::Test {
     bool Checked(UINT command) {
         return GetMenuState(GetMenu(app->main), command, MF_BYCOMMAND) & MF_CHECKED;
     }
-
-    EditorApp* app = nullptr;
 };
 
 TEST_F(MainWindowTest, WindowsAndLayout) {

@@ -25,7 +25,9 @@ TempFile::TempFile(const std::string& name, const std::string& bytes) {
     }
 }
 
-TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
+TempFile::~TempFile() {
+    DeleteFileA(path_.c_str());
+}
 
 ProgramProcess::ProgramProcess(const std::string& arguments) {
     std::string exe = PathBesideTests("stratext.exe");
