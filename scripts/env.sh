@@ -24,10 +24,11 @@ stx_install_packages() {
 }
 
 stx_configure() {
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native" -G Ninja >/dev/null
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win64" -G Ninja \
+    local common=(-G Ninja -DSTX_WERROR=ON)
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native" "${common[@]}" >/dev/null
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win64" "${common[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win32" -G Ninja \
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win32" "${common[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
 }
 
