@@ -107,6 +107,9 @@ bool StartEditor(HINSTANCE instance, const CommandLine& commandLine, int show) {
     if (!RegisterMainWindowClass(instance) || !RegisterTextViewClass(instance)) return false;
 
     LoadPlacementSettings(Settings(), app.settings, GetUserDefaultLCID());
+    // The window's first WM_SIZE records it as not maximized; the stored state
+    // decides how it is shown.
+    const bool startMaximized = app.settings.maximized;
     WindowPlacement placement = VisiblePlacement(app.settings.placement);
     app.main = CreateWindowExA(WS_EX_OVERLAPPEDWINDOW, kMainWindowClass, "Stratext",
                                WS_OVERLAPPEDWINDOW, placement.x, placement.y, placement.width,
@@ -129,11 +132,13 @@ bool StartEditor(HINSTANCE instance, const CommandLine& commandLine, int show) {
     SetFocus(app.view);
     app.accelerators = CreateMainAccelerators();
 
-    ShowWindow(app.main, app.settings.maximized ? SW_SHOWMAXIMIZED : show);
+    ShowWindow(app.main, startMaximized ? SW_SHOWMAXIMIZED : show);
     UpdateWindow(app.main);
+    // The empty document is laid out first: a status update after the open
+    // would wipe its notice at once.
+    RefreshView();
     if (!commandLine.file.empty()) OpenDocument(commandLine.file);
     SetUntitledTitle();
-    RefreshView();
     return true;
 }
 
