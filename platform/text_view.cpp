@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "app/command_ids.h"
@@ -361,6 +362,9 @@ void SetBackgroundColour(COLORREF colour) {
     RenderSettings& r = App().settings.render;
     r.backgroundColour = colour & 0xFFFFFF;
     r.backgroundKind = BackgroundKind::Colour;
+    // A colour background starts tiled, as an image does; the placement
+    // marks stay where they are until the next start.
+    r.imagePlacement = ImagePlacement::Tile;
     WriteSetting(Setting::Color);
     WriteSetting(Setting::Background);
     ApplyBackground();
@@ -502,6 +506,9 @@ void UnregisterTextViewClass(HINSTANCE instance) {
     v.backgroundBrush = nullptr;
     v.patternBitmap = nullptr;
     v.offscreen.Release();
+    // The font and the plane pens go too; the next start makes them again.
+    std::destroy_at(&v.objects);
+    std::construct_at(&v.objects);
     v.hwnd = nullptr;
 }
 
