@@ -1,0 +1,803 @@
+// Settings kept between runs, start-up and shutdown, in the running editor and
+// in stratext.exe itself. The registry of the test prefix is read and written
+// directly; every box is answered from a helper thread. Each test starts and
+// ends without the settings key, so the other suites still see a first run.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "platform/editor_app.h"
+#include "platform/text_view.h"
+#include "text/templates.h"
+#include "text/text_editor.h"
+#include "view/plane_tables.h"
+#include "win32_test_support.h"
+
+namespace stx::test {
+
+namespace {
+
+const char kEditorKeyPath[] = "Software\\Corvani\\Stratext\\Editor";
+
+void DeleteSettingsKey() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKeyPath);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvani");
+}
+
+bool SettingsKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+    bool operator==(const RawValue&) const = default;
+};
+
+void PrintTo(const RawValue& value, std::ostream* out) {
+    *out << "type " << value.type << ", " << value.bytes.size() << " bytes";
+    if (value.bytes.size() <= 8) {
+        *out << ":";
+        for (BYTE b : value.bytes)
+            *out << " " << static_cast<int>(b);
+    }
+}
+
+RawValue Dword(uint32_t value) {
+    RawValue raw{REG_DWORD, std::vector<BYTE>(4)};
+    std::memcpy(raw.bytes.data(), &value, 4);
+    return raw;
+}
+RawValue Byte(BYTE value) {
+    return {REG_BINARY, {value}};
+}
+
+// Every value under the settings key, the subkey's as "Editor\name".
+using RawValues = std::map<std::string, RawValue>;
+
+void AddValues(const char* path, const std::string& prefix, RawValues& values) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        DWORD type = 0;
+        std::vector<BYTE> data(65536);
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data.data(), &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        data.resize(dataSize);
+        values[prefix + name] = RawValue{type, data};
+    }
+    RegCloseKey(key);
+}
+
+RawValues StoredValues() {
+    RawValues values;
+    AddValues(kSettingsKeyPath, "", values);
+    AddValues(kEditorKeyPath, "Editor\\", values);
+    return values;
+}
+
+// Writes a value as another tool (or an earlier run) would.
+void PutRaw(const char* path, const char* name, const RawValue& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name, 0, value.type, value.bytes.data(),
+                             static_cast<DWORD>(value.bytes.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void PutPlacement(int x, int y, int width, int height) {
+    PutRaw(kSettingsKeyPath, "Window x", Dword(static_cast<uint32_t>(x)));
+    PutRaw(kSettingsKeyPath, "Window y", Dword(static_cast<uint32_t>(y)));
+    PutRaw(kSettingsKeyPath, "Window width", Dword(static_cast<uint32_t>(width)));
+    PutRaw(kSettingsKeyPath, "Window height", Dword(static_cast<uint32_t>(height)));
+}
+
+bool WaitUntilGone(HWND window) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// One box to answer: what to do with it before pressing the button.
+struct BoxAnswer {
+    int button;
+    std::function<void(HWND)> before;
+};
+
+// Runs `action` on this thread while a helper thread answers, in turn, each
+// box this thread shows; returns the text of each box it saw.
+std::vector<std::string> AnswerBoxes(const std::function<void()>& action,
+                                     const std::vector<BoxAnswer>& answers) {
+    std::vector<std::string> seen;
+    std::thread helper([&, uiThread = GetCurrentThreadId()] {
+        for (const BoxAnswer& answer : answers) {
+            HWND box = WaitForDialogOfThread(uiThread);
+            if (!box) return;
+            char text[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            seen.push_back(text);
+            if (answer.before) answer.before(box);
+            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
+            if (!WaitUntilGone(box)) return;
+        }
+    });
+    action();
+    helper.join();
+    return seen;
+}
+
+// The number of GDI objects the process holds. Wine does not count them per
+// process (GetGuiResources answers 0), so there every handle slot of its
+// table is probed instead; nothing when neither measure works.
+std::optional<long> GdiObjectCount() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<long>(n);
+    auto probe = [] {
+        long live = 0;
+        for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
+            live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
+        return live;
+    };
+    // The probe must see one new brush come and go, or it measures nothing.
+    const long before = probe();
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    const long with = probe();
+    DeleteObject(brush);
+    if (with != before + 1 || probe() != before) return std::nullopt;
+    return before;
+}
+
+struct Box {
+    LONG left, top, right, bottom;
+    int count = 0;
+};
+
+// Where the pixels of one colour (0x00BBGGRR) lie in the top `rows` rows of a
+// 32-bit top-down capture.
+Box BoundsOf(const std::vector<uint32_t>& pixels, int width, COLORREF colour, int rows) {
+    const uint32_t rgb = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+    Box box{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if ((pixels[i] & 0xFFFFFF) != rgb) continue;
+        const LONG x = static_cast<LONG>(i % static_cast<size_t>(width));
+        const LONG y = static_cast<LONG>(i / static_cast<size_t>(width));
+        if (y >= rows) break;
+        box.left = std::min(box.left, x);
+        box.top = std::min(box.top, y);
+        box.right = std::max(box.right, x);
+        box.bottom = std::max(box.bottom, y);
+        ++box.count;
+    }
+    return box;
+}
+
+} // namespace
+
+class SettingsStartup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Pump();
+        DeleteSettingsKey();
+    }
+    void TearDown() override {
+        Stop();
+        DeleteSettingsKey();
+    }
+
+    void Start() {
+        ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
+        app = &App();
+    }
+    void Stop() {
+        if (!app) return;
+        ShutdownEditor();
+        app = nullptr;
+        Pump();
+    }
+    // Dispatches what waits in the queue, dropping the WM_QUIT that closing the
+    // main window posts: it would end the next modal box at once.
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    LRESULT Command(int command) {
+        return SendMessageA(app->main, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    }
+    LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return SendMessageA(app->view, msg, wParam, lParam);
+    }
+    bool Checked(int command) {
+        return GetMenuState(GetMenu(app->main), static_cast<UINT>(command), MF_BYCOMMAND) &
+               MF_CHECKED;
+    }
+    std::wstring MenuText(int command) {
+        wchar_t text[128] = {};
+        GetMenuStringW(GetMenu(app->main), static_cast<UINT>(command), text, 128, MF_BYCOMMAND);
+        return text;
+    }
+    // A command that asks for a number: the input box is given `answer`, or
+    // cancelled when there is none.
+    void CommandWithInput(int command, const char* answer) {
+        auto type = [answer](HWND box) { SetDlgItemTextA(box, IDC_INPUT_EDIT, answer); };
+        AnswerBoxes([&] { Command(command); },
+                    {answer ? BoxAnswer{IDC_DIALOG_OK, type} : BoxAnswer{IDC_DIALOG_CANCEL, {}}});
+    }
+    void Type(const std::string& text) {
+        for (char c : text)
+            View(WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    std::string Text() {
+        const auto length = static_cast<size_t>(View(WM_GETTEXTLENGTH));
+        std::string text(length, '\0');
+        text.resize(static_cast<size_t>(
+            View(WM_GETTEXT, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(text.data()))));
+        return text;
+    }
+    RECT WindowRect() {
+        RECT r{};
+        GetWindowRect(app->main, &r);
+        return r;
+    }
+
+    // The view as WM_PRINTCLIENT paints it, 32-bit top-down.
+    std::vector<uint32_t> Capture(int& width) {
+        RECT client;
+        GetClientRect(app->view, &client);
+        width = client.right;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = client.right;
+        info.bmiHeader.biHeight = -client.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, dib);
+        View(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        const auto* first = static_cast<const uint32_t*>(bits);
+        std::vector<uint32_t> pixels(first, first + client.right * client.bottom);
+        SelectObject(dc, old);
+        DeleteObject(dib);
+        DeleteDC(dc);
+        return pixels;
+    }
+
+    EditorApp* app = nullptr;
+};
+
+TEST_F(SettingsStartup, FirstRunHasDefaultsAndOptionsCreateNoKey) {
+    Start();
+    const RenderSettings& r = app->settings.render;
+    ASSERT_TRUE(app->ntPlatform) << "Wine reports the NT platform";
+    EXPECT_EQ(r.planeCount, 1);
+    EXPECT_EQ(r.distance, 0);
+    EXPECT_EQ(app->settings.language, UiLanguage::English);
+    EXPECT_EQ(MenuText(IDM_FILE_NEW), L"&New\tCtrl+N");
+    EXPECT_FALSE(app->settings.autoSave);
+    EXPECT_FALSE(app->settings.maximized);
+    EXPECT_FALSE(IsZoomed(app->main));
+    for (int on : {IDM_DIRECTION_SE, IDM_CARET_FADE_OUT, IDM_SYNTAX_HIGHLIGHT, IDM_DOUBLE_BUFFERING,
+                   IDM_AUTO_INDENT, IDM_CARET_OVER_LETTER, IDM_PLACEMENT_TILE, IDM_LANGUAGE_ENGLISH,
+                   IDM_BACKGROUND_IMAGE}) // the built-in pattern counts as an image
+        EXPECT_TRUE(Checked(on)) << on;
+    for (int off :
+         {IDM_DIRECTION_NE, IDM_AUTO_CONVERT_UNIX, IDM_AUTO_SAVE_SETTINGS, IDM_BACKGROUND_COLOR})
+        EXPECT_FALSE(Checked(off)) << off;
+
+    // Every option works for this run and nothing reaches the registry.
+    CommandWithInput(IDM_PLANES_NUMBER, "12");
+    CommandWithInput(IDM_PLANES_DISTANCE, "3");
+    CommandWithInput(IDM_CARET_BLINK, "300");
+    for (int command :
+         {IDM_DIRECTION_NE, IDM_CARET_STATIC, IDM_SYNTAX_HIGHLIGHT, IDM_DOUBLE_BUFFERING,
+          IDM_AUTO_INDENT, IDM_CARET_OVER_LETTER, IDM_AUTO_CONVERT_UNIX, IDM_SHOW_ADDRESS,
+          IDM_PLACEMENT_STRETCH, IDM_LANGUAGE_ROMANIAN})
+        Command(command);
+    View(EM_SETBKGNDCOLOR, 0, RGB(10, 20, 30));
+    MoveWindow(app->main, 20, 30, 500, 400, TRUE);
+    SendMessageA(app->main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageA(app->main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(r.planeCount, 12);
+    EXPECT_EQ(r.distance, 3);
+    EXPECT_EQ(r.fadeDirection, FadeDirection::NorthEast);
+    EXPECT_EQ(r.caretMode, CaretMode::Static);
+    EXPECT_EQ(r.caretPeriodMs, 300u);
+    EXPECT_TRUE(r.showAddress);
+    EXPECT_EQ(app->settings.language, UiLanguage::Romanian);
+    EXPECT_TRUE(Checked(IDM_DIRECTION_NE));
+    EXPECT_FALSE(Checked(IDM_SYNTAX_HIGHLIGHT));
+    EXPECT_FALSE(SettingsKeyExists());
+}
+
+TEST_F(SettingsStartup, AutoSaveWritesEachOptionAsItChanges) {
+    Start();
+    Command(IDM_AUTO_SAVE_SETTINGS);
+    EXPECT_TRUE(Checked(IDM_AUTO_SAVE_SETTINGS));
+    RawValues all = StoredValues();
+    EXPECT_EQ(all["Auto-save options"], Byte(1));
+    EXPECT_EQ(all.size(), 22u) << "turning auto-save on stores every setting but the placement";
+    EXPECT_EQ(all.count("Window x"), 0u);
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        RawValues written;
+    };
+    const Case cases[] = {
+        {"planes",
+         [&] { CommandWithInput(IDM_PLANES_NUMBER, "20"); },
+         {{"Editor\\Planes", Dword(20)}}},
+        {"the same planes again", [&] { CommandWithInput(IDM_PLANES_NUMBER, "20"); }, {}},
+        {"planes cancelled", [&] { CommandWithInput(IDM_PLANES_NUMBER, nullptr); }, {}},
+        {"distance beyond its range",
+         [&] { CommandWithInput(IDM_PLANES_DISTANCE, "300"); },
+         {{"Editor\\Distance", Dword(255)}}},
+        {"direction NE", [&] { Command(IDM_DIRECTION_NE); }, {{"Editor\\Direction", Byte(2)}}},
+        {"blinking caret",
+         [&] { CommandWithInput(IDM_CARET_BLINK, "500"); },
+         {{"Editor\\Cursor type", Byte(1)}, {"Editor\\Cursor update", Dword(500)}}},
+        {"fading caret cancelled", [&] { CommandWithInput(IDM_CARET_FADE_IN, nullptr); }, {}},
+        {"static caret", [&] { Command(IDM_CARET_STATIC); }, {{"Editor\\Cursor type", Byte(4)}}},
+        {"syntax highlight off",
+         [&] { Command(IDM_SYNTAX_HIGHLIGHT); },
+         {{"Editor\\Syntax highlight", Byte(0)}}},
+        {"double buffering off",
+         [&] { Command(IDM_DOUBLE_BUFFERING); },
+         {{"Editor\\Double buffering", Byte(0)}}},
+        {"auto indent off", [&] { Command(IDM_AUTO_INDENT); }, {{"Editor\\Auto indent", Byte(0)}}},
+        {"caret over letter off",
+         [&] { Command(IDM_CARET_OVER_LETTER); },
+         {{"Editor\\Cursor over letter", Byte(0)}}},
+        {"auto convert on",
+         [&] { Command(IDM_AUTO_CONVERT_UNIX); },
+         {{"Editor\\Auto convert UNIX text", Byte(1)}}},
+        {"show address on",
+         [&] { Command(IDM_SHOW_ADDRESS); },
+         {{"Editor\\Show address", Byte(1)}}},
+        {"image placement stretch",
+         [&] { Command(IDM_PLACEMENT_STRETCH); },
+         {{"Editor\\Background", Byte(0x20)}}},
+        // A colour background is placed as a tile, whatever the image had.
+        {"background colour",
+         [&] { View(EM_SETBKGNDCOLOR, 0, RGB(0x12, 0x34, 0x56)); },
+         {{"Editor\\Color", Dword(RGB(0x12, 0x34, 0x56))}, {"Editor\\Background", Byte(0x02)}}},
+        {"window moved",
+         [&] { MoveWindow(app->main, 40, 50, 600, 420, TRUE); },
+         {{"Window x", Dword(40)},
+          {"Window y", Dword(50)},
+          {"Window width", Dword(600)},
+          {"Window height", Dword(420)},
+          {"Maximized", Byte(0)}}},
+        {"maximized",
+         [&] { SendMessageA(app->main, WM_SYSCOMMAND, SC_MAXIMIZE, 0); },
+         {{"Maximized", Byte(1)}}},
+        {"restored",
+         [&] { SendMessageA(app->main, WM_SYSCOMMAND, SC_RESTORE, 0); },
+         {{"Window x", Dword(40)},
+          {"Window y", Dword(50)},
+          {"Window width", Dword(600)},
+          {"Window height", Dword(420)},
+          {"Maximized", Byte(0)}}},
+        {"language", [&] { Command(IDM_LANGUAGE_ROMANIAN); }, {{"Language", Byte(1)}}},
+        {"the same language again", [&] { Command(IDM_LANGUAGE_ROMANIAN); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteSettingsKey();
+        c.change();
+        EXPECT_EQ(StoredValues(), c.written);
+    }
+
+    // Turning auto-save off writes nothing: the stored option stays on.
+    PutRaw(kSettingsKeyPath, "Auto-save options", Byte(1));
+    Command(IDM_AUTO_SAVE_SETTINGS);
+    EXPECT_FALSE(Checked(IDM_AUTO_SAVE_SETTINGS));
+    EXPECT_EQ(StoredValues(), (RawValues{{"Auto-save options", Byte(1)}}));
+    // So the next start has it on again.
+    Stop();
+    Start();
+    EXPECT_TRUE(app->settings.autoSave);
+    EXPECT_TRUE(Checked(IDM_AUTO_SAVE_SETTINGS));
+    // Once it is off, changes stay in this run.
+    Command(IDM_AUTO_SAVE_SETTINGS);
+    DeleteSettingsKey();
+    CommandWithInput(IDM_PLANES_NUMBER, "30");
+    CommandWithInput(IDM_CARET_FADE_IN, "100");
+    for (int command :
+         {IDM_DIRECTION_N, IDM_AUTO_INDENT, IDM_PLACEMENT_CENTER, IDM_LANGUAGE_ENGLISH})
+        Command(command);
+    MoveWindow(app->main, 10, 10, 500, 400, TRUE);
+    EXPECT_EQ(app->settings.render.planeCount, 30);
+    EXPECT_FALSE(SettingsKeyExists());
+}
+
+TEST_F(SettingsStartup, SaveSettingsWithAutoSaveOffWritesEverything) {
+    Start();
+    CommandWithInput(IDM_PLANES_NUMBER, "6");
+    Command(IDM_DIRECTION_NE);
+    Command(IDM_LANGUAGE_ROMANIAN);
+    ASSERT_FALSE(SettingsKeyExists());
+
+    Command(IDM_SAVE_SETTINGS);
+    EXPECT_FALSE(app->settings.autoSave);
+    EXPECT_FALSE(Checked(IDM_AUTO_SAVE_SETTINGS));
+    RawValues stored = StoredValues();
+    // Name, type and size of every value, as other installations read them.
+    const std::map<std::string, std::pair<DWORD, size_t>> layout = {
+        {"Auto-save options", {REG_BINARY, 1}},
+        {"Language", {REG_BINARY, 1}},
+        {"External assembler commands", {REG_SZ, 32767}},
+        {"Custom help file", {REG_SZ, 8192}},
+        {"Help options", {REG_BINARY, 1}},
+        {"Editor\\Image", {REG_SZ, 0}},
+        {"Editor\\Color", {REG_DWORD, 4}},
+        {"Editor\\Background", {REG_BINARY, 1}},
+        {"Editor\\Planes", {REG_DWORD, 4}},
+        {"Editor\\Distance", {REG_DWORD, 4}},
+        {"Editor\\First plane color", {REG_DWORD, 4}},
+        {"Editor\\Last plane color", {REG_DWORD, 4}},
+        {"Editor\\Direction", {REG_BINARY, 1}},
+        {"Editor\\Cursor type", {REG_BINARY, 1}},
+        {"Editor\\Cursor update", {REG_DWORD, 4}},
+        {"Editor\\Font", {REG_BINARY, 64}},
+        {"Editor\\Syntax highlight", {REG_BINARY, 1}},
+        {"Editor\\Double buffering", {REG_BINARY, 1}},
+        {"Editor\\Auto indent", {REG_BINARY, 1}},
+        {"Editor\\Cursor over letter", {REG_BINARY, 1}},
+        {"Editor\\Show address", {REG_BINARY, 1}},
+        {"Editor\\Auto convert UNIX text", {REG_BINARY, 1}},
+    };
+    EXPECT_EQ(stored.size(), layout.size());
+    for (const auto& [name, expected] : layout) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(stored.count(name), 1u);
+        EXPECT_EQ(stored[name].type, expected.first);
+        EXPECT_EQ(stored[name].bytes.size(), expected.second);
+    }
+    EXPECT_EQ(stored["Auto-save options"], Byte(0));
+    EXPECT_EQ(stored["Language"], Byte(1));
+    EXPECT_EQ(stored["Editor\\Planes"], Dword(6));
+    EXPECT_EQ(stored["Editor\\Direction"], Byte(2));
+    EXPECT_EQ(stored["Editor\\Cursor type"], Byte(3));
+    EXPECT_EQ(stored["Editor\\Color"], Dword(RGB(163, 214, 252)));
+
+    // Auto-save stays off: the next change is not stored.
+    Command(IDM_DIRECTION_S);
+    EXPECT_EQ(StoredValues()["Editor\\Direction"], Byte(2));
+
+    // The next start has auto-save off and the saved settings.
+    Stop();
+    Start();
+    EXPECT_FALSE(app->settings.autoSave);
+    EXPECT_EQ(app->settings.render.planeCount, 6);
+    EXPECT_TRUE(Checked(IDM_DIRECTION_NE));
+    // Menu 551: Romanian without diacritics.
+    EXPECT_EQ(MenuText(IDM_FILE_NEW), L"Document &nou\tCtrl+N");
+    EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN));
+}
+
+TEST_F(SettingsStartup, RestartRestoresEverySetting) {
+    Start();
+    Command(IDM_AUTO_SAVE_SETTINGS);
+    MoveWindow(app->main, 60, 70, 640, 480, TRUE);
+    CommandWithInput(IDM_PLANES_NUMBER, "8");
+    Command(IDM_DIRECTION_NE);
+    for (int command : {IDM_SYNTAX_HIGHLIGHT, IDM_DOUBLE_BUFFERING, IDM_AUTO_INDENT,
+                        IDM_CARET_OVER_LETTER, IDM_AUTO_CONVERT_UNIX, IDM_SHOW_ADDRESS,
+                        IDM_CARET_STATIC, IDM_LANGUAGE_ROMANIAN_DIACRITICS})
+        Command(command);
+    View(EM_SETBKGNDCOLOR, 0, RGB(0x33, 0x66, 0x99));
+    // Colours and font come from dialogs; they are set as those would, then saved.
+    RenderSettings& r = app->settings.render;
+    r.firstPlaneColour = RGB(0xC0, 0, 0);
+    r.lastPlaneColour = RGB(0, 0xC0, 0);
+    r.textColour = RGB(0, 0, 0x80);
+    r.font.height = -40;
+    r.font.weight = 400;
+    std::strcpy(r.font.faceName, "Courier New");
+    Command(IDM_SAVE_SETTINGS);
+    const RenderSettings saved = r;
+    const RECT placed = WindowRect();
+    EXPECT_EQ(placed.left, 60);
+    Stop();
+
+    Start();
+    const RenderSettings& now = app->settings.render;
+    const RECT rect = WindowRect();
+    EXPECT_EQ(rect.left, placed.left);
+    EXPECT_EQ(rect.top, placed.top);
+    EXPECT_EQ(rect.right, placed.right);
+    EXPECT_EQ(rect.bottom, placed.bottom);
+    EXPECT_FALSE(IsZoomed(app->main));
+    EXPECT_TRUE(app->settings.autoSave);
+    EXPECT_TRUE(Checked(IDM_AUTO_SAVE_SETTINGS));
+    EXPECT_EQ(now.planeCount, 8);
+    EXPECT_EQ(now.fadeDirection, FadeDirection::NorthEast);
+    EXPECT_TRUE(Checked(IDM_DIRECTION_NE));
+    EXPECT_FALSE(Checked(IDM_DIRECTION_SE));
+    EXPECT_EQ(now.firstPlaneColour, saved.firstPlaneColour);
+    EXPECT_EQ(now.lastPlaneColour, saved.lastPlaneColour);
+    EXPECT_EQ(now.textColour, saved.textColour);
+    EXPECT_EQ(now.backgroundColour, saved.backgroundColour);
+    EXPECT_TRUE(Checked(IDM_BACKGROUND_COLOR));
+    EXPECT_EQ(now.font, saved.font);
+    EXPECT_GE(ViewEditor().View().lineHeight, 40u) << "the view measures the stored font";
+    EXPECT_EQ(now.caretMode, CaretMode::Static);
+    EXPECT_TRUE(Checked(IDM_CARET_STATIC));
+    EXPECT_TRUE(now.showAddress);
+    for (int off : {IDM_SYNTAX_HIGHLIGHT, IDM_DOUBLE_BUFFERING, IDM_AUTO_INDENT,
+                    IDM_CARET_OVER_LETTER, IDM_CARET_FADE_OUT})
+        EXPECT_FALSE(Checked(off)) << off;
+    EXPECT_TRUE(Checked(IDM_AUTO_CONVERT_UNIX));
+    EXPECT_EQ(ViewEditor().autoIndent, 0);
+    // Menu 552: Romanian with its diacritics.
+    EXPECT_EQ(MenuText(IDM_FILE_PRINT_TEXT), L"Ti&p\u0103rire text ...\tCtrl+Shift+P");
+    EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN_DIACRITICS));
+
+    // The planes fan up and to the right: the deepest plane's colour lies
+    // above and to the right of the front plane, which has the text colour.
+    // The address column and the caret are kept out of the picture.
+    Command(IDM_SHOW_ADDRESS);
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("MMMM WWWW\r\n\r\n\r\n"));
+    View(EM_SETSEL, 15, 15);
+    int width = 0;
+    const std::vector<uint32_t> pixels = Capture(width);
+    const Box front = BoundsOf(pixels, width, now.textColour, 60);
+    const Box back =
+        BoundsOf(pixels, width, RampColour(now.firstPlaneColour, now.lastPlaneColour, 0, 8), 60);
+    ASSERT_GT(front.count, 20);
+    ASSERT_GT(back.count, 20);
+    EXPECT_GT(back.left, front.left);
+    EXPECT_GT(back.right, front.right);
+    EXPECT_LT(back.top, front.top);
+    EXPECT_LT(back.bottom, front.bottom);
+}
+
+TEST_F(SettingsStartup, StoredWindowStateIsShownInSight) {
+    // A placement on no monitor: the window comes back where the system puts it.
+    for (const POINT at : {POINT{-32000, -32000}, POINT{100000, 50}, POINT{50, 100000}}) {
+        SCOPED_TRACE(at.x);
+        PutPlacement(at.x, at.y, 500, 400);
+        Start();
+        EXPECT_TRUE(IsWindowVisible(app->main));
+        EXPECT_NE(MonitorFromWindow(app->main, MONITOR_DEFAULTTONULL), nullptr);
+        RECT r = WindowRect(), screen{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+        RECT visible{};
+        EXPECT_TRUE(IntersectRect(&visible, &r, &screen));
+        Stop();
+    }
+
+    PutPlacement(30, 40, 500, 400);
+    PutRaw(kSettingsKeyPath, "Maximized", Byte(1));
+    Start();
+    EXPECT_TRUE(IsZoomed(app->main));
+    EXPECT_TRUE(IsWindowVisible(app->main));
+    Stop();
+}
+
+TEST_F(SettingsStartup, DamagedStoredValuesStartSafely) {
+    PutRaw(kEditorKeyPath, "Font", RawValue{REG_BINARY, std::vector<BYTE>(10, 0x41)});
+    PutRaw(kEditorKeyPath, "Cursor type", Byte(0));
+    PutRaw(kEditorKeyPath, "Cursor update", Dword(0));
+    PutRaw(kEditorKeyPath, "Direction", Byte(9));
+    PutRaw(kEditorKeyPath, "Planes", Dword(0));
+    PutRaw(kEditorKeyPath, "Distance", Dword(1000));
+    // An image background whose path has no terminating zero and names no file.
+    const std::string image = "C:\\no such folder\\sky.bmp";
+    PutRaw(kEditorKeyPath, "Image",
+           RawValue{REG_SZ, std::vector<BYTE>(image.begin(), image.end())});
+    PutRaw(kEditorKeyPath, "Background", Byte(0x31));
+    PutRaw(kSettingsKeyPath, "Language", Byte(7));
+    PutRaw(kSettingsKeyPath, "Auto-save options", RawValue{REG_BINARY, {1, 1}});
+
+    Start();
+    const RenderSettings& r = app->settings.render;
+    EXPECT_EQ(r.font, EditorFont{});
+    EXPECT_EQ(r.planeCount, 1);
+    EXPECT_EQ(r.distance, 255);
+    EXPECT_EQ(r.fadeDirection, FadeDirection::SouthEast);
+    EXPECT_TRUE(Checked(IDM_DIRECTION_SE));
+    // Some caret mode from 1 to 4, and its item checked.
+    const int caretItem = IDM_CARET_BLINK - 1 + static_cast<int>(r.caretMode);
+    EXPECT_GE(caretItem, IDM_CARET_BLINK);
+    EXPECT_LE(caretItem, IDM_CARET_STATIC);
+    EXPECT_TRUE(Checked(caretItem));
+    // The built-in pattern stays, in the stored placement.
+    EXPECT_EQ(r.backgroundKind, BackgroundKind::Pattern);
+    EXPECT_TRUE(Checked(IDM_BACKGROUND_IMAGE));
+    EXPECT_TRUE(Checked(IDM_PLACEMENT_ISOTROPIC));
+    EXPECT_EQ(app->settings.language, UiLanguage::English);
+    EXPECT_FALSE(app->settings.autoSave);
+    // And the view paints.
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still drawn"));
+    int width = 0;
+    const std::vector<uint32_t> pixels = Capture(width);
+    EXPECT_GT(BoundsOf(pixels, width, r.textColour, 100).count, 20);
+}
+
+TEST_F(SettingsStartup, RealProgramRestoresSettingsAndStoresItsPlacement) {
+    // First run: nothing is stored, and closing ends the process with code 0.
+    {
+        ProgramProcess program("");
+        ASSERT_TRUE(program.Started());
+        HWND main = program.WaitForWindow("Stratext");
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 0);
+        EXPECT_FALSE(SettingsKeyExists());
+    }
+
+    PutPlacement(80, 90, 520, 380);
+    PutRaw(kSettingsKeyPath, "Language", Byte(1));
+    PutRaw(kSettingsKeyPath, "Auto-save options", Byte(1));
+    TempFile doc("stratext settings start.txt", "stored settings\r\n");
+    ProgramProcess program("\"" + doc.Path() + "\"");
+    ASSERT_TRUE(program.Started());
+    HWND main = program.WaitForWindow("Stratext");
+    ASSERT_NE(main, nullptr);
+    // The window exists before the file is opened; the title says when it is.
+    const DWORD start = GetTickCount();
+    while (WindowText(main).find("settings start") == std::string::npos &&
+           GetTickCount() - start < 10000)
+        Sleep(10);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 80);
+    EXPECT_EQ(r.top, 90);
+    EXPECT_EQ(r.right - r.left, 520);
+    EXPECT_EQ(r.bottom - r.top, 380);
+    // The status bar answers WM_GETTEXT with its first part: the open notice,
+    // in the stored language.
+    HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+    ASSERT_NE(status, nullptr);
+    // GetWindowText does not ask another process's window; WM_GETTEXT does.
+    char notice[256] = {};
+    SendMessageA(status, WM_GETTEXT, sizeof notice, reinterpret_cast<LPARAM>(notice));
+    EXPECT_STREQ(notice, "Fisierul a fost deschis cu succes");
+
+    // With auto-save on, the program stores where it was moved.
+    SetWindowPos(main, nullptr, 120, 130, 540, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0);
+    RawValues stored = StoredValues();
+    EXPECT_EQ(stored["Window x"], Dword(120));
+    EXPECT_EQ(stored["Window y"], Dword(130));
+    EXPECT_EQ(stored["Window width"], Dword(540));
+    EXPECT_EQ(stored["Window height"], Dword(400));
+    EXPECT_EQ(stored["Maximized"], Byte(0));
+}
+
+TEST_F(SettingsStartup, RepeatedStartAndShutdownKeepGdiObjects) {
+    // A first run fills the system's own caches (menus, bars, window DCs).
+    Start();
+    Stop();
+    const std::optional<long> before = GdiObjectCount();
+    if (!before)
+        GTEST_SKIP() << "GetGuiResources answers 0 and the handle probe sees nothing: "
+                        "this process's GDI objects cannot be counted here";
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        Start();
+        // A run that changed the planes and painted: the shutdown releases
+        // what it made (font, pens, background, back buffer), so every
+        // round ends where the first one did.
+        app->settings.render.planeCount = 255;
+        ViewSettingsChanged();
+        View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("planes\r\nand pens"));
+        RedrawWindow(app->view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        int width = 0;
+        Capture(width);
+        Stop();
+        EXPECT_EQ(GdiObjectCount(), before);
+    }
+}
+
+TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
+    TempFile file("stratext asked.txt", "from disk\r\n");
+    Start();
+    auto typeName = [&](HWND dialog) {
+        HWND field = GetDlgItem(dialog, 1148);
+        if (!field) field = GetDlgItem(dialog, 1152);
+        SetWindowTextA(field, file.Path().c_str());
+    };
+    auto drop = [&] {
+        const std::string& path = file.Path();
+        HGLOBAL block =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + path.size() + 2);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+        files->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path.data(), path.size());
+        GlobalUnlock(block);
+        View(WM_DROPFILES, reinterpret_cast<WPARAM>(block));
+        Pump(); // the view posts the drop to the main window
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        std::vector<BoxAnswer> afterNo; // boxes after the question answered No
+        std::string replaced;
+    };
+    const Case cases[] = {
+        {"New", [&] { Command(IDM_FILE_NEW); }, {}, ""},
+        {"MASM32 template", [&] { Command(IDM_TEMPLATE_MASM32); }, {}, kMasm32Template},
+        {"TASM template", [&] { Command(IDM_TEMPLATE_TASM); }, {}, kTasmTemplate},
+        {"Open", [&] { Command(IDM_FILE_OPEN); }, {{IDOK, typeName}}, "from disk\r\n"},
+        {"dropped file", drop, {}, "from disk\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        Type("unsaved");
+        ASSERT_EQ(View(EM_GETMODIFY), 1);
+
+        std::vector<std::string> seen = AnswerBoxes(c.action, {{IDCANCEL, {}}});
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0], "Do you want to save your current document?");
+        EXPECT_EQ(Text(), "unsaved");
+        EXPECT_EQ(View(EM_GETMODIFY), 1);
+
+        std::vector<BoxAnswer> answers{{IDNO, {}}};
+        answers.insert(answers.end(), c.afterNo.begin(), c.afterNo.end());
+        seen = AnswerBoxes(c.action, answers);
+        EXPECT_EQ(seen.size(), answers.size());
+        EXPECT_EQ(Text(), c.replaced);
+        EXPECT_EQ(View(EM_GETMODIFY), 0);
+    }
+
+    // Closing: Cancel keeps the window and the text, No closes.
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    Type("unsaved");
+    for (int command : {IDM_FILE_EXIT, IDM_ESCAPE}) {
+        AnswerBoxes([&] { Command(command); }, {{IDCANCEL, {}}});
+        EXPECT_TRUE(IsWindow(app->main)) << command;
+    }
+    LRESULT kept = 0;
+    AnswerBoxes([&] { kept = SendMessageA(app->main, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                {{IDCANCEL, {}}});
+    EXPECT_EQ(kept, 1);
+    EXPECT_TRUE(IsWindow(app->main));
+    EXPECT_EQ(Text(), "unsaved");
+    HWND main = app->main;
+    std::vector<std::string> seen =
+        AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(IsWindow(main));
+}
+
+} // namespace stx::test
