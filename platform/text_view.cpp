@@ -237,7 +237,8 @@ void ShowContextMenu() {
     DestroyMenu(popup);
 }
 
-void VerticalScroll(WORD code) {
+// The bars never exceed 0xFFFF, so the thumb position in the message is exact.
+void VerticalScroll(WORD code, WORD thumb) {
     TextEditor& e = Editor();
     const TopLine& top = e.GetTopLine();
     uint32_t pos = top.vScrollPos;
@@ -257,14 +258,9 @@ void VerticalScroll(WORD code) {
         pos += page;
         break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(View().hwnd, SB_VERT, &info);
-        pos = std::max<uint32_t>(FromBar(static_cast<uint32_t>(info.nTrackPos), range), 1);
+    case SB_THUMBTRACK:
+        pos = std::max<uint32_t>(FromBar(thumb, range), 1);
         break;
-    }
     case SB_BOTTOM:
         pos = range;
         break;
@@ -275,7 +271,7 @@ void VerticalScroll(WORD code) {
     ApplyRepaint();
 }
 
-void HorizontalScroll(WORD code) {
+void HorizontalScroll(WORD code, WORD thumb) {
     TextEditor& e = Editor();
     int64_t pos = e.GetTopLine().hScrollPos;
     uint32_t range = e.HScrollRange();
@@ -294,14 +290,9 @@ void HorizontalScroll(WORD code) {
         pos += pageStep;
         break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(View().hwnd, SB_HORZ, &info);
-        pos = FromBar(static_cast<uint32_t>(info.nTrackPos), range);
+    case SB_THUMBTRACK:
+        pos = FromBar(thumb, range);
         break;
-    }
     case SB_RIGHT:
         pos = range;
         break;
@@ -427,14 +418,15 @@ void ViewFontChanged() {
     HDC dc = GetDC(v.hwnd);
     uint8_t widths[256];
     int lineHeight = 16;
-    if (MeasureFont(dc, Render().font, v.objects, widths, lineHeight)) {
-        e.Buffer().Widths().Fill(widths);
+    bool measured = MeasureFont(dc, Render().font, v.objects, widths, lineHeight);
+    ReleaseDC(v.hwnd, dc);
+    if (measured) {
         ViewGeometry geometry = e.View();
         geometry.lineHeight = static_cast<uint32_t>(std::max(lineHeight, 1));
         e.SetView(geometry);
     }
-    ReleaseDC(v.hwnd, dc);
-    e.Buffer().LayoutAll();
+    // Lays every line out again and keeps caret and anchor on their columns.
+    e.SetCharWidths(measured ? widths : nullptr);
     RefreshView();
 }
 
@@ -620,10 +612,10 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_VSCROLL:
-        VerticalScroll(LOWORD(wParam));
+        VerticalScroll(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_HSCROLL:
-        HorizontalScroll(LOWORD(wParam));
+        HorizontalScroll(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DROPFILES: {
         auto drop = reinterpret_cast<HDROP>(wParam);
@@ -704,7 +696,7 @@ LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
         return TRUE;
     case EM_SCROLL: {
         uint32_t before = e.GetTopLine().line;
-        VerticalScroll(LOWORD(wParam));
+        VerticalScroll(LOWORD(wParam), HIWORD(wParam));
         uint32_t after = e.GetTopLine().line;
         return MAKELRESULT(static_cast<WORD>(static_cast<int>(after) - static_cast<int>(before)),
                            TRUE);

@@ -190,6 +190,13 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     View(WM_VSCROLL, SB_BOTTOM);
     // The last page is shown.
     EXPECT_GE(editor.GetTopLine().line + editor.PageSize(), 200001u);
+    // Dragging the thumb to the end of the scaled bar shows the last page.
+    View(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0));
+    View(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0xFFFF));
+    EXPECT_GE(editor.GetTopLine().line + editor.PageSize(), 200001u);
+    EXPECT_LE(editor.GetTopLine().line, 200001u);
+    View(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0));
+    EXPECT_EQ(editor.GetTopLine().line, 1u);
     View(EM_LINESCROLL, 0, 10);
     EXPECT_EQ(editor.GetTopLine().line, 10u);
 }
