@@ -110,6 +110,25 @@ void TextEditor::AfterEdit(uint32_t caretOffset, Repaint repaint) {
 
 // --- the edits ---------------------------------------------------------------------
 
+TextEditor::SavedState TextEditor::Save() const {
+    return SavedState{caret_, selection_, top_, buffer_.modified};
+}
+
+// Enter and paste delete a selection as a step of their own first; when the
+// step after it fails, that deletion is undone so the document is unchanged.
+void TextEditor::TakeBackPairedDeletion(const SavedState& saved, bool busyHeld) {
+    if (busyHeld)
+        buffer_.UndoUnlocked();
+    else
+        buffer_.Undo();
+    caret_ = saved.caret;
+    selection_ = saved.selection;
+    top_ = saved.top;
+    buffer_.modified = saved.modified;
+    RefreshRecords();
+    NoteRepaint(Repaint::All);
+}
+
 TextStatus TextEditor::ReplaceSelectionWith(const char* text, size_t size, bool pairWithPrevious) {
     const PendingUndo pending = Pending(pairWithPrevious);
     Caret savedCaret = caret_;
@@ -167,10 +186,7 @@ TextStatus TextEditor::DeleteKey() {
 
 TextStatus TextEditor::SplitLine() {
     BeginChange();
-    const Caret savedCaret = caret_;
-    const Selection savedSelection = selection_;
-    const TopLine savedTop = top_;
-    const uint32_t savedModified = buffer_.modified;
+    const SavedState saved = Save();
     bool paired = false;
     if (selection_.Exists()) {
         TextStatus s = DeleteSelection();
@@ -178,15 +194,7 @@ TextStatus TextEditor::SplitLine() {
         paired = true;
     }
     auto rollback = [&](TextStatus s) {
-        if (paired) {
-            buffer_.Undo();
-            caret_ = savedCaret;
-            selection_ = savedSelection;
-            top_ = savedTop;
-            buffer_.modified = savedModified;
-            RefreshRecords();
-            NoteRepaint(Repaint::All);
-        }
+        if (paired) TakeBackPairedDeletion(saved, false);
         return s;
     };
 
@@ -321,10 +329,7 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
                                     TextBuffer::LineChars(tailLine) + size + 1024);
     if (!line.Data()) return TextStatus::OutOfMemory;
 
-    const Caret savedCaret = caret_;
-    const Selection savedSelection = selection_;
-    const TopLine savedTop = top_;
-    const uint32_t savedModified = buffer_.modified;
+    const SavedState saved = Save();
     bool paired = false;
     if (selection_.Exists()) {
         TextStatus s = ReplaceSelectionWith(nullptr, 0, false);
@@ -337,15 +342,7 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
     TextStatus s = buffer_.ReplaceLines(caret_.line, 1, line.Data(), n, BreakRule::CrLfOnly, true,
                                         Pending(paired));
     if (s != TextStatus::Ok) {
-        if (paired) {
-            buffer_.UndoUnlocked();
-            caret_ = savedCaret;
-            selection_ = savedSelection;
-            top_ = savedTop;
-            buffer_.modified = savedModified;
-            RefreshRecords();
-            NoteRepaint(Repaint::All);
-        }
+        if (paired) TakeBackPairedDeletion(saved, true);
         return s;
     }
     AfterEdit(offset + static_cast<uint32_t>(size), Repaint::All);

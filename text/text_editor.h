@@ -127,6 +127,14 @@ class TextEditor {
         uint32_t column;
         uint32_t x;
     };
+    struct SavedState {
+        Caret caret;
+        Selection selection;
+        TopLine top;
+        uint32_t modified;
+    };
+    SavedState Save() const;
+    void TakeBackPairedDeletion(const SavedState& saved, bool busyHeld);
     void ResetView();
     void NoteRepaint(Repaint r);
     void BeginChange();
