@@ -118,43 +118,6 @@ void PutPlacement(int x, int y, int width, int height) {
     PutRaw(kSettingsKeyPath, "Window height", Dword(static_cast<uint32_t>(height)));
 }
 
-bool WaitUntilGone(HWND window) {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > 10000) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
-// One box to answer: what to do with it before pressing the button.
-struct BoxAnswer {
-    int button;
-    std::function<void(HWND)> before;
-};
-
-// Runs `action` on this thread while a helper thread answers, in turn, each
-// box this thread shows; returns the text of each box it saw.
-std::vector<std::string> AnswerBoxes(const std::function<void()>& action,
-                                     const std::vector<BoxAnswer>& answers) {
-    std::vector<std::string> seen;
-    std::thread helper([&, uiThread = GetCurrentThreadId()] {
-        for (const BoxAnswer& answer : answers) {
-            HWND box = WaitForDialogOfThread(uiThread);
-            if (!box) return;
-            char text[1024] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            seen.push_back(text);
-            if (answer.before) answer.before(box);
-            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
-            if (!WaitUntilGone(box)) return;
-        }
-    });
-    action();
-    helper.join();
-    return seen;
-}
-
 // The number of GDI objects the process holds. Wine does not count them per
 // process (GetGuiResources answers 0), so there every handle slot of its
 // table is probed instead; nothing when neither measure works.
@@ -274,27 +237,8 @@ class SettingsStartup : public ::testing::Test {
 
     // The view as WM_PRINTCLIENT paints it, 32-bit top-down.
     std::vector<uint32_t> Capture(int& width) {
-        RECT client;
-        GetClientRect(app->view, &client);
-        width = client.right;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = client.right;
-        info.bmiHeader.biHeight = -client.bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, dib);
-        View(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        const auto* first = static_cast<const uint32_t*>(bits);
-        std::vector<uint32_t> pixels(first, first + client.right * client.bottom);
-        SelectObject(dc, old);
-        DeleteObject(dib);
-        DeleteDC(dc);
-        return pixels;
+        int height = 0;
+        return CaptureClient(app->view, width, height);
     }
 
     EditorApp* app = nullptr;
@@ -766,9 +710,9 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
         Type("unsaved");
         ASSERT_EQ(View(EM_GETMODIFY), 1);
 
-        std::vector<std::string> seen = AnswerBoxes(c.action, {{IDCANCEL, {}}});
+        std::vector<SeenBox> seen = AnswerBoxes(c.action, {{IDCANCEL, {}}});
         ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0], "Do you want to save your current document?");
+        EXPECT_EQ(seen[0].text, "Do you want to save your current document?");
         EXPECT_EQ(Text(), "unsaved");
         EXPECT_EQ(View(EM_GETMODIFY), 1);
 
@@ -794,7 +738,7 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
     EXPECT_TRUE(IsWindow(app->main));
     EXPECT_EQ(Text(), "unsaved");
     HWND main = app->main;
-    std::vector<std::string> seen =
+    std::vector<SeenBox> seen =
         AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_FALSE(IsWindow(main));

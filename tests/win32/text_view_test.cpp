@@ -269,28 +269,7 @@ namespace stx::test {
 class ViewPixelsTest : public EditorTest {
   protected:
     std::vector<uint32_t> Capture(int& width, int& height) {
-        RECT client;
-        GetClientRect(app->view, &client);
-        width = client.right;
-        height = client.bottom;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, dib);
-        View(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
-                                     static_cast<const uint32_t*>(bits) + width * height);
-        SelectObject(dc, old);
-        DeleteObject(dib);
-        DeleteDC(dc);
-        return pixels;
+        return CaptureClient(app->view, width, height);
     }
     // Pixels of a colour given as 0x00BBGGRR, in the DIB's 0x00RRGGBB order.
     static int Count(const std::vector<uint32_t>& pixels, uint32_t colour) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace stx::test {
 
 std::string PathBesideTests(const std::string& name) {
@@ -121,6 +123,120 @@ HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs) {
         Sleep(10);
     }
     return nullptr;
+}
+
+} // namespace stx::test
+
+namespace stx::test {
+
+std::string TempDirectory() {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    return dir;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+void DropQuitMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+HWND FileNameField(HWND dialog) {
+    HWND field = GetDlgItem(dialog, 1148);
+    if (!field) field = GetDlgItem(dialog, 1152);
+    return field;
+}
+
+std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
+    RECT client;
+    GetClientRect(window, &client);
+    width = client.right;
+    height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    return pixels;
+}
+
+SeenBox RecordBox(HWND box) {
+    SeenBox record;
+    record.caption = WindowText(box);
+    char text[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    record.text = text;
+    record.owner = GetWindow(box, GW_OWNER);
+    record.fileNameField = FileNameField(box);
+    if (record.fileNameField) record.fileName = WindowText(record.fileNameField);
+    return record;
+}
+
+void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen) {
+    for (const BoxAnswer& answer : answers) {
+        HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
+        if (!box) return;
+        seen.push_back(RecordBox(box));
+        if (answer.before) answer.before(box);
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
+        if (!WaitUntilGone(box)) return;
+    }
+}
+
+std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
+                                 const std::vector<BoxAnswer>& answers) {
+    std::vector<SeenBox> seen;
+    AnswerBoxes<int>(
+        [&] {
+            action();
+            return 0;
+        },
+        answers, seen);
+    return seen;
 }
 
 } // namespace stx::test

@@ -42,8 +42,32 @@ std::string WindowText(HWND hwnd);
 
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace stx::test {
+
+// ---- files -------------------------------------------------------------------
+
+// The temporary directory, ending in a backslash.
+std::string TempDirectory();
+// The whole file, or "<missing>" when it cannot be opened.
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// ---- windows -----------------------------------------------------------------
+
+// Closing a main window posts WM_QUIT, which would end the next modal box at
+// once; tests that run no message loop take it away.
+void DropQuitMessages();
+// Waits until the window is gone or hidden; false after timeoutMs.
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+// The name field of the file dialogs: combo box 1148 or, in older templates, edit 1152.
+HWND FileNameField(HWND dialog);
+// The window's client area as its WM_PRINTCLIENT paints it, 32-bit top-down
+// pixels in 0x00RRGGBB order.
+std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
+
+// ---- modal boxes -------------------------------------------------------------
 
 // Runs `drive` on a helper thread with the first dialog that the calling
 // thread opens (found by its owner thread), while the calling thread runs
@@ -53,6 +77,46 @@ Result DriveDialog(const std::function<Result()>& open, const std::function<void
 
 // Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
 HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
+
+// A box as the helper thread saw it before answering.
+struct SeenBox {
+    std::string caption;
+    std::string text; // the message text of a message box
+    HWND owner = nullptr;
+    HWND fileNameField = nullptr; // the file dialogs' name field, when there is one
+    std::string fileName;
+};
+
+// One answer to a box: what to press, what to do before pressing it, and how
+// long to wait for the box (a box that does not come ends the answering).
+struct BoxAnswer {
+    int button;
+    std::function<void(HWND)> before;
+    DWORD waitMs = 10000;
+};
+
+// Answers, on a helper thread, each box the calling thread shows in turn,
+// while the calling thread runs `action`; records what every box said.
+template <typename Result>
+Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen);
+std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
+                                 const std::vector<BoxAnswer>& answers);
+
+// Answers one box on a helper thread (run on the caller's thread's first box).
+SeenBox RecordBox(HWND box);
+void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen);
+
+template <typename Result>
+Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen) {
+    std::thread helper(
+        [&, uiThread = GetCurrentThreadId()] { AnswerBoxesOf(uiThread, answers, seen); });
+    Result result = action();
+    helper.join();
+    return result;
+}
 
 template <typename Result>
 Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive) {
