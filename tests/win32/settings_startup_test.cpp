@@ -70,6 +70,29 @@ RawValue Dword(uint32_t value) {
 RawValue Byte(BYTE value) {
     return {REG_BINARY, {value}};
 }
+// A 2 x 2 24-bit bitmap file.
+std::string TinyBitmap() {
+    std::string file(54 + 16, '\0');
+    auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, 16);
+    return file;
+}
+
+// The "Font" value of the font and text colour in force.
+RawValue FontValue() {
+    const RenderSettings& r = App().settings.render;
+    auto bytes = FontBytes(r.font, r.textColour);
+    return {REG_BINARY, std::vector<BYTE>(bytes.begin(), bytes.end())};
+}
 
 // Every value under the settings key, the subkey's as "Editor\name".
 using RawValues = std::map<std::string, RawValue>;
@@ -357,6 +380,23 @@ TEST_F(SettingsStartup, AutoSaveWritesEachOptionAsItChanges) {
           {"Window width", Dword(600)},
           {"Window height", Dword(420)},
           {"Maximized", Byte(0)}}},
+        // The colour and font dialogs confirmed as they open: the value in
+        // force is stored again.
+        {"first plane colour",
+         [&] {
+             AnswerBoxes([&] { Command(IDM_PLANES_FIRST_COLOR); }, {{IDOK, {}}});
+         },
+         {{"Editor\\First plane color", Dword(0x606060)}}},
+        {"last plane colour",
+         [&] {
+             AnswerBoxes([&] { Command(IDM_PLANES_LAST_COLOR); }, {{IDOK, {}}});
+         },
+         {{"Editor\\Last plane color", Dword(0xD0D0D0)}}},
+        {"plane colour cancelled",
+         [&] {
+             AnswerBoxes([&] { Command(IDM_PLANES_FIRST_COLOR); }, {{IDCANCEL, {}}});
+         },
+         {}},
         {"language", [&] { Command(IDM_LANGUAGE_ROMANIAN); }, {{"Language", Byte(1)}}},
         {"the same language again", [&] { Command(IDM_LANGUAGE_ROMANIAN); }, {}},
     };
@@ -366,6 +406,43 @@ TEST_F(SettingsStartup, AutoSaveWritesEachOptionAsItChanges) {
         c.change();
         EXPECT_EQ(StoredValues(), c.written);
     }
+
+    // The font as the dialog confirmed it, read back after the command. The
+    // command lays the main window out again, which stores its placement as
+    // every resize does.
+    DeleteSettingsKey();
+    AnswerBoxes([&] { Command(IDM_SELECT_FONT); }, {{IDOK, {}}});
+    RawValues written = StoredValues();
+    EXPECT_EQ(written["Editor\\Font"], FontValue());
+    written.erase("Editor\\Font");
+    for (const char* name : {"Window x", "Window y", "Window width", "Window height", "Maximized"})
+        written.erase(name);
+    EXPECT_TRUE(written.empty());
+    DeleteSettingsKey();
+
+    // A background image: a bitmap file is taken and stored, any other file
+    // changes nothing.
+    const std::string bitmap = TempDirectory() + "stx background.bmp";
+    const std::string notBitmap = TempDirectory() + "stx not a bitmap.bmp";
+    WriteBytes(bitmap, TinyBitmap());
+    WriteBytes(notBitmap, "PK this is no bitmap at all");
+    auto chooseImage = [&](const std::string& path) {
+        AnswerBoxes([&] { Command(IDM_BACKGROUND_IMAGE); },
+                    {{IDOK, [&](HWND box) { SetWindowTextA(FileNameField(box), path.c_str()); }}});
+    };
+    chooseImage(notBitmap);
+    EXPECT_TRUE(StoredValues().empty());
+    EXPECT_NE(app->settings.render.backgroundKind, BackgroundKind::Image);
+    chooseImage(bitmap);
+    RawValue image{REG_SZ, std::vector<BYTE>(bitmap.begin(), bitmap.end())};
+    image.bytes.push_back(0);
+    EXPECT_EQ(StoredValues(),
+              (RawValues{{"Editor\\Image", image}, {"Editor\\Background", Byte(0x01)}}));
+    EXPECT_TRUE(Checked(IDM_BACKGROUND_IMAGE));
+    EXPECT_FALSE(Checked(IDM_BACKGROUND_COLOR));
+    DeleteFileA(bitmap.c_str());
+    DeleteFileA(notBitmap.c_str());
+    DeleteSettingsKey();
 
     // Turning auto-save off writes nothing: the stored option stays on.
     PutRaw(kSettingsKeyPath, "Auto-save options", Byte(1));
