@@ -63,19 +63,10 @@ struct ViewGeometry {
     uint32_t addressColumnWidth = 0;
 };
 
+// A rectangle in view pixels, right and bottom exclusive; the view's
+// repaint rectangles (view/paint_plan.h) are of this kind.
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
-
-// Rectangle that repainting the caret alone covers.
-inline Rect CaretRect(const Caret& caret, uint32_t widestChar, const TopLine& top,
-                      const ViewGeometry& view) {
-    Rect r;
-    r.left = static_cast<int32_t>(caret.x) + 8 - static_cast<int32_t>(top.hOffset);
-    r.right = r.left + static_cast<int32_t>(widestChar + view.planeSpread);
-    r.top = caret.y;
-    r.bottom = caret.y + static_cast<int32_t>(view.lineHeight + view.planeSpread);
-    return r;
-}
 
 } // namespace stx
