@@ -83,11 +83,8 @@ void ApplyEditorSettings() {
     editor.autoIndent = app.settings.autoIndent ? 8 : 0;
     editor.Buffer().convertLineBreaks = app.settings.autoConvertUnixText ? 8 : 0;
     editor.Buffer().Colours().Text() = app.settings.render.textColour;
-    if (!ApplyBackground()) {
-        // The stored image is gone or unreadable: keep the built-in pattern.
-        app.settings.render.backgroundKind = BackgroundKind::Pattern;
-        ApplyBackground();
-    }
+    // A stored image that is gone or unreadable leaves the built-in pattern.
+    if (!ApplyBackground()) app.settings.render.backgroundKind = BackgroundKind::Pattern;
     ApplyMenuChecks();
     ViewFontChanged();
     ViewSettingsChanged();

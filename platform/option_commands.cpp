@@ -79,15 +79,11 @@ EditorFont FromLogFont(const LOGFONTA& f) {
     return font;
 }
 
-void RepaintView() {
-    ViewSettingsChanged();
-}
-
 void ToggleFlag(bool& flag, int command, Setting setting) {
     flag = !flag;
     Check(command, flag);
     WriteSetting(setting);
-    RepaintView();
+    ViewSettingsChanged();
 }
 
 void ChoosePlanes() {
@@ -96,7 +92,7 @@ void ChoosePlanes() {
     int planes = ClampPlaneCount(*answer);
     if (planes == Render().planeCount) return;
     Render().planeCount = planes;
-    RepaintView();
+    ViewSettingsChanged();
     WriteSetting(Setting::Planes);
 }
 
@@ -106,7 +102,7 @@ void ChooseDistance() {
     int distance = ClampDistance(*answer);
     if (distance == Render().distance) return;
     Render().distance = distance;
-    RepaintView();
+    ViewSettingsChanged();
     WriteSetting(Setting::Distance);
 }
 
@@ -116,7 +112,7 @@ void ChoosePlaneColour(bool first) {
     if (!chosen) return;
     colour = *chosen;
     WriteSetting(first ? Setting::FirstPlaneColor : Setting::LastPlaneColor);
-    RepaintView();
+    ViewSettingsChanged();
 }
 
 void ChooseDirection(int command) {
@@ -125,7 +121,7 @@ void ChooseDirection(int command) {
         return;
     Render().fadeDirection = direction;
     CheckRadio(IDM_DIRECTION_N, IDM_DIRECTION_E, command);
-    RepaintView();
+    ViewSettingsChanged();
     WriteSetting(Setting::Direction);
 }
 
@@ -137,12 +133,14 @@ void ChooseCaret(int command) {
         if (!answer) return;
         period = *answer;
     }
-    ChooseCaretMode(Render(), mode, period, ViewCaretFlags());
+    uint8_t caretFlags = ViewEditor().GetCaret().flags;
+    ChooseCaretMode(Render(), mode, period, caretFlags);
+    ViewEditor().SetCaretFlags(caretFlags);
     RestartCaretTimer();
     CheckRadio(IDM_CARET_BLINK, IDM_CARET_STATIC, command);
     WriteSetting(Setting::CursorType);
     if (mode != CaretMode::Static) WriteSetting(Setting::CursorUpdate);
-    RepaintView();
+    ViewSettingsChanged();
 }
 
 void ChooseBackgroundImage() {
@@ -199,7 +197,7 @@ void ChoosePlacement(int command) {
     CheckRadio(IDM_PLACEMENT_TILE, IDM_PLACEMENT_ISOTROPIC, command);
     WriteSetting(Setting::Background);
     InvalidateRect(App().main, nullptr, TRUE);
-    RepaintView();
+    ViewSettingsChanged();
 }
 
 void ChooseFont() {

@@ -35,14 +35,12 @@ struct ViewWindow {
     HWND hwnd = nullptr;
     bool keysIgnored = false; // from WM_KILLFOCUS until WM_SETFOCUS
     bool caretPaused = false;
-    uint8_t caretFlags = 0;
     PlaneTables planes;
     CaretAnimation animation;
     GdiObjects objects;
     OffscreenBuffer offscreen;
     HBITMAP patternBitmap = nullptr; // the built-in pattern or the chosen image
     HBRUSH backgroundBrush = nullptr;
-    bool imageLoaded = false;
     std::string droppedFile;
 };
 
@@ -109,12 +107,6 @@ RECT ToRect(const Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-Caret PaintedCaret() {
-    Caret caret = Editor().GetCaret();
-    caret.flags = View().caretFlags;
-    return caret;
-}
-
 void InvalidateCaret(const Caret& caret) {
     const TextEditor& e = Editor();
     RECT r = ToRect(CaretRepaintRect(caret, e.GetTopLine(), e.View(),
@@ -147,20 +139,32 @@ void ApplyRepaint() {
     UpdateScrollBars();
 }
 
+// A full repaint; what the editor asked for is covered by it.
+void RepaintAll() {
+    Editor().TakeRepaint();
+    InvalidateRect(View().hwnd, nullptr, FALSE);
+    UpdateScrollBars();
+}
+
 // After every input: caret shown, repaint applied, status bar updated.
 void AfterInput() {
-    ShowCaretNow(View().caretFlags);
+    uint8_t flags = Editor().GetCaret().flags;
+    ShowCaretNow(flags);
+    Editor().SetCaretFlags(flags);
     ApplyRepaint();
     UpdateViewStatus();
 }
 
 // --- geometry --------------------------------------------------------------------------
 
-void SyncGeometry() {
+// Brings plane tables and view metrics in line with the settings and the
+// window; says what the plane tables recomputed.
+PlaneTables::Change SyncGeometry() {
     ViewWindow& v = View();
     TextEditor& e = Editor();
     ViewGeometry geometry = e.View();
-    ApplyRenderSettings(Render(), v.planes, v.animation, geometry, e.Buffer().Widths());
+    PlaneTables::Change change =
+        ApplyRenderSettings(Render(), v.planes, v.animation, geometry, e.Buffer().Widths());
     if (v.hwnd) {
         RECT client;
         GetClientRect(v.hwnd, &client);
@@ -170,6 +174,7 @@ void SyncGeometry() {
     geometry.hScrollBarHeight = static_cast<uint32_t>(GetSystemMetrics(SM_CYHSCROLL));
     geometry.vScrollBarWidth = static_cast<uint32_t>(GetSystemMetrics(SM_CXVSCROLL));
     e.SetView(geometry);
+    return change;
 }
 
 // --- clipboard -------------------------------------------------------------------------
@@ -326,7 +331,7 @@ LRESULT FindText(const FINDTEXTA* find, uint32_t flags) {
 void PaintInto(HDC dc, const RECT& rect, bool useBuffer) {
     ViewWindow& v = View();
     TextEditor& e = Editor();
-    Caret caret = PaintedCaret();
+    const Caret& caret = e.GetCaret();
     PaintScene scene{e.Buffer(),
                      caret,
                      e.GetSelection(),
@@ -388,27 +393,14 @@ void RefreshView() {
     if (!View().hwnd) return;
     SyncGeometry();
     Editor().ScrollCaretIntoView();
-    Editor().TakeRepaint();
-    InvalidateRect(View().hwnd, nullptr, FALSE);
-    UpdateScrollBars();
+    RepaintAll();
     UpdateViewStatus();
 }
 
 void ViewSettingsChanged() {
     ViewWindow& v = View();
-    PlaneTables::Change change{};
-    {
-        TextEditor& e = Editor();
-        ViewGeometry geometry = e.View();
-        change =
-            ApplyRenderSettings(Render(), v.planes, v.animation, geometry, e.Buffer().Widths());
-        e.SetView(geometry);
-    }
-    if (change.tables) v.objects.ReleasePens();
-    if (v.hwnd) {
-        InvalidateRect(v.hwnd, nullptr, FALSE);
-        UpdateScrollBars();
-    }
+    if (SyncGeometry().tables) v.objects.ReleasePens();
+    if (v.hwnd) RepaintAll();
 }
 
 void ViewFontChanged() {
@@ -452,7 +444,6 @@ bool ApplyBackground() {
     if (v.patternBitmap) DeleteObject(v.patternBitmap);
     v.backgroundBrush = brush;
     v.patternBitmap = bitmap;
-    v.imageLoaded = bitmap && r.backgroundKind == BackgroundKind::Image;
     if (v.hwnd) InvalidateRect(v.hwnd, nullptr, FALSE);
     return ok;
 }
@@ -461,15 +452,13 @@ HBRUSH BackgroundBrush() {
     return View().backgroundBrush;
 }
 
-uint8_t& ViewCaretFlags() {
-    return View().caretFlags;
-}
-
 void CaretTick() {
     ViewWindow& v = View();
     if (v.caretPaused || !v.hwnd) return;
-    if (v.animation.Tick(Render().caretMode, v.planes.PlaneCount(), v.caretFlags))
-        InvalidateCaret(Editor().GetCaret());
+    uint8_t flags = Editor().GetCaret().flags;
+    bool repaint = v.animation.Tick(Render().caretMode, v.planes.PlaneCount(), flags);
+    Editor().SetCaretFlags(flags);
+    if (repaint) InvalidateCaret(Editor().GetCaret());
 }
 
 void PauseCaret(bool paused) {
@@ -512,8 +501,6 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         v.hwnd = hwnd;
         shownVertical = shownHorizontal = BarState{};
         v.keysIgnored = false;
-        ApplyBackground();
-        ViewFontChanged();
         return 0;
     case WM_DESTROY:
         KillTimer(hwnd, kDragTimer);
@@ -522,9 +509,7 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         SyncGeometry();
         if (!e.Buffer().IsBusy()) e.ScrollCaretIntoView();
-        e.TakeRepaint();
-        InvalidateRect(hwnd, nullptr, FALSE);
-        UpdateScrollBars();
+        RepaintAll();
         return 0;
     case WM_PAINT:
         Paint(hwnd);
@@ -643,9 +628,7 @@ LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
     switch (msg) {
     case WM_SETTEXT:
         e.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
-        e.TakeRepaint();
-        InvalidateRect(hwnd, nullptr, FALSE);
-        UpdateScrollBars();
+        RepaintAll();
         UpdateViewStatus();
         return TRUE;
     case WM_GETTEXTLENGTH:
@@ -655,9 +638,8 @@ LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
         if (wParam == 0 || lParam == 0) return 0;
         auto* out = reinterpret_cast<char*>(lParam);
         uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(wParam - 1, buffer.TotalBytes()));
-        std::vector<char> copy(static_cast<size_t>(n) + 1);
-        buffer.ExtractRange(n, 0, copy.data());
-        std::copy_n(copy.data(), n, out);
+        // At most TotalBytes are asked for, so exactly n bytes come back.
+        buffer.ExtractRange(n, 0, out);
         out[n] = '\0';
         return n;
     }
@@ -754,9 +736,7 @@ LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
         [[fallthrough]];
     case WM_CLEAR:
         if (e.GetSelection().Exists()) e.DeleteSelection();
-        InvalidateRect(hwnd, nullptr, FALSE);
-        e.TakeRepaint();
-        UpdateScrollBars();
+        RepaintAll();
         UpdateViewStatus();
         return 0;
     case WM_PASTE:

@@ -33,8 +33,6 @@ void ViewFontChanged();
 // the colour; false when an image file could not be used (the pattern stays).
 bool ApplyBackground();
 HBRUSH BackgroundBrush();
-// The caret's flags byte (bit 0: hidden for the blink phase).
-uint8_t& ViewCaretFlags();
 // One tick of the caret timer.
 void CaretTick();
 // Pauses the caret animation (program inactive) or resumes it.
