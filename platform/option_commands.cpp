@@ -86,24 +86,17 @@ void ToggleFlag(bool& flag, int command, Setting setting) {
     ViewSettingsChanged();
 }
 
-void ChoosePlanes() {
-    auto answer = AskNumber(kPlanesPrompt, static_cast<uint32_t>(Render().planeCount));
+// Planes and distance: the prompt, the range, and nothing more when the
+// answer is the value in force.
+void ChooseNumber(const BilingualText& prompt, int& value, int (*clamp)(std::int64_t),
+                  Setting setting) {
+    auto answer = AskNumber(prompt, static_cast<uint32_t>(value));
     if (!answer) return;
-    int planes = ClampPlaneCount(*answer);
-    if (planes == Render().planeCount) return;
-    Render().planeCount = planes;
+    int chosen = clamp(*answer);
+    if (chosen == value) return;
+    value = chosen;
     ViewSettingsChanged();
-    WriteSetting(Setting::Planes);
-}
-
-void ChooseDistance() {
-    auto answer = AskNumber(kDistancePrompt, static_cast<uint32_t>(Render().distance));
-    if (!answer) return;
-    int distance = ClampDistance(*answer);
-    if (distance == Render().distance) return;
-    Render().distance = distance;
-    ViewSettingsChanged();
-    WriteSetting(Setting::Distance);
+    WriteSetting(setting);
 }
 
 void ChoosePlaneColour(bool first) {
@@ -257,10 +250,10 @@ bool HandleOptionCommand(int command) {
     AppSettings& s = App().settings;
     switch (command) {
     case IDM_PLANES_NUMBER:
-        ChoosePlanes();
+        ChooseNumber(kPlanesPrompt, Render().planeCount, ClampPlaneCount, Setting::Planes);
         return true;
     case IDM_PLANES_DISTANCE:
-        ChooseDistance();
+        ChooseNumber(kDistancePrompt, Render().distance, ClampDistance, Setting::Distance);
         return true;
     case IDM_PLANES_FIRST_COLOR:
         ChoosePlaneColour(true);
