@@ -2,6 +2,7 @@
 // drawn onto a surface that only counts (the core's whole share of a paint) and onto the
 // recording surface. Each figure is also given as a ratio to copying the same characters
 // with memcpy, measured in the same run, since the machines are noisy.
+#include "tests/support/view_scene.h"
 #include "text/text_buffer.h"
 #include "view/paint_plan.h"
 #include "view/recording_surface.h"
@@ -62,7 +63,7 @@ std::string Document() {
     return text;
 }
 
-struct Fixture {
+struct Fixture : ViewScene {
     explicit Fixture(int planeCount) {
         text = Document();
         buffer.Parse(text.c_str(), nullptr);
@@ -87,31 +88,7 @@ struct Fixture {
         selection.anchor.y = 27 * 16;
     }
 
-    PaintScene Scene() const {
-        return PaintScene{.buffer = buffer,
-                          .caret = caret,
-                          .selection = selection,
-                          .top = top,
-                          .view = view,
-                          .settings = settings,
-                          .planes = planes,
-                          .animation = animation,
-                          .charUnderCaret = CharUnderCaret(buffer, caret)};
-    }
-
-    Rect Full() const {
-        return Rect{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)};
-    }
-
     std::string text;
-    TextBuffer buffer;
-    RenderSettings settings;
-    PlaneTables planes;
-    ViewGeometry view;
-    TopLine top;
-    Caret caret;
-    Selection selection;
-    CaretAnimation animation;
 };
 
 // Nanoseconds to copy the view's characters line by line, best of several rounds.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/gdi_surface.h"
+#include "tests/support/view_scene.h"
 #include "text/text_buffer.h"
 #include "view/paint_plan.h"
 
@@ -81,9 +82,9 @@ class Canvas {
 };
 
 // One document laid out in the editor's font as measured on the canvas.
-class Scene {
+class GdiScene : public ViewScene {
   public:
-    Scene(const char* text, HDC dc) {
+    GdiScene(const char* text, HDC dc) {
         settings.backgroundKind = BackgroundKind::Colour;
         settings.backgroundColour = kBackground;
         // Exact colours need unsmoothed glyphs whatever the prefix's font smoothing says.
@@ -109,28 +110,10 @@ class Scene {
     void Paint(HDC dc, OffscreenBuffer* offscreen = nullptr) {
         planes.Update(settings);
         SyncViewGeometry(view, settings, planes, buffer.Widths());
-        const PaintScene scene{.buffer = buffer,
-                               .caret = caret,
-                               .selection = selection,
-                               .top = top,
-                               .view = view,
-                               .settings = settings,
-                               .planes = planes,
-                               .animation = animation,
-                               .charUnderCaret = CharUnderCaret(buffer, caret)};
-        const Rect all{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)};
-        PaintOnDc(dc, scene, all, objects, offscreen);
+        PaintOnDc(dc, Scene(), Full(), objects, offscreen);
     }
 
-    RenderSettings settings;
     GdiObjects objects;
-    TextBuffer buffer;
-    ViewGeometry view;
-    TopLine top;
-    Caret caret;
-    Selection selection;
-    PlaneTables planes;
-    CaretAnimation animation;
     int lineHeight = 0;
     bool measured = false;
 };
@@ -166,7 +149,7 @@ class GdiSurfacePixels : public ::testing::Test {
     }
 
     Canvas canvas;
-    Scene scene{kText, canvas.Dc()};
+    GdiScene scene{kText, canvas.Dc()};
     std::set<Point> glyphs;
     Point right{};
     Point left{};
@@ -275,7 +258,7 @@ TEST(GdiSurfaceTiming, FullViewWithEightAndWithAllPlanes) {
     }
     HDC screen = GetDC(nullptr);
     ASSERT_NE(screen, nullptr);
-    Scene scene(text.c_str(), screen);
+    GdiScene scene(text.c_str(), screen);
     scene.settings.font.quality = EditorFont{}.quality; // as users see it, smoothing and all
     scene.view.viewWidth = 120 * 16;
     scene.view.viewHeight = 60 * static_cast<std::uint32_t>(scene.lineHeight);

@@ -1,3 +1,4 @@
+#include "tests/support/view_scene.h"
 #include "view/paint_plan.h"
 
 #include "tests/unit/view/view_test_support.h"
@@ -16,8 +17,15 @@ using Op = RecordingSurface::Op;
 using TextCall = RecordingSurface::TextCall;
 
 // A view on a document in the built-in 8-pixel font (TAB 64), with 16-pixel lines.
-class PaintPlanTest : public ::testing::Test {
+class PaintPlanTest : public ::testing::Test, protected ViewScene {
   protected:
+    PaintPlanTest() {
+        caret.flags = kCaretHidden;
+        view.lineHeight = 16;
+        view.viewWidth = 640;
+        view.viewHeight = 480;
+    }
+
     void Load(const char* text) {
         ASSERT_EQ(buffer.Parse(text, nullptr), TextStatus::Ok);
         top = TopLine{};
@@ -57,17 +65,7 @@ class PaintPlanTest : public ::testing::Test {
     RecordingSurface Paint(const Rect& area = Rect{0, 0, 640, 480}) {
         ApplyRenderSettings(settings, planes, animation, view, buffer.Widths());
         RecordingSurface surface;
-        const PaintScene scene{.buffer = buffer,
-                               .caret = caret,
-                               .selection = selection,
-                               .top = top,
-                               .view = view,
-                               .settings = settings,
-                               .planes = planes,
-                               .animation = animation,
-                               .overwrite = overwrite,
-                               .charUnderCaret = CharUnderCaret(buffer, caret)};
-        PaintView(surface, scene, area);
+        PaintView(surface, Scene(), area);
         return surface;
     }
 
@@ -83,16 +81,6 @@ class PaintPlanTest : public ::testing::Test {
             if (c.op == Op::Line) out.push_back(c);
         return out;
     }
-
-    TextBuffer buffer;
-    Caret caret{.flags = kCaretHidden};
-    Selection selection;
-    TopLine top;
-    ViewGeometry view{.lineHeight = 16, .viewWidth = 640, .viewHeight = 480};
-    RenderSettings settings;
-    PlaneTables planes;
-    CaretAnimation animation;
-    bool overwrite = false;
 };
 
 TEST_F(PaintPlanTest, PlanesBackToFrontAtTheirOffsets) {

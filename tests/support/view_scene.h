@@ -1,0 +1,42 @@
+// Everything one paint of the view reads, owned in one place, for the tests
+// and benchmarks that paint without the window.
+#pragma once
+
+#include "text/caret.h"
+#include "text/text_buffer.h"
+#include "view/caret_animation.h"
+#include "view/paint_plan.h"
+#include "view/plane_tables.h"
+#include "view/render_settings.h"
+
+namespace stx {
+
+struct ViewScene {
+    PaintScene Scene() const {
+        return PaintScene{.buffer = buffer,
+                          .caret = caret,
+                          .selection = selection,
+                          .top = top,
+                          .view = view,
+                          .settings = settings,
+                          .planes = planes,
+                          .animation = animation,
+                          .overwrite = overwrite,
+                          .charUnderCaret = CharUnderCaret(buffer, caret)};
+    }
+    Rect Full() const {
+        return Rect{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)};
+    }
+
+    TextBuffer buffer;
+    Caret caret;
+    Selection selection;
+    TopLine top;
+    ViewGeometry view;
+    RenderSettings settings;
+    PlaneTables planes;
+    CaretAnimation animation;
+    bool overwrite = false;
+};
+
+} // namespace stx
