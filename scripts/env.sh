@@ -7,7 +7,7 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win64
 
 stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-              xvfb xauth x11-utils imagemagick)
+              xvfb xauth x11-utils imagemagick ccache)
 
 stx_install_packages() {
     local missing=() p
@@ -25,6 +25,11 @@ stx_install_packages() {
 
 stx_configure() {
     local common=(-G Ninja -DSTX_WERROR=ON)
+    # Compiler results are cached across clean trees and clones of the project.
+    if command -v ccache >/dev/null; then
+        common+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+        export CCACHE_BASEDIR="$STX_ROOT" CCACHE_NOHASHDIR=1
+    fi
     cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native" "${common[@]}" >/dev/null
     cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win64" "${common[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
