@@ -6,7 +6,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win64
 
-stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
+stx_packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
               xvfb xauth x11-utils imagemagick ccache)
 
 stx_install_packages() {
