@@ -1,0 +1,12 @@
+#pragma once
+// The Windows error codes dialog: look a code up by number or pick it from a
+// list of every catalogue record, and read its details and what Windows (or
+// a named module's message table) says about it.
+#include <windows.h>
+
+namespace stx {
+
+// Shows the dialog modally, owned by `owner`; it is the same in every UI language.
+void ShowErrorCodesDialog(HWND owner);
+
+} // namespace stx
