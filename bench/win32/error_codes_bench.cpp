@@ -11,18 +11,14 @@
 #include <vector>
 
 #include "app/command_ids.h"
+#include "bench/win32/bench_clock.h"
 #include "platform/error_codes_dialog.h"
 #include "platform/input_box.h"
 #include "tools/error_catalogue.h"
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using stx::bench::Now;
 
 double idleAt = 0;
 LRESULT listRows = -1;
