@@ -212,8 +212,9 @@ void ShowErrorCodesDialog(HWND owner) {
     InitCommonControlsEx(&controls);
     DialogState state;
     state.catalog = &BuiltInErrorCatalog();
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ERROR_CODES), owner,
-                    ErrorCodesProc, reinterpret_cast<LPARAM>(&state));
+    if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ERROR_CODES), owner,
+                        ErrorCodesProc, reinterpret_cast<LPARAM>(&state)) == -1)
+        ReportLastError();
 }
 
 } // namespace stx

@@ -6,7 +6,8 @@
 
 namespace stx {
 
-// Shows the dialog modally, owned by `owner`; it is the same in every UI language.
+// Shows the dialog modally, owned by `owner`; it is the same in every UI
+// language. A dialog that cannot be created is reported with ReportLastError.
 void ShowErrorCodesDialog(HWND owner);
 
 } // namespace stx
