@@ -67,11 +67,13 @@ int main() {
     HWND owner = CreateWindowA(wc.lpszClassName, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                640, 480, nullptr, nullptr, wc.hInstance, nullptr);
 
+    // The baseline goes first, so the dialog's first opening does not also pay
+    // for the process's first dialog, as in the editor, which has its windows up.
     const int rounds = 20;
+    auto box = Measure([&] { InputBox(owner, InputBoxRequest{}); }, rounds);
     auto dialog = Measure([&] { ShowErrorCodesDialog(owner); }, rounds);
     const double first = dialog.front();
     const LRESULT rows = listRows;
-    auto box = Measure([&] { InputBox(owner, InputBoxRequest{}); }, rounds);
     dialog.erase(dialog.begin());
     box.erase(box.begin());
 
