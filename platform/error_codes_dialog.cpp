@@ -7,6 +7,8 @@
 
 #include "app/command_ids.h"
 #include "files/number.h"
+#include "platform/editor_app.h"
+#include "platform/failure_guard.h"
 #include "platform/report_error.h"
 #include "tools/error_catalogue.h"
 
@@ -197,12 +199,9 @@ INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR CALLBACK ErrorCodesProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        return HandleMessage(dialog, msg, wParam, lParam);
-    } catch (...) {
-        // Out of memory for a text: the dialog stays as it was.
-        return FALSE;
-    }
+    INT_PTR result = FALSE;
+    GuardWindowMessage(dialog, msg, [&] { result = HandleMessage(dialog, msg, wParam, lParam); });
+    return result;
 }
 
 } // namespace
@@ -214,7 +213,11 @@ void ShowErrorCodesDialog(HWND owner) {
     state.catalog = &BuiltInErrorCatalog();
     if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ERROR_CODES), owner,
                         ErrorCodesProc, reinterpret_cast<LPARAM>(&state)) == -1)
-        ReportLastError();
+        ReportLastError(owner);
+}
+
+void ErrorCodesCommand(EditorApp& app, int) {
+    ShowErrorCodesDialog(app.main);
 }
 
 } // namespace stx

@@ -1,6 +1,5 @@
 #include "platform/report_error.h"
 
-#include "platform/editor_app.h"
 #include "tools/error_catalogue.h"
 
 namespace stx {
@@ -54,14 +53,13 @@ std::string ErrorReportText(DWORD code) {
     return WithSystemText(ErrorDetailsText(BuiltInErrorCatalog(), code), code);
 }
 
-void ReportLastError() {
+void ReportLastError(HWND owner) {
     const DWORD code = GetLastError();
     if (code == 0) return;
     try {
         const std::string text = ErrorReportText(code);
         // A box owned by another thread's window would tie the two threads'
         // input together; a caller off the window's thread gets a box of its own.
-        HWND owner = App().main;
         if (owner &&
             (!IsWindow(owner) || GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()))
             owner = nullptr;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/command_ids.h"
+#include "editor_fixture.h"
 #include "platform/report_error.h"
 #include "tools/error_catalogue.h"
 #include "win32_test_support.h"
@@ -22,7 +23,7 @@ const ErrorCatalog& Catalog() {
 
 // Replaces the field's text by typing: select all, then the characters
 // (a backspace alone clears it).
-void Type(HWND dialog, int id, const std::string& text) {
+void TypeInto(HWND dialog, int id, const std::string& text) {
     HWND field = GetDlgItem(dialog, id);
     SendMessageA(field, EM_SETSEL, 0, -1);
     if (text.empty()) SendMessageA(field, WM_CHAR, VK_BACK, 1);
@@ -108,7 +109,7 @@ TEST(ErrorCodesDialog, OpensWithEveryRecordAndTheFocusInHex) {
 
 TEST(ErrorCodesDialog, TypingCodesSelectsRowsAndFillsTheOtherField) {
     WithDialog([](HWND dialog) {
-        Type(dialog, IDC_ERRORS_CODE, "5");
+        TypeInto(dialog, IDC_ERRORS_CODE, "5");
         EXPECT_EQ(SelectedRow(dialog), FirstRow(5));
         EXPECT_EQ(Text(dialog, IDC_ERRORS_HEX), "00000005");
         EXPECT_EQ(Text(dialog, IDC_ERRORS_CODE), "5");
@@ -116,19 +117,19 @@ TEST(ErrorCodesDialog, TypingCodesSelectsRowsAndFillsTheOtherField) {
                   WithSystemText(ErrorDetailsText(Catalog(), 5), 5));
 
         // 'x' reads as the digit 1; code 1 has several records and the first is chosen.
-        Type(dialog, IDC_ERRORS_HEX, "x");
+        TypeInto(dialog, IDC_ERRORS_HEX, "x");
         EXPECT_EQ(SelectedRow(dialog), FirstRow(1));
         EXPECT_EQ(RecordAt(Catalog(), FirstRow(1) + 1)->code, 1u);
         EXPECT_EQ(Text(dialog, IDC_ERRORS_CODE), "1");
         EXPECT_EQ(Text(dialog, IDC_ERRORS_HEX), "x");
 
         // A cleared Decimal field reads 0.
-        Type(dialog, IDC_ERRORS_CODE, "");
+        TypeInto(dialog, IDC_ERRORS_CODE, "");
         EXPECT_EQ(SelectedRow(dialog), FirstRow(0));
         EXPECT_EQ(Text(dialog, IDC_ERRORS_HEX), "00000000");
 
         // A code without a record: no row, but the code line and the system's text.
-        Type(dialog, IDC_ERRORS_HEX, "c000");
+        TypeInto(dialog, IDC_ERRORS_HEX, "c000");
         EXPECT_EQ(SelectedRow(dialog), -1);
         EXPECT_EQ(Text(dialog, IDC_ERRORS_CODE), "49152");
         EXPECT_EQ(Text(dialog, IDC_ERRORS_DETAILS),
@@ -158,7 +159,7 @@ TEST(ErrorCodesDialog, ModuleMessageTablesAndModulesThatDoNotLoad) {
     WithDialog([](HWND dialog) {
         // A module that does not exist: the system's text describes the failed load.
         SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "no_such_module.dll");
-        Type(dialog, IDC_ERRORS_CODE, "5");
+        TypeInto(dialog, IDC_ERRORS_CODE, "5");
         const std::string missing = SystemPart(Text(dialog, IDC_ERRORS_DETAILS));
         EXPECT_NE(missing, SystemMessageText(5));
         EXPECT_TRUE(missing == SystemMessageText(ERROR_FILE_NOT_FOUND) ||
@@ -167,7 +168,7 @@ TEST(ErrorCodesDialog, ModuleMessageTablesAndModulesThatDoNotLoad) {
 
         // The internet library's own table knows 12002, which the system's does not.
         SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "wininet.dll");
-        Type(dialog, IDC_ERRORS_CODE, "12002");
+        TypeInto(dialog, IDC_ERRORS_CODE, "12002");
         const std::string own = SystemPart(Text(dialog, IDC_ERRORS_DETAILS));
         EXPECT_NE(own.find("timed out"), std::string::npos) << own;
         EXPECT_NE(own, SystemMessageText(12002));
@@ -178,6 +179,35 @@ TEST(ErrorCodesDialog, ModuleMessageTablesAndModulesThatDoNotLoad) {
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ERRORS_MODULE)));
         EXPECT_EQ(SystemPart(Text(dialog, IDC_ERRORS_DETAILS)), SystemMessageText(12002));
     });
+}
+
+using ErrorCodesCommandTest = EditorTest;
+
+TEST_F(ErrorCodesCommandTest, CtrlEOpensTheDialogOverTheMainWindow) {
+    HWND owner = nullptr;
+    std::string names;
+    const bool translated = DriveDialog<bool>(
+        [&] {
+            // Ctrl+E as the editor's message loop sees it.
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            keys[VK_CONTROL] = 0x80;
+            SetKeyboardState(keys);
+            MSG msg{app->view, WM_KEYDOWN, 'E', 1, 0, {}};
+            const bool done = TranslateAcceleratorA(app->main, app->accelerators, &msg) != 0;
+            keys[VK_CONTROL] = 0;
+            SetKeyboardState(keys);
+            return done;
+        },
+        [&](HWND dialog) {
+            owner = GetWindow(dialog, GW_OWNER);
+            TypeInto(dialog, IDC_ERRORS_HEX, "20");
+            names = RowText(dialog, SelectedRow(dialog), 1);
+            SendDlgItemMessageA(dialog, IDC_DIALOG_CANCEL, BM_CLICK, 0, 0);
+        });
+    EXPECT_TRUE(translated);
+    EXPECT_EQ(owner, app->main);
+    EXPECT_EQ(names, "ERROR_SHARING_VIOLATION");
 }
 
 } // namespace
