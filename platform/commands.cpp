@@ -6,6 +6,7 @@
 
 #include "app/command_ids.h"
 #include "platform/documents.h"
+#include "platform/error_codes_dialog.h"
 #include "platform/option_commands.h"
 
 namespace stx {
@@ -79,6 +80,7 @@ constexpr CommandRange kCommands[] = {
     {IDM_AUTO_CONVERT_UNIX,   IDM_CONVERT_UNIX,        OptionCommand},
     {IDM_SHOW_ADDRESS,        IDM_DISPLAY_MODE_LAST,   OptionCommand},
     {IDM_DISPLAY_MODE_NEXT,   IDM_DISPLAY_MODE_NEXT,   OptionCommand},
+    {IDM_HELP_WINDOWS_ERRORS, IDM_HELP_WINDOWS_ERRORS, ErrorCodesCommand},
 };
 // clang-format on
 

@@ -8,8 +8,9 @@ export WINEARCH=win64
 
 # g++-multilib and qemu-user build and run the 32-bit native unit tests; the
 # pixel tests render with the DejaVu fonts (Wine maps its font names to them).
-stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-              xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
+# python3 builds the error catalogue's tables.
+stx_packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev mingw-w64 wine
+              wine64 xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
               fonts-dejavu-core fonts-dejavu-extra)
 
 stx_install_packages() {

@@ -6,23 +6,14 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/win32/bench_clock.h"
 #include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
 
-namespace {
-
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-} // namespace
-
 int main() {
     using namespace stx;
+    using bench::Now;
     EditorApp app;
     if (!StartEditor(app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
     app.settings.render.planeCount = 8;
