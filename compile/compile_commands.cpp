@@ -10,13 +10,7 @@ namespace {
 
 constexpr int kCancelResult = 2;
 
-// Runs a script text after the save question; false when the question was
-// cancelled and nothing ran.
-bool RunText(CompileContext& context, std::string_view text, bool runMode) {
-    if (!context.askToSave()) {
-        context.host.ShowStatus(ChooseText(context.language, kCompilerTerminated));
-        return false;
-    }
+void RunText(CompileContext& context, std::string_view text, bool runMode) {
     BuildScriptRun run;
     run.configuredScript = context.configuredScript;
     run.documentPath = context.document.path;
@@ -25,6 +19,16 @@ bool RunText(CompileContext& context, std::string_view text, bool runMode) {
     run.runMode = runMode;
     const BuildScriptResult result = RunBuildScript(text, run, context.host);
     if (result.ran) context.state.abortFlag = result.aborted;
+}
+
+// The configured script after the save question; false when the question was
+// cancelled and nothing ran.
+bool RunConfiguredScript(CompileContext& context, bool runMode) {
+    if (!context.askToSave()) {
+        context.host.ShowStatus(ChooseText(context.language, kCompilerTerminated));
+        return false;
+    }
+    RunText(context, context.configuredScript, runMode);
     return true;
 }
 
@@ -44,14 +48,14 @@ void StartExecutable(CompileContext& context) {
 } // namespace
 
 void Compile(CompileContext& context) {
-    RunText(context, context.configuredScript, false);
+    RunConfiguredScript(context, false);
 }
 
 void CompileAndRun(CompileContext& context) {
     if (RefuseUnnamed(context)) return;
     // A cancelled question runs nothing, and an earlier run's flag says nothing
     // about the program on disk, so nothing is started either.
-    if (!RunText(context, context.configuredScript, true) || context.state.abortFlag) return;
+    if (!RunConfiguredScript(context, true) || context.state.abortFlag) return;
     if (context.document.named) StartExecutable(context);
 }
 

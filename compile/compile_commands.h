@@ -38,8 +38,8 @@ void Compile(CompileContext& context);
 void CompileAndRun(CompileContext& context);
 // Run executable (Alt+F9): starts the document's program without waiting.
 void RunExecutable(CompileContext& context);
-// Execute now and Exec command: the save question, then `text`, whose jumps
-// go into the configured script.
+// Execute now and Exec command: `text`, whose jumps go into the configured
+// script. The caller has asked the save question.
 void RunScriptNow(CompileContext& context, std::string_view text);
 
 // The document's path with its extension replaced by ".exe" (or ".exe" added).

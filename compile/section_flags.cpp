@@ -141,8 +141,11 @@ SectionStatement ParseSectionStatement(std::string_view text, std::size_t pos,
 
     // Words: section names, then the file name.
     std::vector<std::pair<std::size_t, std::size_t>> words;
-    while (!IsStatementEnd(CharAt(text, pos))) {
+    for (;;) {
+        // Words are separated by blanks and any other control characters.
+        while (IsSpaceOrControl(CharAt(text, pos)) && !IsLineEnd(CharAt(text, pos))) ++pos;
         const char c = CharAt(text, pos);
+        if (IsStatementEnd(c)) break;
         if (c == ';' || (c == '/' && CharAt(text, pos + 1) == '/')) {
             while (!IsLineEnd(CharAt(text, pos)))
                 ++pos;

@@ -1,13 +1,13 @@
 #include "platform/input_box.h"
 
+#include <vector>
+
 #include "app/command_ids.h"
 #include "files/number.h"
 
 namespace stx {
 
 namespace {
-
-constexpr int kEditLimit = 255;
 
 struct InputBoxState {
     const InputBoxRequest* request;
@@ -23,7 +23,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
         if (r.caption) SetWindowTextA(dialog, r.caption);
         if (r.prompt) SetDlgItemTextA(dialog, IDC_INPUT_PROMPT, r.prompt);
         HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
-        SendMessageA(edit, EM_LIMITTEXT, kEditLimit, 0);
+        SendMessageA(edit, EM_LIMITTEXT, r.limit, 0);
+        if (r.text) SetWindowTextA(edit, r.text);
         if (r.number) {
             char digits[24];
             digits[WriteDecimal(*r.number, digits)] = '\0';
@@ -38,9 +39,10 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
         switch (LOWORD(wParam)) {
         case IDC_DIALOG_OK:
         case IDOK: {
-            char text[kEditLimit];
-            int n = GetDlgItemTextA(dialog, IDC_INPUT_EDIT, text, sizeof text);
-            state->answer.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+            std::vector<char> text(static_cast<size_t>(state->request->limit) + 1);
+            int n =
+                GetDlgItemTextA(dialog, IDC_INPUT_EDIT, text.data(), static_cast<int>(text.size()));
+            state->answer.assign(text.data(), n > 0 ? static_cast<size_t>(n) : 0);
             EndDialog(dialog, IDC_DIALOG_OK);
             return TRUE;
         }

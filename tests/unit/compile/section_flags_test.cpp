@@ -29,6 +29,7 @@ TEST_F(PeSections, StatementFormsOnBothImageKinds) {
         {"section |C0000040 .rdata prog.exe", kTextFlags, 0xC0000040, kDataFlags},
         {"section +w text .rdata prog.exe ; comment", 0xE0000020, 0xC0000040, kDataFlags},
         {"section +w .longname prog.exe", kTextFlags, kRdataFlags, kDataFlags},
+        {"section +w\x01text\x02prog.exe", 0xE0000020, kRdataFlags, kDataFlags},
     };
     for (bool pe32Plus : {false, true}) {
         for (const Case& c : cases) {

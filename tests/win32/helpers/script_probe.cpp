@@ -1,0 +1,33 @@
+// A program for build scripts to start in the Win32 tests (a GUI program, so
+// it opens no console):
+//   script_probe exit N      ends with exit code N
+//   script_probe print TEXT  writes TEXT and CR LF to its standard output
+//   script_probe wait FILE   ends once FILE exists (or after 30 seconds)
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    if (std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
+    if (std::strcmp(argv[1], "print") == 0) {
+        std::string text;
+        for (int i = 2; i < argc; ++i)
+            text += std::string(i > 2 ? " " : "") + argv[i];
+        text += "\r\n";
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+                  &written, nullptr);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "wait") == 0) {
+        for (int i = 0; i < 3000; ++i) {
+            if (GetFileAttributesA(argv[2]) != INVALID_FILE_ATTRIBUTES) return 0;
+            Sleep(10);
+        }
+        return 1;
+    }
+    return 2;
+}
