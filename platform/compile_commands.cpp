@@ -6,16 +6,21 @@
 
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
+#include "platform/documents.h"
+#include "platform/editor_app.h"
+#include "platform/failure_guard.h"
+#include "platform/file_dialog.h"
+#include "platform/file_io.h"
 #include "platform/input_box.h"
 #include "platform/report_error.h"
 #include "platform/script_host.h"
+#include "platform/text_window.h"
 
 namespace stx {
 
 namespace {
 
 constexpr int kCloseBoxResult = 16;
-constexpr DWORD kScriptNameBuffer = 8192;
 constexpr int kExecCommandLimit = 8192;
 
 Win32ScriptHost HostFor(CompileEnvironment& environment, HWND messageOwner) {
@@ -37,7 +42,7 @@ Win32ScriptHost HostFor(CompileEnvironment& environment, HWND messageOwner) {
 }
 
 template <typename Command>
-void RunCommand(CompileEnvironment& environment, HWND messageOwner, Command command) {
+void RunWithHost(CompileEnvironment& environment, HWND messageOwner, Command command) {
     Win32ScriptHost host = HostFor(environment, messageOwner);
     CompileContext context{host,
                            environment.state,
@@ -61,34 +66,29 @@ std::string EditText(HWND edit, std::size_t limit) {
     return std::string(text.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
-OPENFILENAMEA ScriptFileDialog(HWND owner, UiLanguage language, std::vector<char>& name) {
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = ChooseText(language, kScriptFilter);
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    return dialog;
+FileDialogRequest ScriptFileDialog(HWND owner, UiLanguage language) {
+    FileDialogRequest request;
+    request.owner = owner;
+    request.filter = ChooseText(language, kScriptFilter);
+    return request;
 }
 
 void LoadScript(HWND dialog, UiLanguage language) {
-    std::vector<char> name(kScriptNameBuffer, '\0');
-    OPENFILENAMEA request = ScriptFileDialog(dialog, language, name);
-    request.lpstrTitle = ChooseText(language, kOpenTitle);
-    request.lpstrDefExt = "script";
-    if (!GetOpenFileNameA(&request)) return;
-    HANDLE file = CreateFileA(name.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    FileDialogRequest request = ScriptFileDialog(dialog, language);
+    request.title = ChooseText(language, kOpenTitle);
+    request.defaultExtension = "script";
+    const std::optional<std::string> name = AskOpenFileName(request);
+    if (!name) return;
+    HANDLE file = CreateFileA(name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ReportLastError();
+        ReportLastError(dialog);
         return;
     }
     std::vector<char> text(kScriptCapacity + 1, '\0');
     DWORD got = 0;
     const BOOL read = ReadFile(file, text.data(), kScriptCapacity, &got, nullptr);
-    if (!read) ReportLastError();
+    if (!read) ReportLastError(dialog);
     CloseHandle(file);
     if (!read) return;
     text[got] = '\0';
@@ -99,23 +99,23 @@ void LoadScript(HWND dialog, UiLanguage language) {
 }
 
 void SaveScript(HWND dialog, UiLanguage language) {
-    std::vector<char> name(kScriptNameBuffer, '\0');
-    OPENFILENAMEA request = ScriptFileDialog(dialog, language, name);
-    request.lpstrTitle = ChooseText(language, kSaveAsTitle);
-    request.lpstrDefExt = "txt";
-    request.Flags |= OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameA(&request)) return;
+    FileDialogRequest request = ScriptFileDialog(dialog, language);
+    request.title = ChooseText(language, kSaveAsTitle);
+    request.defaultExtension = "txt";
+    request.flags |= OFN_OVERWRITEPROMPT;
+    const std::optional<std::string> name = AskSaveFileName(request);
+    if (!name) return;
     const std::string text = EditText(GetDlgItem(dialog, IDC_CONFIG_SCRIPT), kScriptCapacity);
-    HANDLE file = CreateFileA(name.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileA(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ReportLastError();
+        ReportLastError(dialog);
         return;
     }
     DWORD written = 0;
     if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size())
-        ReportLastError();
+        ReportLastError(dialog);
     CloseHandle(file);
 }
 
@@ -123,7 +123,7 @@ void ExecCommand(HWND dialog, CompileEnvironment& environment) {
     if (!environment.askToSave()) return;
     const UiLanguage language = environment.settings.language;
     InputBoxRequest request;
-    request.english = language == UiLanguage::English;
+    request.language = language;
     request.prompt = ChooseText(language, kExecCommandPrompt);
     request.text = environment.state.commandText.c_str();
     request.limit = kExecCommandLimit;
@@ -131,7 +131,7 @@ void ExecCommand(HWND dialog, CompileEnvironment& environment) {
     if (!command) return;
     environment.state.commandText = *command;
     // The command's boxes belong to the dialog the user works in.
-    RunCommand(environment, dialog, [&](CompileContext& context) {
+    RunWithHost(environment, dialog, [&](CompileContext& context) {
         RunScriptNow(context, environment.state.commandText);
     });
     SetFocus(dialog);
@@ -147,8 +147,8 @@ void EndConfigure(HWND dialog, ConfigureState& state, int result) {
     EndDialog(dialog, result);
 }
 
-INT_PTR CALLBACK ConfigureProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
+INT_PTR ConfigureMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    {
         switch (msg) {
         case WM_INITDIALOG: {
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -189,7 +189,7 @@ INT_PTR CALLBACK ConfigureProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPar
             case IDC_CONFIG_EXECUTE:
                 environment.settings.configuredScript = EditText(edit, kScriptCapacity);
                 if (environment.askToSave()) {
-                    RunCommand(environment, dialog, [&](CompileContext& context) {
+                    RunWithHost(environment, dialog, [&](CompileContext& context) {
                         RunScriptNow(context, environment.settings.configuredScript);
                     });
                 }
@@ -201,26 +201,31 @@ INT_PTR CALLBACK ConfigureProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPar
             break;
         }
         }
-    } catch (...) {
-        // Out of memory in a command: the dialog stays as it was.
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK ConfigureProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    GuardWindowMessage(dialog, msg,
+                       [&] { result = ConfigureMessage(dialog, msg, wParam, lParam); });
+    return result;
 }
 
 } // namespace
 
 void CommandCompile(CompileEnvironment& environment) {
-    RunCommand(environment, environment.main, [](CompileContext& context) { Compile(context); });
+    RunWithHost(environment, environment.main, [](CompileContext& context) { Compile(context); });
 }
 
 void CommandCompileAndRun(CompileEnvironment& environment) {
-    RunCommand(environment, environment.main,
-               [](CompileContext& context) { CompileAndRun(context); });
+    RunWithHost(environment, environment.main,
+                [](CompileContext& context) { CompileAndRun(context); });
 }
 
 void CommandRunExecutable(CompileEnvironment& environment) {
-    RunCommand(environment, environment.main,
-               [](CompileContext& context) { RunExecutable(context); });
+    RunWithHost(environment, environment.main,
+                [](CompileContext& context) { RunExecutable(context); });
 }
 
 INT_PTR CommandConfigureCompiler(CompileEnvironment& environment) {
@@ -232,6 +237,41 @@ INT_PTR CommandConfigureCompiler(CompileEnvironment& environment) {
     if (result > 0 && StoresConfiguredScript(static_cast<int>(result)))
         StoreSetting(environment.store, environment.settings, Setting::ExternalAssemblerCommands);
     return result;
+}
+
+void ViewFileInTextWindow(HWND owner, const std::string& path, const std::string& caption,
+                          const std::string& failureText) {
+    std::vector<char> bytes;
+    const bool read = ReadWholeFile(path, bytes) == FileReadResult::Ok;
+    const std::string_view text =
+        read ? std::string_view(bytes.data(), bytes.size()) : std::string_view(failureText);
+    if (!ShowTextWindow(owner, caption, text, true)) ReportLastError(owner);
+}
+
+void CompileCommand(EditorApp& app, int command) {
+    CompileEnvironment environment{app.main,
+                                   app.settings,
+                                   app.Store(),
+                                   app.document,
+                                   app.compileState,
+                                   &app.Status(),
+                                   app.ntPlatform,
+                                   [&app] { return AskToSaveBeforeReplacing(app); },
+                                   ViewFileInTextWindow};
+    switch (command) {
+    case IDM_COMPILE:
+        CommandCompile(environment);
+        break;
+    case IDM_COMPILE_RUN:
+        CommandCompileAndRun(environment);
+        break;
+    case IDM_RUN_EXECUTABLE:
+        CommandRunExecutable(environment);
+        break;
+    case IDM_COMPILE_CONFIGURE:
+        CommandConfigureCompiler(environment);
+        break;
+    }
 }
 
 } // namespace stx

@@ -38,4 +38,13 @@ void CommandRunExecutable(CompileEnvironment& environment);
 // when the script edit was changed. A changed script is stored afterwards.
 INT_PTR CommandConfigureCompiler(CompileEnvironment& environment);
 
+// `type` and `view`: the file's bytes in the text window, or the failure text
+// when it cannot be read.
+void ViewFileInTextWindow(HWND owner, const std::string& path, const std::string& caption,
+                          const std::string& failureText);
+
+class EditorApp;
+// The main window's handler of the Compile menu (2000, 2003, 2010, 2011).
+void CompileCommand(EditorApp& app, int command);
+
 } // namespace stx

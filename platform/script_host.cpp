@@ -235,7 +235,7 @@ void Win32ScriptHost::ShowStatus(const std::string& text) {
 }
 
 void Win32ScriptHost::ReportLastError() {
-    stx::ReportLastError();
+    stx::ReportLastError(windows_.messageOwner);
 }
 
 void Win32ScriptHost::RepaintMainWindow() {

@@ -8,44 +8,11 @@
 #include <atomic>
 
 #include "compile/build_script.h"
-#include "win32_test_support.h"
+#include "compile_test_support.h"
 
 namespace stx::test {
 
 namespace {
-
-// A fresh directory under the temporary folder, removed with its contents afterwards.
-class ScratchDirectory {
-  public:
-    explicit ScratchDirectory(const std::string& name) : path_(TempDirectory() + name) {
-        Remove();
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchDirectory() { Remove(); }
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
-  private:
-    void Remove() {
-        Win32ScriptHost host({});
-        BuildScriptRun run;
-        run.documentPath = path_;
-        run.documentNamed = true;
-        SetCurrentDirectoryA(TempDirectory().c_str());
-        const std::string script = "deltree \"" + path_ + "\"";
-        RunBuildScript(script, run, host);
-        SetCurrentDirectoryA(TempDirectory().c_str());
-    }
-    std::string path_;
-};
-
-std::uint32_t SectionCharacteristics(const std::string& image, int index) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.data());
-    const std::uint32_t pe = *reinterpret_cast<const std::uint32_t*>(bytes + 0x3C);
-    const std::uint16_t optionalSize = *reinterpret_cast<const std::uint16_t*>(bytes + pe + 0x14);
-    const std::size_t header = pe + 24 + optionalSize + 40 * index;
-    return *reinterpret_cast<const std::uint32_t*>(bytes + header + 36);
-}
 
 TEST(ScriptHost, ScriptDrivesRealProgramsAndFiles) {
     ScratchDirectory dir("stx script host");

@@ -3,6 +3,7 @@
 //   script_probe exit N      ends with exit code N
 //   script_probe print TEXT  writes TEXT and CR LF to its standard output
 //   script_probe wait FILE   ends once FILE exists (or after 30 seconds)
+//   script_probe             adds a line to "<its own path>.started", to show it ran
 #include <windows.h>
 
 #include <cstdlib>
@@ -10,6 +11,18 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    if (argc == 1) {
+        char self[MAX_PATH];
+        const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const std::string mark = std::string(self, length) + ".started";
+        HANDLE file = CreateFileA(mark.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        DWORD written = 0;
+        WriteFile(file, "started\r\n", 9, &written, nullptr);
+        CloseHandle(file);
+        return 0;
+    }
     if (argc < 3) return 2;
     if (std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
     if (std::strcmp(argv[1], "print") == 0) {
