@@ -77,26 +77,6 @@ bool Selected(const std::uint8_t* header, const SectionRequest& request, std::ui
     return false;
 }
 
-// The file as a span of memory.
-class MemoryFile final : public OpenedFile {
-  public:
-    explicit MemoryFile(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-    std::uint64_t Size() override { return bytes_.size(); }
-    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
-        return true;
-    }
-    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> in) override {
-        if (offset > bytes_.size() || in.size() > bytes_.size() - offset) return false;
-        std::copy(in.begin(), in.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
-        return true;
-    }
-
-  private:
-    std::vector<std::uint8_t>& bytes_;
-};
-
 bool IsWordEnd(char c) {
     return IsSpaceOrControl(c) || c == '{' || c == '}';
 }
@@ -143,7 +123,8 @@ SectionStatement ParseSectionStatement(std::string_view text, std::size_t pos,
     std::vector<std::pair<std::size_t, std::size_t>> words;
     for (;;) {
         // Words are separated by blanks and any other control characters.
-        while (IsSpaceOrControl(CharAt(text, pos)) && !IsLineEnd(CharAt(text, pos))) ++pos;
+        while (IsSpaceOrControl(CharAt(text, pos)) && !IsLineEnd(CharAt(text, pos)))
+            ++pos;
         const char c = CharAt(text, pos);
         if (IsStatementEnd(c)) break;
         if (c == ';' || (c == '/' && CharAt(text, pos + 1) == '/')) {
@@ -222,9 +203,25 @@ SectionEditResult EditSectionFlags(OpenedFile& file, const SectionRequest& reque
     return SectionEditResult::Done;
 }
 
+std::uint64_t BytesFile::Size() {
+    return bytes_.size();
+}
+
+bool BytesFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return true;
+}
+
+bool BytesFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> in) {
+    if (offset > bytes_.size() || in.size() > bytes_.size() - offset) return false;
+    std::copy(in.begin(), in.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+    return true;
+}
+
 SectionEditResult EditSectionFlags(std::vector<std::uint8_t>& bytes,
                                    const SectionRequest& request) {
-    MemoryFile file(bytes);
+    BytesFile file(bytes);
     return EditSectionFlags(file, request);
 }
 

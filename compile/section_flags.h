@@ -44,6 +44,18 @@ enum class SectionEditResult {
     WriteFailed, // a write failed part-way
 };
 
+// A file held in memory: reads and writes stay within its bytes.
+class BytesFile final : public OpenedFile {
+  public:
+    explicit BytesFile(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    std::uint64_t Size() override;
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
+    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> in) override;
+
+  private:
+    std::vector<std::uint8_t>& bytes_;
+};
+
 // Applies the request to an open file.
 SectionEditResult EditSectionFlags(OpenedFile& file, const SectionRequest& request);
 // The same on bytes in memory.

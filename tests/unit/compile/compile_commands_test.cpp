@@ -31,13 +31,6 @@ TEST(ExecutableName, ReplacesOrAddsTheExtension) {
     EXPECT_EQ(ExecutableNameOf("C:\\v1.2\\demo"), "C:\\v1.2\\demo.exe");
 }
 
-TEST(ConfigurationResult, StoresOnlyChangedScriptsNotCancelled) {
-    EXPECT_FALSE(StoresConfiguredScript(5001));
-    EXPECT_TRUE(StoresConfiguredScript(5001 | kScriptModifiedBit));
-    EXPECT_FALSE(StoresConfiguredScript(2 | kScriptModifiedBit));
-    EXPECT_TRUE(StoresConfiguredScript(16 | kScriptModifiedBit));
-}
-
 TEST_F(CompileCommands, CompileAndRunStartsTheProgramOnlyAfterAGoodRun) {
     CompileContext context = Context();
     host.AddFile("C:\\Work\\Demo.exe");

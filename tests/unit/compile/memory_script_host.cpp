@@ -1,6 +1,7 @@
 #include "memory_script_host.h"
 
 #include "compile/script_text.h"
+#include "compile/section_flags.h"
 
 #include <algorithm>
 
@@ -28,25 +29,6 @@ bool Matches(std::string_view pattern, std::string_view name) {
     if (pattern[0] != '?' && LowerAscii(pattern[0]) != LowerAscii(name[0])) return false;
     return Matches(pattern.substr(1), name.substr(1));
 }
-
-class NodeFile final : public OpenedFile {
-  public:
-    explicit NodeFile(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-    std::uint64_t Size() override { return bytes_.size(); }
-    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
-        if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
-        return true;
-    }
-    bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> in) override {
-        if (offset > bytes_.size() || in.size() > bytes_.size() - offset) return false;
-        std::copy(in.begin(), in.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
-        return true;
-    }
-
-  private:
-    std::vector<std::uint8_t>& bytes_;
-};
 
 } // namespace
 
@@ -203,7 +185,7 @@ bool MemoryScriptHost::ChangeDirectory(const std::string& path) {
 std::unique_ptr<OpenedFile> MemoryScriptHost::OpenForUpdate(const std::string& path) {
     Node* node = Find(path);
     if (!node || node->directory || (node->attributes & kAttributeReadOnly)) return nullptr;
-    return std::make_unique<NodeFile>(node->bytes);
+    return std::make_unique<BytesFile>(node->bytes);
 }
 
 std::optional<std::string> MemoryScriptHost::ShortPath(const std::string& path) {
