@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
+#include "tests/support/memory_settings_store.h"
 #include "win32_test_support.h"
 
 namespace stx::test {
