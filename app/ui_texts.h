@@ -143,6 +143,20 @@ inline constexpr BilingualText kSaveBeforeCompiling{"You must save your program 
                                                     "Programul trebuie salvat inainte de compilare"};
 inline constexpr BilingualText kExecCommandPrompt  {"Enter command to execute:",
                                                     "Introduceti comanda ce va fi executata:"};
+// Why a run stopped where the language sets no rule of its own.
+inline constexpr BilingualText kScriptStatementTooLong{
+    "The script stopped: a statement is longer than 8,191 characters once its variables are expanded",
+    "Scriptul s-a oprit: o comanda depaseste 8191 de caractere dupa expandarea variabilelor"};
+inline constexpr BilingualText kScriptVariablesFull{
+    "The script stopped: its variables need more than 65,536 bytes",
+    "Scriptul s-a oprit: variabilele depasesc 65536 de octeti"};
+// The label follows.
+inline constexpr BilingualText kScriptLabelMissing{"The script stopped: no line carries the label ",
+                                                   "Scriptul s-a oprit: nu exista eticheta "};
+// The file name follows.
+inline constexpr BilingualText kSectionNotPe{
+    "Section flags not changed, not a valid PE file: ",
+    "Atributele sectiunilor nu au fost modificate, fisierul nu este un executabil PE valid: "};
 
 // ---- Find and replace -------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/command_ids.h"
+#include "platform/compile_commands.h"
 #include "platform/documents.h"
 #include "platform/error_codes_dialog.h"
 #include "platform/option_commands.h"
@@ -72,6 +73,9 @@ constexpr CommandRange kCommands[] = {
     {IDM_EDIT_SELECT_ALL,     IDM_EDIT_PASTE,          EditCommand},
     {IDM_EDIT_CLEAR,          IDM_EDIT_UNDO,           EditCommand},
     {IDM_EDIT_CONTEXT_MENU,   IDM_EDIT_OVERWRITE,      EditCommand},
+    {IDM_COMPILE,             IDM_COMPILE,             CompileCommand},
+    {IDM_COMPILE_CONFIGURE,   IDM_COMPILE_CONFIGURE,   CompileCommand},
+    {IDM_COMPILE_RUN,         IDM_RUN_EXECUTABLE,      CompileCommand},
     {IDM_SAVE_SETTINGS,       IDM_AUTO_SAVE_SETTINGS,  OptionCommand},
     {IDM_SELECT_FONT,         IDM_AUTO_INDENT,         OptionCommand},
     {IDM_CARET_OVER_LETTER,   IDM_CARET_OVER_LETTER,   OptionCommand},

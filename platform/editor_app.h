@@ -12,6 +12,7 @@
 
 #include "app/settings.h"
 #include "app/status_texts.h"
+#include "compile/compile_commands.h"
 #include "files/document_path.h"
 #include "text/text_editor.h"
 
@@ -53,6 +54,8 @@ class EditorApp {
     DocumentState document;
     // The document the view shows, with its caret and selection.
     TextEditor editor;
+    // What the compile commands keep between runs.
+    CompileState compileState;
 
     UiLanguage Language() const { return settings.language; }
     SettingsStore& Store() { return *store_; }

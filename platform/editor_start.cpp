@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "compile/default_script.h"
 #include "platform/accelerators.h"
 #include "platform/documents.h"
 #include "platform/main_menu.h"
@@ -63,6 +64,8 @@ bool StartEditor(EditorApp& app, HINSTANCE instance, const CommandLine& commandL
     InitCommonControlsEx(&controls);
     if (!RegisterMainWindowClass(instance) || !RegisterTextViewClass(instance)) return false;
 
+    // The stored build script, if there is one, replaces the default.
+    app.settings.configuredScript = std::string(kDefaultBuildScript);
     LoadPlacementSettings(app.Store(), app.settings, GetUserDefaultLCID());
     // The window's first WM_SIZE records it as not maximized; the stored state
     // decides how it is shown.
