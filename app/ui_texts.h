@@ -154,10 +154,10 @@ inline constexpr TrilingualText kHtmlThousandsSeparator{",",            ".",    
 // The totals sentence: [There are] F files and D directories<BR ALIGN=RIGHT>for a total of N bytes.
 inline constexpr TrilingualText kHtmlThereAre    {"There are ",         "",                        ""};
 inline constexpr TrilingualText kHtmlFilesAnd    {" files and ",        " fisiere si ",            " fi\272iere \272i "};
-// Romanian drops the plural's last "e" for exactly one file.
-inline constexpr TrilingualText kHtmlOneFileAnd  {" files and ",        " fisier si ",             " fi\272ier \272i "};
+// Exactly one file or directory takes the singular.
+inline constexpr TrilingualText kHtmlOneFileAnd  {" file and ",         " fisier si ",             " fi\272ier \272i "};
 inline constexpr TrilingualText kHtmlDirectories {" directories",       " directoare",             " directoare"};
-inline constexpr TrilingualText kHtmlOneDirectory{" directories",       " director",               " director"};
+inline constexpr TrilingualText kHtmlOneDirectory{" directory",         " director",               " director"};
 inline constexpr TrilingualText kHtmlForATotalOf {"for a total of ",    "totalizand ",             "totaliz\342nd "};
 
 inline constexpr std::array<TrilingualText, 7> kHtmlWeekdays{{  // Sunday first
