@@ -133,7 +133,22 @@ inline constexpr BilingualText kFindTextCaption{"Find text",        "Cautare tex
 inline constexpr BilingualText kReplaceButton  {"&Replace",         "&Inlocuieste"};
 inline constexpr BilingualText kTotalReplaces  {"Total replaces: ", "Cuvinte inlocuite: "};
 
+// ---- Insert data ------------------------------------------------------------
+
+// The language list of the dialog's combo box, the same in every language.
+inline constexpr std::array<const char*, 5> kDataLanguageNames{
+    "Assembler", "C / C++", "Pascal / Delphi", "Basic", "Undefined"};
+inline constexpr BilingualText kInsertTooLarge  {"File too large to insert",
+                                                 "Fisierul este prea mare pentru a fi inserat"};
+inline constexpr BilingualText kInsertNoMemory  {"Not enough memory to insert the file",
+                                                 "Memorie insuficienta pentru inserarea fisierului"};
+// A dialog's work that ran out of memory part way; nothing was changed.
+inline constexpr BilingualText kNotEnoughMemory {"Not enough memory", "Memorie insuficienta"};
+
 // ---- HTML index -------------------------------------------------------------
+
+inline constexpr BilingualText kHtmlNoSuchDirectory{"Directory not found",
+                                                    "Directorul nu a fost gasit"};
 
 // The description prompt's caption; the URL path follows it directly.
 inline constexpr BilingualText kHtmlDescriptionPrompt{"Enter description for ", "Introduceti descrierea pentru"};

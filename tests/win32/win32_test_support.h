@@ -105,6 +105,10 @@ std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
 
 // Answers one box on a helper thread (run on the caller's thread's first box).
 SeenBox RecordBox(HWND box);
+// From a helper thread: presses a button of a dialog that answers it with a
+// box of its own (posted, as a click would be), answers that box with
+// `answer` and returns what it said; an empty record when no box came.
+SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs = 10000);
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen);
 

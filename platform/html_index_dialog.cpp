@@ -1,0 +1,196 @@
+#include "platform/html_index_dialog.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/status_texts.h"
+#include "app/ui_texts.h"
+#include "platform/input_box.h"
+#include "platform/win32_directory_source.h"
+#include "tools/html_index.h"
+
+namespace stx {
+
+namespace {
+
+constexpr int kDirectoryLength = 8191;
+constexpr int kRootPathLength = 7999;
+constexpr int kDescriptionFileLength = 8191;
+
+struct HtmlIndexState {
+    UiLanguage language;
+    HtmlIndexColours* colours;
+    COLORREF* customColours;
+    StatusBar* status;
+};
+
+std::string Field(HWND dialog, int id, int length) {
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    const int n = GetDlgItemTextA(dialog, id, text.data(), length + 1);
+    return std::string(text.data(), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+uint32_t Rgb(COLORREF c) {
+    return uint32_t{GetRValue(c)} << 16 | uint32_t{GetGValue(c)} << 8 | GetBValue(c);
+}
+
+// The run's prompts and progress, in the dialog's window.
+class DialogPrompter final : public IndexPrompter {
+  public:
+    DialogPrompter(HWND dialog, StatusBar* status) : dialog_(dialog), status_(status) {}
+    void ShowProgress(const std::string& directory) override {
+        if (status_) status_->ShowNotice(directory.c_str());
+    }
+    std::optional<std::string> AskDescription(const std::string& caption) override {
+        InputBoxRequest request; // the prompt template in every language
+        request.caption = caption.c_str();
+        return InputBox(dialog_, request);
+    }
+
+  private:
+    HWND dialog_;
+    StatusBar* status_;
+};
+
+void ChooseFolder(HWND dialog) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    BROWSEINFOA browse{};
+    browse.hwndOwner = dialog;
+    browse.lpszTitle = kSelectFolderTitle;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (LPITEMIDLIST chosen = SHBrowseForFolderA(&browse)) {
+        char path[MAX_PATH];
+        if (SHGetPathFromIDListA(chosen, path)) SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY, path);
+        CoTaskMemFree(chosen);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
+void ChooseColour(HWND dialog, COLORREF& colour, COLORREF* custom) {
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = dialog;
+    choose.rgbResult = colour;
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (ChooseColorA(&choose)) colour = choose.rgbResult & 0xFFFFFF;
+}
+
+// Save: false (with the reason shown) keeps the dialog open.
+bool Generate(HWND dialog, const HtmlIndexState& state) {
+    IndexOptions options;
+    const std::string typed = Field(dialog, IDC_HTML_DIRECTORY, kDirectoryLength);
+    std::vector<char> full(kDirectoryLength + 1);
+    const DWORD length =
+        typed.empty() ? 0
+                      : GetFullPathNameA(typed.c_str(), kDirectoryLength + 1, full.data(), nullptr);
+    if (length > 0 && length <= static_cast<DWORD>(kDirectoryLength))
+        options.directory.assign(full.data(), length);
+    options.rootPath = Field(dialog, IDC_HTML_ROOT_PATH, kRootPathLength);
+    options.descriptionFile = Field(dialog, IDC_HTML_DESCRIPTION_FILE, kDescriptionFileLength);
+    options.recurse = Checked(dialog, IDC_HTML_RECURSE);
+    options.includeHidden = Checked(dialog, IDC_HTML_INCLUDE_HIDDEN);
+    options.robots = !options.includeHidden && Checked(dialog, IDC_HTML_ROBOTS);
+    options.prompt = Checked(dialog, IDC_HTML_PROMPT);
+    options.textColour = Rgb(state.colours->text);
+    options.backgroundColour = Rgb(state.colours->background);
+    options.linkColour = Rgb(state.colours->link);
+    options.language = state.language;
+
+    Win32DirectorySource source;
+    DialogPrompter prompter(dialog, state.status);
+    HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    const IndexResult result = GenerateIndex(options, source, prompter);
+    SetCursor(before);
+    if (state.status) state.status->ShowNotice("");
+    if (result == IndexResult::NoSuchDirectory) {
+        const std::string text =
+            std::string(ChooseText(state.language, kHtmlNoSuchDirectory)) + "\r\n" + typed;
+        MessageBoxA(dialog, text.c_str(), kProductName.data(), MB_OK);
+        SetFocus(GetDlgItem(dialog, IDC_HTML_DIRECTORY));
+        return false;
+    }
+    return true;
+}
+
+INT_PTR CALLBACK HtmlIndexProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<HtmlIndexState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    try {
+        switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            std::vector<char> current(kDirectoryLength + 1, '\0');
+            const DWORD n = GetCurrentDirectoryA(kDirectoryLength + 1, current.data());
+            SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY,
+                            n > 0 && n <= static_cast<DWORD>(kDirectoryLength) ? current.data()
+                                                                               : "");
+            SetDlgItemTextA(dialog, IDC_HTML_ROOT_PATH, "/");
+            SetDlgItemTextA(dialog, IDC_HTML_DESCRIPTION_FILE, "descript.ion");
+            SendDlgItemMessageA(dialog, IDC_HTML_DIRECTORY, EM_LIMITTEXT, kDirectoryLength, 0);
+            SendDlgItemMessageA(dialog, IDC_HTML_ROOT_PATH, EM_LIMITTEXT, kRootPathLength, 0);
+            SendDlgItemMessageA(dialog, IDC_HTML_DESCRIPTION_FILE, EM_LIMITTEXT,
+                                kDescriptionFileLength, 0);
+            CheckDlgButton(dialog, IDC_HTML_RECURSE, BST_CHECKED);
+            CheckDlgButton(dialog, IDC_HTML_INCLUDE_HIDDEN, BST_CHECKED);
+            EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS), FALSE);
+            HWND directory = GetDlgItem(dialog, IDC_HTML_DIRECTORY);
+            SetFocus(directory);
+            SendMessageA(directory, EM_SETSEL, 0, -1);
+            return FALSE;
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+            case IDC_HTML_BROWSE:
+                ChooseFolder(dialog);
+                return TRUE;
+            case IDC_HTML_INCLUDE_HIDDEN:
+                EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS),
+                             !Checked(dialog, IDC_HTML_INCLUDE_HIDDEN));
+                return TRUE;
+            case IDC_HTML_TEXT_COLOR:
+                ChooseColour(dialog, state->colours->text, state->customColours);
+                return TRUE;
+            case IDC_HTML_BACKGROUND_COLOR:
+                ChooseColour(dialog, state->colours->background, state->customColours);
+                return TRUE;
+            case IDC_HTML_LINK_COLOR:
+                ChooseColour(dialog, state->colours->link, state->customColours);
+                return TRUE;
+            case IDC_DIALOG_OK:
+            case IDOK:
+                if (Generate(dialog, *state)) EndDialog(dialog, IDC_DIALOG_OK);
+                return TRUE;
+            case IDC_DIALOG_CANCEL:
+                EndDialog(dialog, IDC_DIALOG_CANCEL);
+                return TRUE;
+            }
+            break;
+        }
+    } catch (...) {
+        MessageBoxA(dialog,
+                    state ? ChooseText(state->language, kNotEnoughMemory)
+                          : kNotEnoughMemory.english,
+                    kProductName.data(), MB_OK);
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void HtmlIndexCommand(HWND owner, UiLanguage language, HtmlIndexColours& colours,
+                      COLORREF* customColours, StatusBar* status) {
+    HtmlIndexState state{language, &colours, customColours, status};
+    DialogBoxParamA(GetModuleHandleA(nullptr),
+                    MAKEINTRESOURCEA(DialogTemplateFor(IDD_HTML_INDEX, language)), owner,
+                    HtmlIndexProc, reinterpret_cast<LPARAM>(&state));
+}
+
+} // namespace stx

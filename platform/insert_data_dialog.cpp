@@ -1,0 +1,201 @@
+#include "platform/insert_data_dialog.h"
+
+#include <commdlg.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/ui_texts.h"
+#include "files/document_path.h"
+#include "platform/file_io.h"
+#include "text/text_buffer.h"
+
+namespace stx {
+
+namespace {
+
+// The file name field: 8,192 characters and the terminator.
+constexpr int kNameLength = 8192;
+
+struct InsertDataState {
+    HWND view;
+    UiLanguage language;
+    InsertDataOptions* options;
+};
+
+void ShowRadios(HWND dialog, const InsertDataOptions& o) {
+    CheckRadioButton(dialog, IDC_INSERT_BYTE, IDC_INSERT_DWORD,
+                     IDC_INSERT_BYTE + static_cast<int>(o.width));
+    CheckRadioButton(dialog, IDC_INSERT_BINARY, IDC_INSERT_HEXADECIMAL,
+                     IDC_INSERT_BINARY + static_cast<int>(o.radix));
+}
+
+void Problem(HWND dialog, const char* text) {
+    MessageBoxA(dialog, text, kProductName.data(), MB_OK);
+}
+
+std::string FileNameField(HWND dialog) {
+    std::vector<char> name(kNameLength + 1);
+    const int n = GetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, name.data(), kNameLength + 1);
+    return std::string(name.data(), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+void Browse(HWND dialog, UiLanguage language) {
+    std::vector<char> name(kNameLength + 1, '\0');
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = dialog;
+    open.lpstrFilter = kDocumentFilter.english; // the same list in every language
+    open.nFilterIndex = 2;                      // all files
+    open.lpstrFile = name.data();
+    open.nMaxFile = kNameLength + 1;
+    open.lpstrTitle = ChooseText(language, kOpenTitle);
+    open.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
+    if (GetOpenFileNameA(&open)) SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, name.data());
+}
+
+// The document's length (the view counts its terminator too).
+uint64_t TextLength(HWND view) {
+    return static_cast<uint32_t>(SendMessageA(view, WM_GETTEXTLENGTH, 0, 0)) - 1u;
+}
+
+// Reads the file and inserts its declarations; false (with the reason
+// shown) leaves the document as it was and the dialog open.
+bool Insert(HWND dialog, const InsertDataState& state) {
+    InsertDataOptions options = *state.options;
+    options.alignZeroes = IsDlgButtonChecked(dialog, IDC_INSERT_ALIGN_ZEROES) == BST_CHECKED;
+    char perLine[32];
+    GetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, perLine, sizeof perLine);
+    options.valuesPerLine = ValuesPerLine(perLine);
+
+    const std::string name = FileNameField(dialog);
+    const UiLanguage language = state.language;
+    std::vector<char> bytes;
+    switch (ReadWholeFile(name, bytes)) {
+    case FileReadResult::Ok:
+        break;
+    case FileReadResult::CannotOpen:
+        Problem(dialog, ChooseText(language, kErrorOpeningFile));
+        return false;
+    case FileReadResult::ShortRead:
+        Problem(dialog, ChooseText(language, kDocumentShortReadNotice));
+        return false;
+    case FileReadResult::TooLarge:
+        Problem(dialog, ChooseText(language, kInsertTooLarge));
+        return false;
+    case FileReadResult::OutOfMemory:
+        Problem(dialog, ChooseText(language, kInsertNoMemory));
+        return false;
+    }
+
+    // The document must hold its text without the selection, plus the new text.
+    const std::string identifier = DataIdentifier(name);
+    const uint64_t length = FormattedDataLength(bytes.size(), options, identifier.size());
+    DWORD start = 0, end = 0;
+    SendMessageA(state.view, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    const uint64_t expected = TextLength(state.view) - (end - start) + length;
+    if (expected > kMaxTotalBytes) {
+        Problem(dialog, ChooseText(language, kInsertTooLarge));
+        return false;
+    }
+    std::string text;
+    try {
+        text = FormatData(std::string_view(bytes.data(), bytes.size()), options, identifier);
+    } catch (const std::bad_alloc&) {
+        Problem(dialog, ChooseText(language, kInsertNoMemory));
+        return false;
+    }
+    bytes = {};
+    SendMessageA(state.view, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (TextLength(state.view) != expected) {
+        Problem(dialog, ChooseText(language, kInsertNoMemory));
+        return false;
+    }
+    return true;
+}
+
+void LanguageChosen(HWND dialog, InsertDataOptions& options) {
+    const LRESULT index = SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_GETCURSEL, 0, 0);
+    if (index < 0 || index >= static_cast<LRESULT>(kDataLanguageNames.size())) return;
+    ChooseLanguage(options, static_cast<DataLanguage>(index));
+    const DataLanguageRules rules = RulesFor(options.language);
+    EnableWindow(GetDlgItem(dialog, IDC_INSERT_BINARY), rules.binaryAndOctal);
+    EnableWindow(GetDlgItem(dialog, IDC_INSERT_OCTAL), rules.binaryAndOctal);
+    EnableWindow(GetDlgItem(dialog, IDC_INSERT_DWORD), rules.dword);
+    ShowRadios(dialog, options);
+}
+
+INT_PTR CALLBACK InsertDataProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<InsertDataState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    try {
+        switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            state = reinterpret_cast<InsertDataState*>(lParam);
+            ShowRadios(dialog, *state->options);
+            for (const char* name : kDataLanguageNames)
+                SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(name));
+            SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_SETCURSEL,
+                                static_cast<WPARAM>(state->options->language), 0);
+            CheckDlgButton(dialog, IDC_INSERT_ALIGN_ZEROES, BST_CHECKED);
+            SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "15");
+            SendDlgItemMessageA(dialog, IDC_INSERT_FILE_NAME, EM_LIMITTEXT, kNameLength, 0);
+            SetFocus(GetDlgItem(dialog, IDC_INSERT_FILE_NAME));
+            return FALSE;
+        }
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            InsertDataOptions& options = *state->options;
+            if (id >= IDC_INSERT_BYTE && id <= IDC_INSERT_DWORD) {
+                options.width = static_cast<DataWidth>(id - IDC_INSERT_BYTE);
+                ShowRadios(dialog, options);
+                return TRUE;
+            }
+            if (id >= IDC_INSERT_BINARY && id <= IDC_INSERT_HEXADECIMAL) {
+                options.radix = static_cast<DataRadix>(id - IDC_INSERT_BINARY);
+                ShowRadios(dialog, options);
+                return TRUE;
+            }
+            switch (id) {
+            case IDC_INSERT_LANGUAGE:
+                if (HIWORD(wParam) == CBN_SELCHANGE) LanguageChosen(dialog, options);
+                return TRUE;
+            case IDC_INSERT_BROWSE:
+                Browse(dialog, state->language);
+                return TRUE;
+            case IDC_DIALOG_OK:
+            case IDOK:
+                if (Insert(dialog, *state)) EndDialog(dialog, IDC_DIALOG_OK);
+                return TRUE;
+            case IDC_DIALOG_CANCEL:
+                EndDialog(dialog, IDC_DIALOG_CANCEL);
+                return TRUE;
+            }
+            break;
+        }
+        }
+    } catch (...) {
+        // Only allocation can fail here; the document is as it was.
+        MessageBoxA(dialog,
+                    state ? ChooseText(state->language, kNotEnoughMemory)
+                          : kNotEnoughMemory.english,
+                    kProductName.data(), MB_OK);
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void InsertDataCommand(HWND owner, HWND view, UiLanguage language, InsertDataOptions& remembered) {
+    InsertDataState state{view, language, &remembered};
+    DialogBoxParamA(GetModuleHandleA(nullptr),
+                    MAKEINTRESOURCEA(DialogTemplateFor(IDD_INSERT_DATA, language)), owner,
+                    InsertDataProc, reinterpret_cast<LPARAM>(&state));
+    SetFocus(view);
+}
+
+} // namespace stx
