@@ -1,0 +1,131 @@
+// Insert data and the HTML index on real files, their dialogs driven through
+// their control ids as a user would.
+#include <gtest/gtest.h>
+
+#include "app/command_ids.h"
+#include "editor_fixture.h"
+#include "platform/html_index_dialog.h"
+#include "platform/insert_data_dialog.h"
+#include "win32_test_support.h"
+
+namespace stx::test {
+namespace {
+
+class ToolDialogs : public EditorTest {
+  protected:
+    void Run(const std::function<void()>& command, const std::function<void(HWND)>& drive) {
+        DriveDialog<int>(
+            [&] {
+                command();
+                return 0;
+            },
+            drive);
+    }
+};
+
+TEST_F(ToolDialogs, InsertDataOfARealFileIsOneUndoStep) {
+    TempFile file("logo.bmp", "\x42\x4D\x0A");
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
+    Select(1, 1);
+    InsertDataOptions remembered;
+    remembered.radix = DataRadix::Binary;
+    SeenBox missing;
+    bool binaryEnabled = true, decimalChecked = false;
+    Run([&] { InsertDataCommand(app->main, app->view, UiLanguage::English, remembered); },
+        [&](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, "C:\\no\\such\\file.bin");
+            missing = PressAndAnswer(dialog, IDC_DIALOG_OK, IDOK);
+            SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, file.Path().c_str());
+            HWND languages = GetDlgItem(dialog, IDC_INSERT_LANGUAGE);
+            SendMessageA(languages, CB_SETCURSEL, 1, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSERT_LANGUAGE, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(languages));
+            binaryEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_INSERT_BINARY));
+            decimalChecked = IsDlgButtonChecked(dialog, IDC_INSERT_DECIMAL) == BST_CHECKED;
+            SendMessageA(dialog, WM_COMMAND, IDC_INSERT_HEXADECIMAL, 0);
+            SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "2");
+            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
+        });
+    EXPECT_EQ(missing.text, "Error opening file");
+    EXPECT_EQ(missing.caption, "Stratext");
+    EXPECT_FALSE(binaryEnabled);
+    EXPECT_TRUE(decimalChecked);
+    EXPECT_EQ(Text(), "x\r\nunsigned char logo_bm[]={\r\n0x42,0x4D,\r\n0x0A};\r\n");
+    EXPECT_EQ(remembered.language, DataLanguage::C);
+    EXPECT_EQ(remembered.radix, DataRadix::Hexadecimal);
+    View(EM_UNDO);
+    EXPECT_EQ(Text(), "x");
+}
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(ToolDialogs, HtmlIndexOfARealTreeInRomanian) {
+    const std::string root = TempDirectory() + "stx index test";
+    RemoveTree(root);
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    WriteBytes(root + "\\a.txt", "hello");
+    WriteBytes(root + "\\descript.ion", "a.txt Salut\r\n");
+    WriteBytes(root + "\\INDEX.HTM", "old");
+    WriteBytes(root + "\\sub\\b.txt", "");
+    WriteBytes(root + "\\ascuns.txt", "x");
+    SetFileAttributesA((root + "\\ascuns.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    HtmlIndexColours colours;
+    COLORREF custom[16] = {};
+    SeenBox refused;
+    std::string saveLabel;
+    bool robotsAtStart = true, robotsAfter = false;
+    Run([&] { HtmlIndexCommand(app->main, UiLanguage::Romanian, colours, custom, nullptr); },
+        [&](HWND dialog) {
+            saveLabel = WindowText(GetDlgItem(dialog, IDC_DIALOG_OK));
+            robotsAtStart = IsWindowEnabled(GetDlgItem(dialog, IDC_HTML_ROBOTS));
+            SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY, (root + "\\missing").c_str());
+            refused = PressAndAnswer(dialog, IDC_DIALOG_OK, IDOK);
+            SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY, root.c_str());
+            SetDlgItemTextA(dialog, IDC_HTML_ROOT_PATH, "\\pub\\");
+            CheckDlgButton(dialog, IDC_HTML_INCLUDE_HIDDEN, BST_UNCHECKED);
+            SendMessageA(dialog, WM_COMMAND, IDC_HTML_INCLUDE_HIDDEN, 0);
+            robotsAfter = IsWindowEnabled(GetDlgItem(dialog, IDC_HTML_ROBOTS));
+            CheckDlgButton(dialog, IDC_HTML_ROBOTS, BST_CHECKED);
+            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
+        });
+    EXPECT_EQ(saveLabel, "&Salveaza");
+    EXPECT_FALSE(robotsAtStart);
+    EXPECT_TRUE(robotsAfter);
+    EXPECT_EQ(refused.text, "Directorul nu a fost gasit\r\n" + root + "\\missing");
+
+    const std::string top = ReadBytes(root + "\\index.html");
+    EXPECT_NE(top.find("<TITLE>Directorul /pub</TITLE>"), std::string::npos);
+    EXPECT_NE(top.find("<A HREF=\"sub/index.html\">[sub]</A><TD ALIGN=CENTER>&lt;DIR&gt;"),
+              std::string::npos);
+    EXPECT_NE(top.find(">a.txt</A><TD ALIGN=RIGHT>5<TD ALIGN=CENTER>"), std::string::npos);
+    EXPECT_NE(top.find("<TD>Salut\r\n"), std::string::npos);
+    EXPECT_EQ(top.find("ascuns"), std::string::npos);
+    EXPECT_EQ(top.find("INDEX.HTM"), std::string::npos);
+    EXPECT_NE(top.find("2 fisiere si 1 director"), std::string::npos);
+    EXPECT_EQ(ReadBytes(root + "\\index.htm"), top);
+    EXPECT_NE(ReadBytes(root + "\\sub\\index.html").find("<TD>Director parinte"), std::string::npos);
+    EXPECT_EQ(ReadBytes(root + "\\robots.txt"), "User-agent: *\nDisallow: /pub/ascuns.txt\n");
+    RemoveTree(root);
+}
+
+} // namespace
+} // namespace stx::test
