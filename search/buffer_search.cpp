@@ -25,9 +25,8 @@ class PieceScanner {
                  bool leadingContext)
         : matcher_(matcher), m_(matcher.Size()), position_(walkStart), end_(walkEnd),
           skipContext_(leadingContext) {
-        capacity_ = std::max(kLargestScan, 4 * m_) + std::max(kDirectPiece, m_ + 1) + m_;
-        window_.reset(new char[capacity_]);
         scanAt_ = std::max(kFirstScan, 2 * m_ + 1);
+        Reserve();
         windowBase_ = walkStart + (leadingContext ? 1 : 0);
     }
 
@@ -69,6 +68,7 @@ class PieceScanner {
                     return false;
                 KeepTail(window_.get(), length_);
                 scanAt_ = std::min(scanAt_ * 2, std::max(kLargestScan, 4 * m_));
+                Reserve();
             }
         }
         return found_ < 0 && position_ < end_;
@@ -103,6 +103,17 @@ class PieceScanner {
             matcher_.Find(std::string_view(window_.get(), count), before_, after);
         if (at >= 0) found_ = static_cast<int64_t>(windowBase_ + static_cast<uint64_t>(at));
         return found_ >= 0;
+    }
+
+    // Room for a scan's worth of bytes, plus one more piece and the bytes
+    // carried over; the window grows with the scans.
+    void Reserve() {
+        const size_t needed = scanAt_ + std::max(kDirectPiece, m_ + 1) + m_;
+        if (needed <= capacity_) return;
+        std::unique_ptr<char[]> larger(new char[needed]);
+        if (length_ > 0) std::memcpy(larger.get(), window_.get(), length_);
+        window_ = std::move(larger);
+        capacity_ = needed;
     }
 
     // Keeps the last m bytes, whose start positions are not scanned yet.
