@@ -7,6 +7,7 @@
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "files/number.h"
+#include "platform/dialog_support.h"
 #include "platform/input_box.h"
 #include "search/match_text.h"
 #include "text/text_buffer.h"
@@ -19,9 +20,7 @@ namespace {
 constexpr int kFieldLimit = 255;
 
 std::string FieldText(HWND dialog, int id) {
-    char text[kFieldLimit + 1];
-    const int n = GetDlgItemTextA(dialog, id, text, sizeof text);
-    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+    return DialogItemText(dialog, id, kFieldLimit - 1);
 }
 
 void InitField(HWND dialog, int id, const std::string& text) {
@@ -35,41 +34,38 @@ void FocusField(HWND dialog, int id) {
     SendMessageA(field, EM_SETSEL, 0, -1);
 }
 
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+void ShowOptions(HWND dialog, int matchCase, int wholeWords, uint32_t flags) {
+    CheckDlgButton(dialog, matchCase, (flags & kMatchCase) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, wholeWords, (flags & kMatchWholeWord) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // ---- Find ------------------------------------------------------------------------
 
-INT_PTR CALLBACK FindProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* memory = reinterpret_cast<SearchMemory*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        switch (msg) {
-        case WM_INITDIALOG:
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            memory = reinterpret_cast<SearchMemory*>(lParam);
-            InitField(dialog, IDC_FIND_WHAT, memory->searchText);
-            CheckDlgButton(dialog, IDC_FIND_MATCH_CASE, (memory->flags & kMatchCase) ? 1 : 0);
-            CheckDlgButton(dialog, IDC_FIND_WHOLE_WORDS, (memory->flags & kMatchWholeWord) ? 1 : 0);
-            FocusField(dialog, IDC_FIND_WHAT);
-            return FALSE;
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-            case IDC_DIALOG_OK:
-            case IDOK:
-                memory->searchText = SearchFieldText(FieldText(dialog, IDC_FIND_WHAT));
-                memory->flags = (Checked(dialog, IDC_FIND_MATCH_CASE) ? kMatchCase : 0) |
-                                (Checked(dialog, IDC_FIND_WHOLE_WORDS) ? kMatchWholeWord : 0);
-                EndDialog(dialog, IDC_DIALOG_OK);
-                return TRUE;
-            case IDC_DIALOG_CANCEL:
-                EndDialog(dialog, IDC_DIALOG_CANCEL);
-                return TRUE;
-            }
-            break;
-        }
-    } catch (...) {
+struct FindState {
+    SearchMemory memory; // what OK stores
+    UiLanguage language;
+};
+
+INT_PTR HandleFind(HWND dialog, UINT msg, WPARAM wParam, LPARAM, FindState& state) {
+    SearchMemory& memory = state.memory;
+    if (msg == WM_INITDIALOG) {
+        InitField(dialog, IDC_FIND_WHAT, memory.searchText);
+        ShowOptions(dialog, IDC_FIND_MATCH_CASE, IDC_FIND_WHOLE_WORDS, memory.flags);
+        FocusField(dialog, IDC_FIND_WHAT);
+        return FALSE;
+    }
+    if (msg != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_DIALOG_OK:
+    case IDOK:
+        memory.searchText = SearchFieldText(FieldText(dialog, IDC_FIND_WHAT));
+        memory.flags = (DialogItemChecked(dialog, IDC_FIND_MATCH_CASE) ? kMatchCase : 0) |
+                       (DialogItemChecked(dialog, IDC_FIND_WHOLE_WORDS) ? kMatchWholeWord : 0);
+        EndDialog(dialog, IDC_DIALOG_OK);
+        return TRUE;
+    case IDC_DIALOG_CANCEL:
         EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return TRUE;
     }
     return FALSE;
 }
@@ -77,70 +73,56 @@ INT_PTR CALLBACK FindProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- Replace -----------------------------------------------------------------------
 
 struct ReplaceState {
-    ReplaceSession* session;
-    ViewSearchTarget* target;
-    SearchMemory* memory;
+    ReplaceSession& session;
+    ViewSearchTarget& target;
+    SearchMemory& memory;
     UiLanguage language;
     bool relabelled = false;
 };
 
 void RelabelFirstButton(HWND dialog, ReplaceState& state) {
-    if (state.relabelled || !state.session->FirstButtonReplaces()) return;
+    if (state.relabelled || !state.session.FirstButtonReplaces()) return;
     SetDlgItemTextA(dialog, IDC_REPLACE_FIND_FIRST, ChooseText(state.language, kReplaceButton));
     state.relabelled = true;
 }
 
-INT_PTR CALLBACK ReplaceProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        auto* state = reinterpret_cast<ReplaceState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        switch (msg) {
-        case WM_INITDIALOG:
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            state = reinterpret_cast<ReplaceState*>(lParam);
-            state->target->SetReportOwner(dialog);
-            InitField(dialog, IDC_REPLACE_WHAT, state->memory->searchText);
-            InitField(dialog, IDC_REPLACE_WITH, state->memory->replaceText);
-            CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE,
-                           (state->memory->flags & kMatchCase) ? 1 : 0);
-            CheckDlgButton(dialog, IDC_REPLACE_WHOLE_WORDS,
-                           (state->memory->flags & kMatchWholeWord) ? 1 : 0);
-            FocusField(dialog, IDC_REPLACE_WHAT);
-            return FALSE;
-        case WM_COMMAND: {
-            ReplaceSession& session = *state->session;
-            switch (LOWORD(wParam)) {
-            case IDC_REPLACE_MATCH_CASE:
-                session.SetOption(kMatchCase, Checked(dialog, IDC_REPLACE_MATCH_CASE));
-                return TRUE;
-            case IDC_REPLACE_WHOLE_WORDS:
-                session.SetOption(kMatchWholeWord, Checked(dialog, IDC_REPLACE_WHOLE_WORDS));
-                return TRUE;
-            case IDC_REPLACE_FIND_NEXT:
-                session.FindNext(FieldText(dialog, IDC_REPLACE_WHAT));
-                RelabelFirstButton(dialog, *state);
-                return TRUE;
-            case IDC_REPLACE_FIND_FIRST:
-            case IDOK:
-                session.FirstButton(FieldText(dialog, IDC_REPLACE_WHAT),
-                                    FieldText(dialog, IDC_REPLACE_WITH));
-                RelabelFirstButton(dialog, *state);
-                return TRUE;
-            case IDC_REPLACE_ALL_NEXT:
-                if (session.ReplaceAll(FieldText(dialog, IDC_REPLACE_WHAT),
-                                       FieldText(dialog, IDC_REPLACE_WITH)))
-                    EndDialog(dialog, IDC_REPLACE_ALL_NEXT);
-                return TRUE;
-            case IDC_DIALOG_CANCEL:
-                session.Close(FieldText(dialog, IDC_REPLACE_WHAT),
-                              FieldText(dialog, IDC_REPLACE_WITH));
-                EndDialog(dialog, IDC_DIALOG_CANCEL);
-                return TRUE;
-            }
-            break;
-        }
-        }
-    } catch (...) {
+INT_PTR HandleReplace(HWND dialog, UINT msg, WPARAM wParam, LPARAM, ReplaceState& state) {
+    if (msg == WM_INITDIALOG) {
+        state.target.SetReportOwner(dialog);
+        InitField(dialog, IDC_REPLACE_WHAT, state.memory.searchText);
+        InitField(dialog, IDC_REPLACE_WITH, state.memory.replaceText);
+        ShowOptions(dialog, IDC_REPLACE_MATCH_CASE, IDC_REPLACE_WHOLE_WORDS, state.memory.flags);
+        FocusField(dialog, IDC_REPLACE_WHAT);
+        return FALSE;
+    }
+    if (msg != WM_COMMAND) return FALSE;
+    ReplaceSession& session = state.session;
+    switch (LOWORD(wParam)) {
+    case IDC_REPLACE_MATCH_CASE:
+        session.SetOption(kMatchCase, DialogItemChecked(dialog, IDC_REPLACE_MATCH_CASE));
+        return TRUE;
+    case IDC_REPLACE_WHOLE_WORDS:
+        session.SetOption(kMatchWholeWord, DialogItemChecked(dialog, IDC_REPLACE_WHOLE_WORDS));
+        return TRUE;
+    case IDC_REPLACE_FIND_NEXT:
+        session.FindNext(FieldText(dialog, IDC_REPLACE_WHAT));
+        RelabelFirstButton(dialog, state);
+        return TRUE;
+    case IDC_REPLACE_FIND_FIRST:
+    case IDOK:
+        session.FirstButton(FieldText(dialog, IDC_REPLACE_WHAT),
+                            FieldText(dialog, IDC_REPLACE_WITH));
+        RelabelFirstButton(dialog, state);
+        return TRUE;
+    case IDC_REPLACE_ALL_NEXT:
+        if (session.ReplaceAll(FieldText(dialog, IDC_REPLACE_WHAT),
+                               FieldText(dialog, IDC_REPLACE_WITH)))
+            EndDialog(dialog, IDC_REPLACE_ALL_NEXT);
+        return TRUE;
+    case IDC_DIALOG_CANCEL:
+        session.Close(FieldText(dialog, IDC_REPLACE_WHAT), FieldText(dialog, IDC_REPLACE_WITH));
         EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return TRUE;
     }
     return FALSE;
 }
@@ -192,12 +174,9 @@ void ViewSearchTarget::ReportNotFound() {
 // ---- the commands ------------------------------------------------------------------------
 
 void FindCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& memory) {
-    SearchMemory edited = memory;
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(DialogTemplateFor(IDD_FIND, language)),
-                                           owner, FindProc, reinterpret_cast<LPARAM>(&edited));
-    if (result == IDC_DIALOG_OK) {
-        memory = edited;
+    FindState state{memory, language};
+    if (ShowDialog<FindState, HandleFind>(owner, IDD_FIND, state) == IDC_DIALOG_OK) {
+        memory = state.memory;
         ViewSearchTarget target(view, language);
         FindFromDialog(target, memory);
     }
@@ -212,10 +191,8 @@ void FindNextCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& m
 void ReplaceCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& memory) {
     ViewSearchTarget target(view, language);
     ReplaceSession session(memory, target);
-    ReplaceState state{&session, &target, &memory, language};
-    DialogBoxParamA(GetModuleHandleA(nullptr),
-                    MAKEINTRESOURCEA(DialogTemplateFor(IDD_REPLACE, language)), owner, ReplaceProc,
-                    reinterpret_cast<LPARAM>(&state));
+    ReplaceState state{session, target, memory, language};
+    ShowDialog<ReplaceState, HandleReplace>(owner, IDD_REPLACE, state);
     if (session.Count() > 0) {
         const std::string text =
             ChooseText(language, kTotalReplaces) + DecimalText(session.Count());

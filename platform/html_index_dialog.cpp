@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/status_texts.h"
 #include "app/ui_texts.h"
+#include "platform/dialog_support.h"
 #include "platform/input_box.h"
 #include "platform/win32_directory_source.h"
 #include "tools/html_index.h"
@@ -27,16 +28,6 @@ struct HtmlIndexState {
     COLORREF* customColours;
     StatusBar* status;
 };
-
-std::string Field(HWND dialog, int id, int length) {
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    const int n = GetDlgItemTextA(dialog, id, text.data(), length + 1);
-    return std::string(text.data(), n > 0 ? static_cast<size_t>(n) : 0);
-}
-
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
 
 uint32_t Rgb(COLORREF c) {
     return uint32_t{GetRValue(c)} << 16 | uint32_t{GetGValue(c)} << 8 | GetBValue(c);
@@ -87,19 +78,20 @@ void ChooseColour(HWND dialog, COLORREF& colour, COLORREF* custom) {
 // Save: false (with the reason shown) keeps the dialog open.
 bool Generate(HWND dialog, const HtmlIndexState& state) {
     IndexOptions options;
-    const std::string typed = Field(dialog, IDC_HTML_DIRECTORY, kDirectoryLength);
+    const std::string typed = DialogItemText(dialog, IDC_HTML_DIRECTORY, kDirectoryLength);
     std::vector<char> full(kDirectoryLength + 1);
     const DWORD length =
         typed.empty() ? 0
                       : GetFullPathNameA(typed.c_str(), kDirectoryLength + 1, full.data(), nullptr);
     if (length > 0 && length <= static_cast<DWORD>(kDirectoryLength))
         options.directory.assign(full.data(), length);
-    options.rootPath = Field(dialog, IDC_HTML_ROOT_PATH, kRootPathLength);
-    options.descriptionFile = Field(dialog, IDC_HTML_DESCRIPTION_FILE, kDescriptionFileLength);
-    options.recurse = Checked(dialog, IDC_HTML_RECURSE);
-    options.includeHidden = Checked(dialog, IDC_HTML_INCLUDE_HIDDEN);
-    options.robots = !options.includeHidden && Checked(dialog, IDC_HTML_ROBOTS);
-    options.prompt = Checked(dialog, IDC_HTML_PROMPT);
+    options.rootPath = DialogItemText(dialog, IDC_HTML_ROOT_PATH, kRootPathLength);
+    options.descriptionFile =
+        DialogItemText(dialog, IDC_HTML_DESCRIPTION_FILE, kDescriptionFileLength);
+    options.recurse = DialogItemChecked(dialog, IDC_HTML_RECURSE);
+    options.includeHidden = DialogItemChecked(dialog, IDC_HTML_INCLUDE_HIDDEN);
+    options.robots = !options.includeHidden && DialogItemChecked(dialog, IDC_HTML_ROBOTS);
+    options.prompt = DialogItemChecked(dialog, IDC_HTML_PROMPT);
     options.textColour = Rgb(state.colours->text);
     options.backgroundColour = Rgb(state.colours->background);
     options.linkColour = Rgb(state.colours->link);
@@ -121,64 +113,51 @@ bool Generate(HWND dialog, const HtmlIndexState& state) {
     return true;
 }
 
-INT_PTR CALLBACK HtmlIndexProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<HtmlIndexState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            std::vector<char> current(kDirectoryLength + 1, '\0');
-            const DWORD n = GetCurrentDirectoryA(kDirectoryLength + 1, current.data());
-            SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY,
-                            n > 0 && n <= static_cast<DWORD>(kDirectoryLength) ? current.data()
-                                                                               : "");
-            SetDlgItemTextA(dialog, IDC_HTML_ROOT_PATH, "/");
-            SetDlgItemTextA(dialog, IDC_HTML_DESCRIPTION_FILE, "descript.ion");
-            SendDlgItemMessageA(dialog, IDC_HTML_DIRECTORY, EM_LIMITTEXT, kDirectoryLength, 0);
-            SendDlgItemMessageA(dialog, IDC_HTML_ROOT_PATH, EM_LIMITTEXT, kRootPathLength, 0);
-            SendDlgItemMessageA(dialog, IDC_HTML_DESCRIPTION_FILE, EM_LIMITTEXT,
-                                kDescriptionFileLength, 0);
-            CheckDlgButton(dialog, IDC_HTML_RECURSE, BST_CHECKED);
-            CheckDlgButton(dialog, IDC_HTML_INCLUDE_HIDDEN, BST_CHECKED);
-            EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS), FALSE);
-            HWND directory = GetDlgItem(dialog, IDC_HTML_DIRECTORY);
-            SetFocus(directory);
-            SendMessageA(directory, EM_SETSEL, 0, -1);
-            return FALSE;
-        }
-        case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-            case IDC_HTML_BROWSE:
-                ChooseFolder(dialog);
-                return TRUE;
-            case IDC_HTML_INCLUDE_HIDDEN:
-                EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS),
-                             !Checked(dialog, IDC_HTML_INCLUDE_HIDDEN));
-                return TRUE;
-            case IDC_HTML_TEXT_COLOR:
-                ChooseColour(dialog, state->colours->text, state->customColours);
-                return TRUE;
-            case IDC_HTML_BACKGROUND_COLOR:
-                ChooseColour(dialog, state->colours->background, state->customColours);
-                return TRUE;
-            case IDC_HTML_LINK_COLOR:
-                ChooseColour(dialog, state->colours->link, state->customColours);
-                return TRUE;
-            case IDC_DIALOG_OK:
-            case IDOK:
-                if (Generate(dialog, *state)) EndDialog(dialog, IDC_DIALOG_OK);
-                return TRUE;
-            case IDC_DIALOG_CANCEL:
-                EndDialog(dialog, IDC_DIALOG_CANCEL);
-                return TRUE;
-            }
-            break;
-        }
-    } catch (...) {
-        MessageBoxA(dialog,
-                    state ? ChooseText(state->language, kNotEnoughMemory)
-                          : kNotEnoughMemory.english,
-                    kProductName.data(), MB_OK);
+INT_PTR HandleHtmlIndex(HWND dialog, UINT msg, WPARAM wParam, LPARAM, HtmlIndexState& state) {
+    if (msg == WM_INITDIALOG) {
+        std::vector<char> current(kDirectoryLength + 1, '\0');
+        const DWORD n = GetCurrentDirectoryA(kDirectoryLength + 1, current.data());
+        SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY,
+                        n > 0 && n <= static_cast<DWORD>(kDirectoryLength) ? current.data() : "");
+        SetDlgItemTextA(dialog, IDC_HTML_ROOT_PATH, "/");
+        SetDlgItemTextA(dialog, IDC_HTML_DESCRIPTION_FILE, "descript.ion");
+        SendDlgItemMessageA(dialog, IDC_HTML_DIRECTORY, EM_LIMITTEXT, kDirectoryLength, 0);
+        SendDlgItemMessageA(dialog, IDC_HTML_ROOT_PATH, EM_LIMITTEXT, kRootPathLength, 0);
+        SendDlgItemMessageA(dialog, IDC_HTML_DESCRIPTION_FILE, EM_LIMITTEXT, kDescriptionFileLength,
+                            0);
+        CheckDlgButton(dialog, IDC_HTML_RECURSE, BST_CHECKED);
+        CheckDlgButton(dialog, IDC_HTML_INCLUDE_HIDDEN, BST_CHECKED);
+        EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS), FALSE);
+        HWND directory = GetDlgItem(dialog, IDC_HTML_DIRECTORY);
+        SetFocus(directory);
+        SendMessageA(directory, EM_SETSEL, 0, -1);
+        return FALSE;
+    }
+    if (msg != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDC_HTML_BROWSE:
+        ChooseFolder(dialog);
+        return TRUE;
+    case IDC_HTML_INCLUDE_HIDDEN:
+        EnableWindow(GetDlgItem(dialog, IDC_HTML_ROBOTS),
+                     !DialogItemChecked(dialog, IDC_HTML_INCLUDE_HIDDEN));
+        return TRUE;
+    case IDC_HTML_TEXT_COLOR:
+        ChooseColour(dialog, state.colours->text, state.customColours);
+        return TRUE;
+    case IDC_HTML_BACKGROUND_COLOR:
+        ChooseColour(dialog, state.colours->background, state.customColours);
+        return TRUE;
+    case IDC_HTML_LINK_COLOR:
+        ChooseColour(dialog, state.colours->link, state.customColours);
+        return TRUE;
+    case IDC_DIALOG_OK:
+    case IDOK:
+        if (Generate(dialog, state)) EndDialog(dialog, IDC_DIALOG_OK);
+        return TRUE;
+    case IDC_DIALOG_CANCEL:
+        EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return TRUE;
     }
     return FALSE;
 }
@@ -188,9 +167,7 @@ INT_PTR CALLBACK HtmlIndexProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPar
 void HtmlIndexCommand(HWND owner, UiLanguage language, HtmlIndexColours& colours,
                       COLORREF* customColours, StatusBar* status) {
     HtmlIndexState state{language, &colours, customColours, status};
-    DialogBoxParamA(GetModuleHandleA(nullptr),
-                    MAKEINTRESOURCEA(DialogTemplateFor(IDD_HTML_INDEX, language)), owner,
-                    HtmlIndexProc, reinterpret_cast<LPARAM>(&state));
+    ShowDialog<HtmlIndexState, HandleHtmlIndex>(owner, IDD_HTML_INDEX, state);
 }
 
 } // namespace stx

@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "files/document_path.h"
+#include "platform/dialog_support.h"
 #include "platform/file_io.h"
 #include "text/text_buffer.h"
 
@@ -36,12 +37,6 @@ void Problem(HWND dialog, const char* text) {
     MessageBoxA(dialog, text, kProductName.data(), MB_OK);
 }
 
-std::string FileNameField(HWND dialog) {
-    std::vector<char> name(kNameLength + 1);
-    const int n = GetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, name.data(), kNameLength + 1);
-    return std::string(name.data(), n > 0 ? static_cast<size_t>(n) : 0);
-}
-
 void Browse(HWND dialog, UiLanguage language) {
     std::vector<char> name(kNameLength + 1, '\0');
     OPENFILENAMEA open{};
@@ -65,12 +60,12 @@ uint64_t TextLength(HWND view) {
 // shown) leaves the document as it was and the dialog open.
 bool Insert(HWND dialog, const InsertDataState& state) {
     InsertDataOptions options = *state.options;
-    options.alignZeroes = IsDlgButtonChecked(dialog, IDC_INSERT_ALIGN_ZEROES) == BST_CHECKED;
+    options.alignZeroes = DialogItemChecked(dialog, IDC_INSERT_ALIGN_ZEROES);
     char perLine[32];
     GetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, perLine, sizeof perLine);
     options.valuesPerLine = ValuesPerLine(perLine);
 
-    const std::string name = FileNameField(dialog);
+    const std::string name = DialogItemText(dialog, IDC_INSERT_FILE_NAME, kNameLength);
     const UiLanguage language = state.language;
     std::vector<char> bytes;
     switch (ReadWholeFile(name, bytes)) {
@@ -128,62 +123,47 @@ void LanguageChosen(HWND dialog, InsertDataOptions& options) {
     ShowRadios(dialog, options);
 }
 
-INT_PTR CALLBACK InsertDataProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<InsertDataState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            state = reinterpret_cast<InsertDataState*>(lParam);
-            ShowRadios(dialog, *state->options);
-            for (const char* name : kDataLanguageNames)
-                SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(name));
-            SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_SETCURSEL,
-                                static_cast<WPARAM>(state->options->language), 0);
-            CheckDlgButton(dialog, IDC_INSERT_ALIGN_ZEROES, BST_CHECKED);
-            SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "15");
-            SendDlgItemMessageA(dialog, IDC_INSERT_FILE_NAME, EM_LIMITTEXT, kNameLength, 0);
-            SetFocus(GetDlgItem(dialog, IDC_INSERT_FILE_NAME));
-            return FALSE;
-        }
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            InsertDataOptions& options = *state->options;
-            if (id >= IDC_INSERT_BYTE && id <= IDC_INSERT_DWORD) {
-                options.width = static_cast<DataWidth>(id - IDC_INSERT_BYTE);
-                ShowRadios(dialog, options);
-                return TRUE;
-            }
-            if (id >= IDC_INSERT_BINARY && id <= IDC_INSERT_HEXADECIMAL) {
-                options.radix = static_cast<DataRadix>(id - IDC_INSERT_BINARY);
-                ShowRadios(dialog, options);
-                return TRUE;
-            }
-            switch (id) {
-            case IDC_INSERT_LANGUAGE:
-                if (HIWORD(wParam) == CBN_SELCHANGE) LanguageChosen(dialog, options);
-                return TRUE;
-            case IDC_INSERT_BROWSE:
-                Browse(dialog, state->language);
-                return TRUE;
-            case IDC_DIALOG_OK:
-            case IDOK:
-                if (Insert(dialog, *state)) EndDialog(dialog, IDC_DIALOG_OK);
-                return TRUE;
-            case IDC_DIALOG_CANCEL:
-                EndDialog(dialog, IDC_DIALOG_CANCEL);
-                return TRUE;
-            }
-            break;
-        }
-        }
-    } catch (...) {
-        // Only allocation can fail here; the document is as it was.
-        MessageBoxA(dialog,
-                    state ? ChooseText(state->language, kNotEnoughMemory)
-                          : kNotEnoughMemory.english,
-                    kProductName.data(), MB_OK);
+INT_PTR HandleInsertData(HWND dialog, UINT msg, WPARAM wParam, LPARAM, InsertDataState& state) {
+    InsertDataOptions& options = *state.options;
+    if (msg == WM_INITDIALOG) {
+        ShowRadios(dialog, options);
+        for (const char* name : kDataLanguageNames)
+            SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(name));
+        SendDlgItemMessageA(dialog, IDC_INSERT_LANGUAGE, CB_SETCURSEL,
+                            static_cast<WPARAM>(options.language), 0);
+        CheckDlgButton(dialog, IDC_INSERT_ALIGN_ZEROES, BST_CHECKED);
+        SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "15");
+        SendDlgItemMessageA(dialog, IDC_INSERT_FILE_NAME, EM_LIMITTEXT, kNameLength, 0);
+        SetFocus(GetDlgItem(dialog, IDC_INSERT_FILE_NAME));
+        return FALSE;
+    }
+    if (msg != WM_COMMAND) return FALSE;
+    const int id = LOWORD(wParam);
+    if (id >= IDC_INSERT_BYTE && id <= IDC_INSERT_DWORD) {
+        options.width = static_cast<DataWidth>(id - IDC_INSERT_BYTE);
+        ShowRadios(dialog, options);
+        return TRUE;
+    }
+    if (id >= IDC_INSERT_BINARY && id <= IDC_INSERT_HEXADECIMAL) {
+        options.radix = static_cast<DataRadix>(id - IDC_INSERT_BINARY);
+        ShowRadios(dialog, options);
+        return TRUE;
+    }
+    switch (id) {
+    case IDC_INSERT_LANGUAGE:
+        if (HIWORD(wParam) == CBN_SELCHANGE) LanguageChosen(dialog, options);
+        return TRUE;
+    case IDC_INSERT_BROWSE:
+        Browse(dialog, state.language);
+        return TRUE;
+    case IDC_DIALOG_OK:
+    case IDOK:
+        if (Insert(dialog, state)) EndDialog(dialog, IDC_DIALOG_OK);
+        return TRUE;
+    case IDC_DIALOG_CANCEL:
+        EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return TRUE;
     }
     return FALSE;
 }
@@ -192,9 +172,7 @@ INT_PTR CALLBACK InsertDataProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 
 void InsertDataCommand(HWND owner, HWND view, UiLanguage language, InsertDataOptions& remembered) {
     InsertDataState state{view, language, &remembered};
-    DialogBoxParamA(GetModuleHandleA(nullptr),
-                    MAKEINTRESOURCEA(DialogTemplateFor(IDD_INSERT_DATA, language)), owner,
-                    InsertDataProc, reinterpret_cast<LPARAM>(&state));
+    ShowDialog<InsertDataState, HandleInsertData>(owner, IDD_INSERT_DATA, state);
     SetFocus(view);
 }
 

@@ -17,15 +17,6 @@ namespace {
 class SearchCommands : public EditorTest {
   protected:
     void SetText(const char* text) { View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
-    // Runs a command that opens a dialog while `drive` works it from a helper thread.
-    void Run(const std::function<void()>& command, const std::function<void(HWND)>& drive) {
-        DriveDialog<int>(
-            [&] {
-                command();
-                return 0;
-            },
-            drive);
-    }
     SearchMemory memory;
 };
 
@@ -37,13 +28,13 @@ TEST_F(SearchCommands, FindAndFindNextWithTheDialogsOptions) {
     SetText("cats cat CAT");
     Select(0, 0);
     std::string okLabel;
-    Run([&] { FindCommand(app->main, app->view, UiLanguage::English, memory); },
-        [&](HWND dialog) {
-            okLabel = ItemText(dialog, IDC_DIALOG_OK);
-            SetDlgItemTextA(dialog, IDC_FIND_WHAT, "cat");
-            CheckDlgButton(dialog, IDC_FIND_WHOLE_WORDS, BST_CHECKED);
-            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-        });
+    DriveDialog([&] { FindCommand(app->main, app->view, UiLanguage::English, memory); },
+                [&](HWND dialog) {
+                    okLabel = ItemText(dialog, IDC_DIALOG_OK);
+                    SetDlgItemTextA(dialog, IDC_FIND_WHAT, "cat");
+                    CheckDlgButton(dialog, IDC_FIND_WHOLE_WORDS, BST_CHECKED);
+                    PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
+                });
     EXPECT_EQ(okLabel, "&Find Next");
     EXPECT_EQ(Selection(), std::make_pair(DWORD{5}, DWORD{8}));
     EXPECT_EQ(memory.flags, kMatchWholeWord);
@@ -53,12 +44,12 @@ TEST_F(SearchCommands, FindAndFindNextWithTheDialogsOptions) {
     EXPECT_EQ(Selection(), std::make_pair(DWORD{5}, DWORD{8}));
 
     // Cancel keeps what was remembered; the Romanian template is used for both Romanian settings.
-    Run([&] { FindCommand(app->main, app->view, UiLanguage::RomanianDiacritics, memory); },
-        [&](HWND dialog) {
-            okLabel = ItemText(dialog, IDC_DIALOG_OK);
-            SetDlgItemTextA(dialog, IDC_FIND_WHAT, "zzz");
-            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
-        });
+    DriveDialog([&] { FindCommand(app->main, app->view, UiLanguage::RomanianDiacritics, memory); },
+                [&](HWND dialog) {
+                    okLabel = ItemText(dialog, IDC_DIALOG_OK);
+                    SetDlgItemTextA(dialog, IDC_FIND_WHAT, "zzz");
+                    PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
+                });
     EXPECT_EQ(okLabel, "&Cauta");
     EXPECT_EQ(memory.searchText, "cat");
     EXPECT_EQ(Selection(), std::make_pair(DWORD{5}, DWORD{8}));
@@ -70,26 +61,27 @@ TEST_F(SearchCommands, ReplaceReportsMissesThenReplacesAllAfterTheSelection) {
     SeenBox notFound, total;
     std::string label;
     std::pair<DWORD, DWORD> afterMiss;
-    Run([&] { ReplaceCommand(app->main, app->view, UiLanguage::English, memory); },
-        [&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
-            notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, IDOK);
-            SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
-            label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
-            SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),
-                         reinterpret_cast<LPARAM>(&afterMiss.second));
-            SendMessageA(app->view, EM_SETSEL, 4, 4);
-            CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
-            SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
-            SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
-            SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
-            SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_ALL_NEXT, 0);
-            WaitUntilGone(dialog);
-            if (HWND box = WaitForDialogOfThread(GetWindowThreadProcessId(app->main, nullptr))) {
-                total = RecordBox(box);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-            }
-        });
+    DriveDialog([&] { ReplaceCommand(app->main, app->view, UiLanguage::English, memory); },
+                [&](HWND dialog) {
+                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
+                    notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, IDOK);
+                    SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
+                    label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                    SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),
+                                 reinterpret_cast<LPARAM>(&afterMiss.second));
+                    SendMessageA(app->view, EM_SETSEL, 4, 4);
+                    CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
+                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
+                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
+                    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
+                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_ALL_NEXT, 0);
+                    WaitUntilGone(dialog);
+                    if (HWND box =
+                            WaitForDialogOfThread(GetWindowThreadProcessId(app->main, nullptr))) {
+                        total = RecordBox(box);
+                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    }
+                });
     EXPECT_EQ(notFound.text, "Text not found\r\nSearch is restarted");
     EXPECT_EQ(notFound.caption, "Find text");
     EXPECT_EQ(label, "&Find first");
@@ -109,20 +101,21 @@ TEST_F(SearchCommands, RomanianReplaceOneAtATime) {
     Select(0, 0);
     std::string label;
     SeenBox total;
-    Run([&] { ReplaceCommand(app->main, app->view, UiLanguage::Romanian, memory); },
-        [&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "a");
-            SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "x");
-            SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-            label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
-            SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
-            WaitUntilGone(dialog);
-            if (HWND box = WaitForDialogOfThread(GetWindowThreadProcessId(app->main, nullptr))) {
-                total = RecordBox(box);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-            }
-        });
+    DriveDialog([&] { ReplaceCommand(app->main, app->view, UiLanguage::Romanian, memory); },
+                [&](HWND dialog) {
+                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "a");
+                    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "x");
+                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                    label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                    PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
+                    WaitUntilGone(dialog);
+                    if (HWND box =
+                            WaitForDialogOfThread(GetWindowThreadProcessId(app->main, nullptr))) {
+                        total = RecordBox(box);
+                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    }
+                });
     EXPECT_EQ(label, "&Inlocuieste");
     EXPECT_EQ(Text(), "x b a");
     EXPECT_EQ(Selection(), std::make_pair(DWORD{4}, DWORD{5}));

@@ -11,17 +11,7 @@
 namespace stx::test {
 namespace {
 
-class ToolDialogs : public EditorTest {
-  protected:
-    void Run(const std::function<void()>& command, const std::function<void(HWND)>& drive) {
-        DriveDialog<int>(
-            [&] {
-                command();
-                return 0;
-            },
-            drive);
-    }
-};
+using ToolDialogs = EditorTest;
 
 TEST_F(ToolDialogs, InsertDataOfARealFileIsOneUndoStep) {
     TempFile file("logo.bmp", "\x42\x4D\x0A");
@@ -31,21 +21,21 @@ TEST_F(ToolDialogs, InsertDataOfARealFileIsOneUndoStep) {
     remembered.radix = DataRadix::Binary;
     SeenBox missing;
     bool binaryEnabled = true, decimalChecked = false;
-    Run([&] { InsertDataCommand(app->main, app->view, UiLanguage::English, remembered); },
-        [&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, "C:\\no\\such\\file.bin");
-            missing = PressAndAnswer(dialog, IDC_DIALOG_OK, IDOK);
-            SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, file.Path().c_str());
-            HWND languages = GetDlgItem(dialog, IDC_INSERT_LANGUAGE);
-            SendMessageA(languages, CB_SETCURSEL, 1, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSERT_LANGUAGE, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(languages));
-            binaryEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_INSERT_BINARY));
-            decimalChecked = IsDlgButtonChecked(dialog, IDC_INSERT_DECIMAL) == BST_CHECKED;
-            SendMessageA(dialog, WM_COMMAND, IDC_INSERT_HEXADECIMAL, 0);
-            SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "2");
-            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-        });
+    DriveDialog([&] { InsertDataCommand(app->main, app->view, UiLanguage::English, remembered); },
+                [&](HWND dialog) {
+                    SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, "C:\\no\\such\\file.bin");
+                    missing = PressAndAnswer(dialog, IDC_DIALOG_OK, IDOK);
+                    SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, file.Path().c_str());
+                    HWND languages = GetDlgItem(dialog, IDC_INSERT_LANGUAGE);
+                    SendMessageA(languages, CB_SETCURSEL, 1, 0);
+                    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_INSERT_LANGUAGE, CBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(languages));
+                    binaryEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_INSERT_BINARY));
+                    decimalChecked = IsDlgButtonChecked(dialog, IDC_INSERT_DECIMAL) == BST_CHECKED;
+                    SendMessageA(dialog, WM_COMMAND, IDC_INSERT_HEXADECIMAL, 0);
+                    SetDlgItemTextA(dialog, IDC_INSERT_PER_LINE, "2");
+                    PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
+                });
     EXPECT_EQ(missing.text, "Error opening file");
     EXPECT_EQ(missing.caption, "Stratext");
     EXPECT_FALSE(binaryEnabled);
@@ -93,7 +83,8 @@ TEST_F(ToolDialogs, HtmlIndexOfARealTreeInRomanian) {
     SeenBox refused;
     std::string saveLabel;
     bool robotsAtStart = true, robotsAfter = false;
-    Run([&] { HtmlIndexCommand(app->main, UiLanguage::Romanian, colours, custom, nullptr); },
+    DriveDialog(
+        [&] { HtmlIndexCommand(app->main, UiLanguage::Romanian, colours, custom, nullptr); },
         [&](HWND dialog) {
             saveLabel = WindowText(GetDlgItem(dialog, IDC_DIALOG_OK));
             robotsAtStart = IsWindowEnabled(GetDlgItem(dialog, IDC_HTML_ROBOTS));
@@ -122,7 +113,8 @@ TEST_F(ToolDialogs, HtmlIndexOfARealTreeInRomanian) {
     EXPECT_EQ(top.find("INDEX.HTM"), std::string::npos);
     EXPECT_NE(top.find("2 fisiere si 1 director"), std::string::npos);
     EXPECT_EQ(ReadBytes(root + "\\index.htm"), top);
-    EXPECT_NE(ReadBytes(root + "\\sub\\index.html").find("<TD>Director parinte"), std::string::npos);
+    EXPECT_NE(ReadBytes(root + "\\sub\\index.html").find("<TD>Director parinte"),
+              std::string::npos);
     EXPECT_EQ(ReadBytes(root + "\\robots.txt"), "User-agent: *\nDisallow: /pub/ascuns.txt\n");
     RemoveTree(root);
 }

@@ -230,6 +230,15 @@ BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
 }
 } // namespace
 
+void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
+    DriveDialog<int>(
+        [&] {
+            open();
+            return 0;
+        },
+        drive);
+}
+
 SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs) {
     PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
     const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);

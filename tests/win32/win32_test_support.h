@@ -74,6 +74,8 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
 // `open`, which shows the modal dialog. Returns what `open` returned.
 template <typename Result>
 Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive);
+// The same for a command that returns nothing.
+void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive);
 
 // Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
 HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
