@@ -1,7 +1,6 @@
 #include "tools/insert_data.h"
 
 #include <algorithm>
-#include <array>
 
 namespace stx {
 
@@ -113,42 +112,75 @@ size_t ValueLength(const InsertDataOptions& o) {
     return a.prefix.size() + DigitCount(o) + a.suffix.size();
 }
 
-// Writes one value at out, ValueLength(o) characters.
-char* WriteValue(char* out, uint32_t value, const InsertDataOptions& o, const Affixes& a) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const unsigned digits = DigitCount(o);
-    std::array<char, 32> d;
-    if (o.radix == DataRadix::Decimal) {
-        for (unsigned i = digits; i-- > 0; value /= 10)
-            d[i] = static_cast<char>('0' + value % 10);
-    } else {
-        // Binary, octal and hexadecimal digits are groups of 1, 3 or 4 bits.
-        const unsigned bits = o.radix == DataRadix::Binary  ? 1
-                              : o.radix == DataRadix::Octal ? 3
-                                                            : 4;
-        const uint32_t mask = (1u << bits) - 1;
-        for (unsigned i = digits; i-- > 0; value >>= bits)
-            d[i] = kHex[value & mask];
+// Writes values of one kind, ValueLength characters each; set up once, as it
+// runs once per value of the file.
+class ValueWriter {
+  public:
+    explicit ValueWriter(const InsertDataOptions& o)
+        : affixes_(AffixesFor(o.language, o.radix)), digits_(DigitCount(o)),
+          bits_(o.radix == DataRadix::Binary    ? 1
+                : o.radix == DataRadix::Octal   ? 3
+                : o.radix == DataRadix::Decimal ? 0
+                                                : 4),
+          align_(o.alignZeroes),
+          assemblerHex_(o.language == DataLanguage::Assembler && o.radix == DataRadix::Hexadecimal),
+          width_(ValueLength(o)) {}
+
+    char* Write(char* out, uint32_t value) const {
+        if (align_) {
+            out = Copy(out, affixes_.prefix);
+            out = Digits(out, value);
+            return Copy(out, affixes_.suffix);
+        }
+        char d[32];
+        Digits(d, value);
+        unsigned first = 0;
+        while (first + 1 < digits_ && d[first] == '0')
+            ++first;
+        std::string_view prefix = affixes_.prefix;
+        // An assembler hexadecimal number must start with a digit.
+        if (assemblerHex_ && d[first] <= '9') prefix = {};
+        const size_t length = prefix.size() + (digits_ - first) + affixes_.suffix.size();
+        out = std::fill_n(out, width_ - length, ' ');
+        out = Copy(out, prefix);
+        out = std::copy(d + first, d + digits_, out);
+        return Copy(out, affixes_.suffix);
     }
-    if (o.alignZeroes) {
-        out = std::copy(a.prefix.begin(), a.prefix.end(), out);
-        out = std::copy(d.begin(), d.begin() + digits, out);
-        return std::copy(a.suffix.begin(), a.suffix.end(), out);
+
+  private:
+    static char* Copy(char* out, std::string_view text) {
+        for (char c : text)
+            *out++ = c;
+        return out;
     }
-    unsigned first = 0;
-    while (first + 1 < digits && d[first] == '0')
-        ++first;
-    std::string_view prefix = a.prefix;
-    // An assembler hexadecimal number must start with a digit.
-    if (o.language == DataLanguage::Assembler && o.radix == DataRadix::Hexadecimal &&
-        d[first] <= '9')
-        prefix = {};
-    const size_t length = prefix.size() + (digits - first) + a.suffix.size();
-    out = std::fill_n(out, ValueLength(o) - length, ' ');
-    out = std::copy(prefix.begin(), prefix.end(), out);
-    out = std::copy(d.begin() + first, d.begin() + digits, out);
-    return std::copy(a.suffix.begin(), a.suffix.end(), out);
-}
+    // Exactly digits_ digits with leading zeros; binary, octal and
+    // hexadecimal digits are groups of 1, 3 or 4 bits.
+    char* Digits(char* out, uint32_t value) const {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        char* const end = out + digits_;
+        char* q = end;
+        if (bits_ == 0) {
+            while (q > out) {
+                *--q = static_cast<char>('0' + value % 10);
+                value /= 10;
+            }
+        } else {
+            const uint32_t mask = (1u << bits_) - 1;
+            while (q > out) {
+                *--q = kHex[value & mask];
+                value >>= bits_;
+            }
+        }
+        return end;
+    }
+
+    Affixes affixes_;
+    unsigned digits_;
+    unsigned bits_; // 0: decimal
+    bool align_;
+    bool assemblerHex_;
+    size_t width_;
+};
 
 } // namespace
 
@@ -226,7 +258,7 @@ std::string FormatData(std::string_view bytes, const InsertDataOptions& options,
     const unsigned unit = UnitBytes(o.width);
     const uint64_t values = (uint64_t{bytes.size()} + unit - 1) / unit;
     const uint32_t perLine = PerLine(o);
-    const Affixes affixes = AffixesFor(o.language, o.radix);
+    const ValueWriter writer(o);
     const std::string_view lineStart = LineStart(o);
     const std::string_view closing = Closing(o.language);
     const bool commaAtLineEnd = CommaAtLineEnd(o.language);
@@ -236,27 +268,39 @@ std::string FormatData(std::string_view bytes, const InsertDataOptions& options,
     text += kLineBreak;
     text += Header(o, identifier, values);
 
+    // Values are gathered in a block on the stack, which goes into the text
+    // whenever it is nearly full.
+    constexpr size_t kLongestValue = 64; // line start, value, comma, closing and line break
+    char block[16 * 1024];
+    size_t used = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t size = bytes.size();
     uint32_t onLine = 0;
-    char value[64]; // the longest value with its comma, closing and line break
     for (uint64_t v = 0; v < values; ++v) {
-        if (onLine == 0) text += lineStart;
+        if (sizeof block - used < kLongestValue) {
+            text.append(block, used);
+            used = 0;
+        }
+        char* const start = block + used;
+        char* out = start;
+        if (onLine == 0) out = std::copy(lineStart.begin(), lineStart.end(), out);
         const size_t at = static_cast<size_t>(v * unit);
         uint32_t number = 0;
-        for (unsigned k = 0; k < unit; ++k)
-            if (at + k < size) number |= uint32_t{p[at + k]} << (8 * k);
-        char* out = WriteValue(value, number, o, affixes);
+        for (unsigned k = 0; k < unit && at + k < size; ++k)
+            number |= uint32_t{p[at + k]} << (8 * k);
+        out = writer.Write(out, number);
         const bool last = v + 1 == values;
         const bool lineFull = ++onLine == perLine;
         if (!last && (!lineFull || commaAtLineEnd)) *out++ = ',';
         if (last) out = std::copy(closing.begin(), closing.end(), out);
         if (last || lineFull) {
-            out = std::copy(kLineBreak.begin(), kLineBreak.end(), out);
+            *out++ = '\r';
+            *out++ = '\n';
             onLine = 0;
         }
-        text.append(value, static_cast<size_t>(out - value));
+        used += static_cast<size_t>(out - start);
     }
+    text.append(block, used);
     if (values == 0 && !closing.empty()) {
         text += closing;
         text += kLineBreak;
