@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "app/ui_texts.h"
-
 namespace stx {
 
 std::string DialogItemText(HWND dialog, int id, int maxLength) {
@@ -14,10 +12,6 @@ std::string DialogItemText(HWND dialog, int id, int maxLength) {
 
 bool DialogItemChecked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void ReportDialogFailure(HWND dialog, UiLanguage language) {
-    MessageBoxA(dialog, ChooseText(language, kNotEnoughMemory), kProductName.data(), MB_OK);
 }
 
 } // namespace stx

@@ -9,6 +9,7 @@
 #include "files/number.h"
 #include "platform/dialog_support.h"
 #include "platform/input_box.h"
+#include "platform/ui_text.h"
 #include "search/match_text.h"
 #include "text/text_buffer.h"
 
@@ -82,7 +83,7 @@ struct ReplaceState {
 
 void RelabelFirstButton(HWND dialog, ReplaceState& state) {
     if (state.relabelled || !state.session.FirstButtonReplaces()) return;
-    SetDlgItemTextA(dialog, IDC_REPLACE_FIND_FIRST, ChooseText(state.language, kReplaceButton));
+    SetUiDlgItemText(dialog, IDC_REPLACE_FIND_FIRST, ChooseText(state.language, kReplaceButton));
     state.relabelled = true;
 }
 
@@ -131,14 +132,16 @@ INT_PTR HandleReplace(HWND dialog, UINT msg, WPARAM wParam, LPARAM, ReplaceState
 
 // ---- the view's messages -------------------------------------------------------------
 
-int64_t ViewSearchTarget::Find(uint32_t start, std::string_view text, uint32_t flags) {
+std::optional<uint32_t> ViewSearchTarget::Find(uint32_t start, std::string_view text,
+                                               uint32_t flags) {
     const std::string zeroTerminated(text);
     FINDTEXTA find{};
     find.chrg.cpMin = static_cast<LONG>(start);
     find.chrg.cpMax = -1;
     find.lpstrText = zeroTerminated.c_str();
     const LRESULT at = SendMessageA(view_, EM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&find));
-    return at < 0 ? -1 : static_cast<int64_t>(static_cast<uint32_t>(at));
+    if (at < 0) return std::nullopt;
+    return static_cast<uint32_t>(at);
 }
 
 void ViewSearchTarget::GetSelection(uint32_t& start, uint32_t& end) {
@@ -167,52 +170,69 @@ bool ViewSearchTarget::ReplaceSelection(std::string_view text) {
 }
 
 void ViewSearchTarget::ReportNotFound() {
-    MessageBoxA(reportOwner_, ChooseText(language_, kTextNotFound),
-                ChooseText(language_, kFindTextCaption), MB_OK);
+    ShowUiMessage(reportOwner_, ChooseText(language_, kTextNotFound),
+                  ChooseText(language_, kFindTextCaption), MB_OK);
 }
 
 // ---- the commands ------------------------------------------------------------------------
 
-void FindCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& memory) {
-    FindState state{memory, language};
-    if (ShowDialog<FindState, HandleFind>(owner, IDD_FIND, state) == IDC_DIALOG_OK) {
-        memory = state.memory;
-        ViewSearchTarget target(view, language);
-        FindFromDialog(target, memory);
+namespace {
+
+void OpenFindDialog(EditorApp& app) {
+    FindState state{app.search, app.Language()};
+    if (ShowDialog<FindState, HandleFind>(app.main, IDD_FIND, app.Language(), state) ==
+        IDC_DIALOG_OK) {
+        app.search = state.memory;
+        ViewSearchTarget target(app.view, app.Language());
+        FindFromDialog(target, app.search);
     }
-    SetFocus(view);
 }
 
-void FindNextCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& memory) {
-    ViewSearchTarget target(view, language);
-    if (!FindNext(target, memory)) FindCommand(owner, view, language, memory);
-}
-
-void ReplaceCommand(HWND owner, HWND view, UiLanguage language, SearchMemory& memory) {
-    ViewSearchTarget target(view, language);
-    ReplaceSession session(memory, target);
-    ReplaceState state{session, target, memory, language};
-    ShowDialog<ReplaceState, HandleReplace>(owner, IDD_REPLACE, state);
+void OpenReplaceDialog(EditorApp& app) {
+    const UiLanguage language = app.Language();
+    ViewSearchTarget target(app.view, language);
+    ReplaceSession session(app.search, target);
+    ReplaceState state{session, target, app.search, language};
+    ShowDialog<ReplaceState, HandleReplace>(app.main, IDD_REPLACE, language, state);
     if (session.Count() > 0) {
         const std::string text =
             ChooseText(language, kTotalReplaces) + DecimalText(session.Count());
-        MessageBoxA(owner, text.c_str(), ChooseText(language, kFindTextCaption), MB_OK);
+        ShowUiMessage(app.main, text, ChooseText(language, kFindTextCaption), MB_OK);
     }
-    SetFocus(view);
 }
 
-void GoToLineCommand(HWND owner, HWND view, UiLanguage language, const TextBuffer& buffer,
-                     uint32_t caretLine) {
+void AskLineAndGo(EditorApp& app) {
     InputBoxRequest request;
     request.templateId = IDD_GOTO_LINE;
-    request.english = language == UiLanguage::English;
-    request.number = caretLine;
-    const std::optional<std::string> typed = InputBox(owner, request);
-    if (typed) {
-        ViewSearchTarget target(view, language);
-        GoToLine(target, buffer, *typed);
+    request.language = app.Language();
+    // The caret's line is the first answer offered.
+    request.number = app.editor.GetCaret().line;
+    const std::optional<std::string> typed = InputBox(app.main, request);
+    if (!typed) return;
+    ViewSearchTarget target(app.view, app.Language());
+    GoToLine(target, app.editor.Buffer(), *typed);
+}
+
+} // namespace
+
+void SearchCommand(EditorApp& app, int command) {
+    switch (command) {
+    case IDM_EDIT_FIND:
+        OpenFindDialog(app);
+        break;
+    case IDM_EDIT_FIND_NEXT: {
+        ViewSearchTarget target(app.view, app.Language());
+        if (!FindNext(target, app.search)) OpenFindDialog(app);
+        break;
     }
-    SetFocus(view);
+    case IDM_EDIT_GOTO_LINE:
+        AskLineAndGo(app);
+        break;
+    case IDM_EDIT_REPLACE:
+        OpenReplaceDialog(app);
+        break;
+    }
+    SetFocus(app.view);
 }
 
 } // namespace stx

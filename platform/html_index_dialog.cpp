@@ -1,6 +1,5 @@
 #include "platform/html_index_dialog.h"
 
-#include <commdlg.h>
 #include <shlobj.h>
 
 #include <string>
@@ -11,6 +10,8 @@
 #include "app/ui_texts.h"
 #include "platform/dialog_support.h"
 #include "platform/input_box.h"
+#include "platform/option_commands.h"
+#include "platform/ui_text.h"
 #include "platform/win32_directory_source.h"
 #include "tools/html_index.h"
 
@@ -24,31 +25,35 @@ constexpr int kDescriptionFileLength = 8191;
 
 struct HtmlIndexState {
     UiLanguage language;
-    HtmlIndexColours* colours;
-    COLORREF* customColours;
-    StatusBar* status;
+    IndexColours& colours;
+    StatusBar& status;
 };
 
-uint32_t Rgb(COLORREF c) {
+// Page colours are 0xRRGGBB; the colour dialog's are COLORREF (0x00BBGGRR).
+COLORREF ToColorRef(uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+uint32_t FromColorRef(COLORREF c) {
     return uint32_t{GetRValue(c)} << 16 | uint32_t{GetGValue(c)} << 8 | GetBValue(c);
 }
 
 // The run's prompts and progress, in the dialog's window.
 class DialogPrompter final : public IndexPrompter {
   public:
-    DialogPrompter(HWND dialog, StatusBar* status) : dialog_(dialog), status_(status) {}
+    DialogPrompter(HWND dialog, StatusBar& status) : dialog_(dialog), status_(status) {}
     void ShowProgress(const std::string& directory) override {
-        if (status_) status_->ShowNotice(directory.c_str());
+        status_.ShowNotice(directory.c_str());
     }
     std::optional<std::string> AskDescription(const std::string& caption) override {
-        InputBoxRequest request; // the prompt template in every language
+        InputBoxRequest request; // the English prompt template in every language
         request.caption = caption.c_str();
         return InputBox(dialog_, request);
     }
 
   private:
     HWND dialog_;
-    StatusBar* status_;
+    StatusBar& status_;
 };
 
 void ChooseFolder(HWND dialog) {
@@ -65,14 +70,9 @@ void ChooseFolder(HWND dialog) {
     if (SUCCEEDED(com)) CoUninitialize();
 }
 
-void ChooseColour(HWND dialog, COLORREF& colour, COLORREF* custom) {
-    CHOOSECOLORA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = dialog;
-    choose.rgbResult = colour;
-    choose.lpCustColors = custom;
-    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (ChooseColorA(&choose)) colour = choose.rgbResult & 0xFFFFFF;
+void ChooseColour(HWND dialog, uint32_t& colour) {
+    if (const std::optional<COLORREF> chosen = AskColour(dialog, ToColorRef(colour)))
+        colour = FromColorRef(*chosen);
 }
 
 // Save: false (with the reason shown) keeps the dialog open.
@@ -92,9 +92,7 @@ bool Generate(HWND dialog, const HtmlIndexState& state) {
     options.includeHidden = DialogItemChecked(dialog, IDC_HTML_INCLUDE_HIDDEN);
     options.robots = !options.includeHidden && DialogItemChecked(dialog, IDC_HTML_ROBOTS);
     options.prompt = DialogItemChecked(dialog, IDC_HTML_PROMPT);
-    options.textColour = Rgb(state.colours->text);
-    options.backgroundColour = Rgb(state.colours->background);
-    options.linkColour = Rgb(state.colours->link);
+    options.colours = state.colours;
     options.language = state.language;
 
     Win32DirectorySource source;
@@ -102,11 +100,12 @@ bool Generate(HWND dialog, const HtmlIndexState& state) {
     HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     const IndexResult result = GenerateIndex(options, source, prompter);
     SetCursor(before);
-    if (state.status) state.status->ShowNotice("");
+    state.status.ShowNotice("");
     if (result == IndexResult::NoSuchDirectory) {
-        const std::string text =
-            std::string(ChooseText(state.language, kHtmlNoSuchDirectory)) + "\r\n" + typed;
-        MessageBoxA(dialog, text.c_str(), kProductName.data(), MB_OK);
+        // The path is the system's text, the rest the program's.
+        const std::wstring text = WideUiText(ChooseText(state.language, kHtmlNoSuchDirectory)) +
+                                  L"\r\n" + WideSystemText(typed);
+        ShowUiMessage(dialog, text, kProductName, MB_OK);
         SetFocus(GetDlgItem(dialog, IDC_HTML_DIRECTORY));
         return false;
     }
@@ -143,13 +142,13 @@ INT_PTR HandleHtmlIndex(HWND dialog, UINT msg, WPARAM wParam, LPARAM, HtmlIndexS
                      !DialogItemChecked(dialog, IDC_HTML_INCLUDE_HIDDEN));
         return TRUE;
     case IDC_HTML_TEXT_COLOR:
-        ChooseColour(dialog, state.colours->text, state.customColours);
+        ChooseColour(dialog, state.colours.text);
         return TRUE;
     case IDC_HTML_BACKGROUND_COLOR:
-        ChooseColour(dialog, state.colours->background, state.customColours);
+        ChooseColour(dialog, state.colours.background);
         return TRUE;
     case IDC_HTML_LINK_COLOR:
-        ChooseColour(dialog, state.colours->link, state.customColours);
+        ChooseColour(dialog, state.colours.link);
         return TRUE;
     case IDC_DIALOG_OK:
     case IDOK:
@@ -164,10 +163,10 @@ INT_PTR HandleHtmlIndex(HWND dialog, UINT msg, WPARAM wParam, LPARAM, HtmlIndexS
 
 } // namespace
 
-void HtmlIndexCommand(HWND owner, UiLanguage language, HtmlIndexColours& colours,
-                      COLORREF* customColours, StatusBar* status) {
-    HtmlIndexState state{language, &colours, customColours, status};
-    ShowDialog<HtmlIndexState, HandleHtmlIndex>(owner, IDD_HTML_INDEX, state);
+void HtmlIndexCommand(EditorApp& app, int) {
+    HtmlIndexState state{app.Language(), app.indexColours, app.Status()};
+    ShowDialog<HtmlIndexState, HandleHtmlIndex>(app.main, IDD_HTML_INDEX, app.Language(), state);
+    SetFocus(app.view);
 }
 
 } // namespace stx

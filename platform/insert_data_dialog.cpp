@@ -1,7 +1,5 @@
 #include "platform/insert_data_dialog.h"
 
-#include <commdlg.h>
-
 #include <new>
 #include <string>
 #include <vector>
@@ -10,7 +8,9 @@
 #include "app/ui_texts.h"
 #include "files/document_path.h"
 #include "platform/dialog_support.h"
+#include "platform/file_dialog.h"
 #include "platform/file_io.h"
+#include "platform/ui_text.h"
 #include "text/text_buffer.h"
 
 namespace stx {
@@ -34,21 +34,17 @@ void ShowRadios(HWND dialog, const InsertDataOptions& o) {
 }
 
 void Problem(HWND dialog, const char* text) {
-    MessageBoxA(dialog, text, kProductName.data(), MB_OK);
+    ShowUiMessage(dialog, text, kProductName, MB_OK);
 }
 
 void Browse(HWND dialog, UiLanguage language) {
-    std::vector<char> name(kNameLength + 1, '\0');
-    OPENFILENAMEA open{};
-    open.lStructSize = sizeof open;
-    open.hwndOwner = dialog;
-    open.lpstrFilter = kDocumentFilter.english; // the same list in every language
-    open.nFilterIndex = 2;                      // all files
-    open.lpstrFile = name.data();
-    open.nMaxFile = kNameLength + 1;
-    open.lpstrTitle = ChooseText(language, kOpenTitle);
-    open.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    if (GetOpenFileNameA(&open)) SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, name.data());
+    FileDialogRequest request;
+    request.owner = dialog;
+    request.filter = kDocumentFilter.english; // the same list in every language
+    request.filterIndex = 2;                  // all files
+    request.title = ChooseText(language, kOpenTitle);
+    if (const std::optional<std::string> name = AskOpenFileName(request))
+        SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, name->c_str());
 }
 
 // The document's length (the view counts its terminator too).
@@ -104,12 +100,9 @@ bool Insert(HWND dialog, const InsertDataState& state) {
         return false;
     }
     bytes = {};
+    // The view reports an insertion it could not make; the dialog stays open.
     SendMessageA(state.view, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    if (TextLength(state.view) != expected) {
-        Problem(dialog, ChooseText(language, kInsertNoMemory));
-        return false;
-    }
-    return true;
+    return TextLength(state.view) == expected;
 }
 
 void LanguageChosen(HWND dialog, InsertDataOptions& options) {
@@ -170,10 +163,10 @@ INT_PTR HandleInsertData(HWND dialog, UINT msg, WPARAM wParam, LPARAM, InsertDat
 
 } // namespace
 
-void InsertDataCommand(HWND owner, HWND view, UiLanguage language, InsertDataOptions& remembered) {
-    InsertDataState state{view, language, &remembered};
-    ShowDialog<InsertDataState, HandleInsertData>(owner, IDD_INSERT_DATA, state);
-    SetFocus(view);
+void InsertDataCommand(EditorApp& app, int) {
+    InsertDataState state{app.view, app.Language(), &app.insertData};
+    ShowDialog<InsertDataState, HandleInsertData>(app.main, IDD_INSERT_DATA, app.Language(), state);
+    SetFocus(app.view);
 }
 
 } // namespace stx

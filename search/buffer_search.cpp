@@ -140,14 +140,14 @@ class PieceScanner {
 
 } // namespace
 
-int64_t FindInBuffer(const TextBuffer& buffer, uint32_t start, uint32_t end, std::string_view text,
-                     uint32_t flags) {
+std::optional<uint32_t> FindInBuffer(const TextBuffer& buffer, uint32_t start, uint32_t end,
+                                     std::string_view text, uint32_t flags) {
     const uint32_t total = buffer.TotalBytes();
     end = std::min(end, total);
-    if (start > end) return -1;
+    if (start > end) return std::nullopt;
     const TextMatcher matcher(text, flags);
     if (matcher.Size() == 0) return start;
-    if (end - start < matcher.Size()) return -1;
+    if (end - start < matcher.Size()) return std::nullopt;
     // One character on either side of the range comes along as context.
     const bool leading = start > 0;
     const bool trailing = end < total;
@@ -155,7 +155,9 @@ int64_t FindInBuffer(const TextBuffer& buffer, uint32_t start, uint32_t end, std
     const uint64_t walkEnd = uint64_t{end} + (trailing ? 1 : 0);
     PieceScanner scanner(matcher, walkStart, walkEnd, leading);
     buffer.VisitPieces(static_cast<uint32_t>(walkStart), &PieceScanner::Visit, &scanner);
-    return scanner.Finish(trailing);
+    const int64_t at = scanner.Finish(trailing);
+    if (at < 0) return std::nullopt;
+    return static_cast<uint32_t>(at);
 }
 
 } // namespace stx

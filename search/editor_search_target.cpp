@@ -7,7 +7,8 @@
 
 namespace stx {
 
-int64_t EditorSearchTarget::Find(uint32_t start, std::string_view text, uint32_t flags) {
+std::optional<uint32_t> EditorSearchTarget::Find(uint32_t start, std::string_view text,
+                                                 uint32_t flags) {
     return FindInBuffer(editor_.Buffer(), start, std::numeric_limits<uint32_t>::max(), text, flags);
 }
 

@@ -10,7 +10,7 @@ class TextEditor;
 class EditorSearchTarget : public SearchTarget {
   public:
     explicit EditorSearchTarget(TextEditor& editor) : editor_(editor) {}
-    int64_t Find(uint32_t start, std::string_view text, uint32_t flags) override;
+    std::optional<uint32_t> Find(uint32_t start, std::string_view text, uint32_t flags) override;
     void GetSelection(uint32_t& start, uint32_t& end) override;
     void Select(uint32_t start, uint32_t end) override;
     void ScrollCaret() override;

@@ -12,8 +12,7 @@ namespace {
 
 constexpr uint32_t kEndOfText = std::numeric_limits<uint32_t>::max();
 
-void SelectMatch(SearchTarget& target, int64_t at, size_t length) {
-    const auto start = static_cast<uint32_t>(at);
+void SelectMatch(SearchTarget& target, uint32_t start, size_t length) {
     target.Select(start, static_cast<uint32_t>(start + length));
     target.ScrollCaret();
 }
@@ -25,14 +24,14 @@ std::string SearchFieldText(std::string_view field) {
 }
 
 bool FindForward(SearchTarget& target, uint32_t start, std::string_view text, uint32_t flags) {
-    int64_t at = target.Find(start, text, flags);
-    if (at < 0) at = target.Find(0, text, flags);
-    if (at < 0) {
+    std::optional<uint32_t> at = target.Find(start, text, flags);
+    if (!at) at = target.Find(0, text, flags);
+    if (!at) {
         target.Select(kEndOfText, kEndOfText);
         target.ScrollCaret();
         return false;
     }
-    SelectMatch(target, at, text.size());
+    SelectMatch(target, *at, text.size());
     return true;
 }
 
@@ -59,9 +58,9 @@ void ReplaceSession::SetOption(uint32_t flag, bool on) {
 }
 
 bool ReplaceSession::FindFrom(uint32_t start, bool report) {
-    const int64_t at = target_.Find(start, memory_.searchText, memory_.flags);
-    if (at >= 0) {
-        SelectMatch(target_, at, memory_.searchText.size());
+    const std::optional<uint32_t> at = target_.Find(start, memory_.searchText, memory_.flags);
+    if (at) {
+        SelectMatch(target_, *at, memory_.searchText.size());
         return true;
     }
     if (report) {
@@ -116,10 +115,10 @@ bool ReplaceSession::ReplaceAll(std::string_view searchField, std::string_view r
     // Nothing is drawn before the loop ends, so the view scrolls once.
     uint32_t start, end;
     target_.GetSelection(start, end);
-    int64_t at;
-    while ((at = target_.Find(start, memory_.searchText, memory_.flags)) >= 0) {
+    std::optional<uint32_t> at;
+    while ((at = target_.Find(start, memory_.searchText, memory_.flags))) {
         if (count_ < 0) count_ = 0;
-        const auto from = static_cast<uint32_t>(at);
+        const uint32_t from = *at;
         target_.Select(from, static_cast<uint32_t>(from + memory_.searchText.size()));
         if (!ReplaceCurrent()) break;
         start = static_cast<uint32_t>(from + memory_.replaceText.size());

@@ -4,6 +4,7 @@
 // reported. The view itself is reached through SearchTarget, which the window
 // layer implements with the view's messages and tests with an editor.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,8 +27,8 @@ struct SearchMemory {
 class SearchTarget {
   public:
     virtual ~SearchTarget() = default;
-    // The first match at or after start up to the end of the text, or -1.
-    virtual int64_t Find(uint32_t start, std::string_view text, uint32_t flags) = 0;
+    // The first match at or after start up to the end of the text.
+    virtual std::optional<uint32_t> Find(uint32_t start, std::string_view text, uint32_t flags) = 0;
     // Ordered selection; both ends at the caret when there is none.
     virtual void GetSelection(uint32_t& start, uint32_t& end) = 0;
     // Selects [start, end) with the caret at end; start == end places the

@@ -6,11 +6,6 @@
 
 namespace stx {
 
-bool IsWordChar(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '^' ||
-           c == '_' || c == '`' || c == '~';
-}
-
 namespace {
 
 bool IsAsciiLetter(unsigned char c) {

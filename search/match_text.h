@@ -6,14 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "text/char_classes.h"
+
 namespace stx {
 
 // The EM_FINDTEXT flag values.
 constexpr uint32_t kMatchWholeWord = 2;
 constexpr uint32_t kMatchCase = 4;
-
-// Digits, ASCII letters and ^ _ ` ~; every other byte is not a word character.
-bool IsWordChar(unsigned char c);
 
 // Stands for the missing neighbour at an edge of the text; it counts as a
 // non-word character.

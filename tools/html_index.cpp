@@ -183,7 +183,7 @@ class Generator {
     const char* Text(const TrilingualText& text) const { return ChooseText(o_.language, text); }
 
     std::string Head(const std::string& urlText, uint64_t newest) const {
-        const uint32_t link = o_.linkColour;
+        const uint32_t link = o_.colours.link;
         const uint32_t visited = Lower(link, 0x30);
         const uint32_t active = visited | 0x00FF00;
         const std::string head = ColourText(~link & 0xFFFFFF);
@@ -192,8 +192,8 @@ class Generator {
              "charset=iso-8859-2\">\r\n\t<META name=\"GENERATOR\" content=\"Stratext 1.01\">\r\n"
              "\t<META name=\"robots\" content=\"INDEX, FOLLOW\">\r\n\t<TITLE>";
         h += Text(kHtmlTitle) + HtmlText(urlText);
-        h += "</TITLE>\r\n</HEAD>\r\n<BODY text=\"#" + ColourText(o_.textColour) +
-             "\" bgcolor=\"#" + ColourText(o_.backgroundColour) + "\" link=\"#" + ColourText(link) +
+        h += "</TITLE>\r\n</HEAD>\r\n<BODY text=\"#" + ColourText(o_.colours.text) +
+             "\" bgcolor=\"#" + ColourText(o_.colours.background) + "\" link=\"#" + ColourText(link) +
              "\" vlink=\"#" + ColourText(visited) + "\" alink=\"#" + ColourText(active) +
              "\">\r\n<H1><HR><CENTER>";
         h += Text(kHtmlHeading) + HtmlText(urlText);

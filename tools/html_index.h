@@ -66,6 +66,13 @@ class IndexPrompter {
     virtual std::optional<std::string> AskDescription(const std::string& caption) = 0;
 };
 
+// The page colours, 0xRRGGBB; the dialog keeps them for the run.
+struct IndexColours {
+    uint32_t text = 0xFFFFFF;
+    uint32_t background = 0x000000;
+    uint32_t link = 0xC0FFFF;
+};
+
 struct IndexOptions {
     std::string directory; // full path of the top directory
     std::string rootPath = "/";
@@ -74,10 +81,7 @@ struct IndexOptions {
     bool includeHidden = true;
     bool robots = false; // read only while includeHidden is off
     bool prompt = false;
-    // 0xRRGGBB
-    uint32_t textColour = 0xFFFFFF;
-    uint32_t backgroundColour = 0x000000;
-    uint32_t linkColour = 0xC0FFFF;
+    IndexColours colours;
     UiLanguage language = UiLanguage::English;
 };
 
