@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/command_ids.h"
 #include "app/ui_language.h"
 #include "platform/failure_guard.h"
 
@@ -14,6 +15,20 @@ namespace stx {
 // A field's text in the system's code page, at most maxLength characters.
 std::string DialogItemText(HWND dialog, int id, int maxLength);
 bool DialogItemChecked(HWND dialog, int id);
+
+// The OK and Cancel buttons: OK closes the dialog when accept() agrees,
+// Cancel closes it. False for any other control.
+template <typename Accept> bool OkOrCancel(HWND dialog, int id, Accept&& accept) {
+    if (id == IDC_DIALOG_OK || id == IDOK) {
+        if (accept()) EndDialog(dialog, IDC_DIALOG_OK);
+        return true;
+    }
+    if (id == IDC_DIALOG_CANCEL) {
+        EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return true;
+    }
+    return false;
+}
 
 // Handles one message with the dialog's state.
 template <typename State>

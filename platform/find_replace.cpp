@@ -56,19 +56,12 @@ INT_PTR HandleFind(HWND dialog, UINT msg, WPARAM wParam, LPARAM, FindState& stat
         return FALSE;
     }
     if (msg != WM_COMMAND) return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDC_DIALOG_OK:
-    case IDOK:
+    return OkOrCancel(dialog, LOWORD(wParam), [&] {
         memory.searchText = SearchFieldText(FieldText(dialog, IDC_FIND_WHAT));
         memory.flags = (DialogItemChecked(dialog, IDC_FIND_MATCH_CASE) ? kMatchCase : 0) |
                        (DialogItemChecked(dialog, IDC_FIND_WHOLE_WORDS) ? kMatchWholeWord : 0);
-        EndDialog(dialog, IDC_DIALOG_OK);
-        return TRUE;
-    case IDC_DIALOG_CANCEL:
-        EndDialog(dialog, IDC_DIALOG_CANCEL);
-        return TRUE;
-    }
-    return FALSE;
+        return true;
+    });
 }
 
 // ---- Replace -----------------------------------------------------------------------

@@ -150,15 +150,8 @@ INT_PTR HandleHtmlIndex(HWND dialog, UINT msg, WPARAM wParam, LPARAM, HtmlIndexS
     case IDC_HTML_LINK_COLOR:
         ChooseColour(dialog, state.colours.link);
         return TRUE;
-    case IDC_DIALOG_OK:
-    case IDOK:
-        if (Generate(dialog, state)) EndDialog(dialog, IDC_DIALOG_OK);
-        return TRUE;
-    case IDC_DIALOG_CANCEL:
-        EndDialog(dialog, IDC_DIALOG_CANCEL);
-        return TRUE;
     }
-    return FALSE;
+    return OkOrCancel(dialog, LOWORD(wParam), [&] { return Generate(dialog, state); });
 }
 
 } // namespace

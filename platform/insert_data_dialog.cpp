@@ -150,15 +150,8 @@ INT_PTR HandleInsertData(HWND dialog, UINT msg, WPARAM wParam, LPARAM, InsertDat
     case IDC_INSERT_BROWSE:
         Browse(dialog, state.language);
         return TRUE;
-    case IDC_DIALOG_OK:
-    case IDOK:
-        if (Insert(dialog, state)) EndDialog(dialog, IDC_DIALOG_OK);
-        return TRUE;
-    case IDC_DIALOG_CANCEL:
-        EndDialog(dialog, IDC_DIALOG_CANCEL);
-        return TRUE;
     }
-    return FALSE;
+    return OkOrCancel(dialog, id, [&] { return Insert(dialog, state); });
 }
 
 } // namespace
