@@ -8,6 +8,9 @@
 #include "platform/compile_commands.h"
 #include "platform/documents.h"
 #include "platform/error_codes_dialog.h"
+#include "platform/find_replace.h"
+#include "platform/html_index_dialog.h"
+#include "platform/insert_data_dialog.h"
 #include "platform/option_commands.h"
 
 namespace stx {
@@ -76,6 +79,10 @@ constexpr CommandRange kCommands[] = {
     {IDM_COMPILE,             IDM_COMPILE,             CompileCommand},
     {IDM_COMPILE_CONFIGURE,   IDM_COMPILE_CONFIGURE,   CompileCommand},
     {IDM_COMPILE_RUN,         IDM_RUN_EXECUTABLE,      CompileCommand},
+    {IDM_EDIT_FIND,           IDM_EDIT_GOTO_LINE,      SearchCommand},
+    {IDM_EDIT_REPLACE,        IDM_EDIT_REPLACE,        SearchCommand},
+    {IDM_DIR_TO_HTML,         IDM_DIR_TO_HTML,         HtmlIndexCommand},
+    {IDM_INSERT_DATA,         IDM_INSERT_DATA,         InsertDataCommand},
     {IDM_SAVE_SETTINGS,       IDM_AUTO_SAVE_SETTINGS,  OptionCommand},
     {IDM_SELECT_FONT,         IDM_AUTO_INDENT,         OptionCommand},
     {IDM_CARET_OVER_LETTER,   IDM_CARET_OVER_LETTER,   OptionCommand},

@@ -14,7 +14,10 @@
 #include "app/status_texts.h"
 #include "compile/compile_commands.h"
 #include "files/document_path.h"
+#include "search/find_replace.h"
 #include "text/text_editor.h"
+#include "tools/html_index.h"
+#include "tools/insert_data.h"
 
 namespace stx {
 
@@ -56,6 +59,10 @@ class EditorApp {
     TextEditor editor;
     // What the compile commands keep between runs.
     CompileState compileState;
+    // What the search and tool dialogs remember from one opening to the next.
+    SearchMemory search;
+    InsertDataOptions insertData;
+    IndexColours indexColours;
 
     UiLanguage Language() const { return settings.language; }
     SettingsStore& Store() { return *store_; }

@@ -215,6 +215,46 @@ SeenBox RecordBox(HWND box) {
     return record;
 }
 
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
+    DriveDialog<int>(
+        [&] {
+            open();
+            return 0;
+        },
+        drive);
+}
+
+SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs) {
+    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    const DWORD start = GetTickCount();
+    OwnedSearch search{dialog, nullptr};
+    while (!search.found && GetTickCount() - start < timeoutMs) {
+        EnumThreadWindows(thread, FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(10);
+    }
+    if (!search.found) return {};
+    SeenBox seen = RecordBox(search.found);
+    PostMessageA(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+    WaitUntilGone(search.found);
+    return seen;
+}
+
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen) {
     for (const BoxAnswer& answer : answers) {
