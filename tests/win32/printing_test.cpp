@@ -1,0 +1,258 @@
+// Printing on a memory context that stands in for the printer: every page is
+// looked at as it ends. Wine has no printers, so the command line's print
+// switch meets the no-printer path.
+#include <windows.h>
+
+#include "platform/printing.h"
+#include "tests/win32/win32_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace stx::test {
+namespace {
+
+// Only the top of each page is kept: enough to tell pages and planes apart.
+constexpr int kKeptRows = 120;
+
+// A memory context as large as the screen (its reported page size) with a
+// 32-bit DIB, and the pages it printed.
+class PageCapture {
+  public:
+    PageCapture() {
+        HDC screen = GetDC(nullptr);
+        width_ = GetDeviceCaps(screen, HORZRES);
+        height_ = GetDeviceCaps(screen, VERTRES);
+        ReleaseDC(nullptr, screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        dc_ = CreateCompatibleDC(nullptr);
+        dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        SelectObject(dc_, dib_);
+    }
+    ~PageCapture() {
+        if (GetObjectType(dc_) != 0) DeleteDC(dc_);
+        DeleteObject(dib_);
+    }
+
+    // The calls of a printer, on this context.
+    PageCalls Calls() {
+        PageCalls calls;
+        calls.context = this;
+        calls.startDoc = [](HDC, void* self) { return static_cast<PageCapture*>(self)->Log('D'); };
+        calls.startPage = [](HDC, void* self) {
+            auto* capture = static_cast<PageCapture*>(self);
+            std::memset(capture->bits_, 0xFF,
+                        static_cast<std::size_t>(capture->width_) * capture->height_ * 4);
+            return capture->Log('S') && capture->failStartPage-- != 0;
+        };
+        calls.endPage = [](HDC, void* self) {
+            auto* capture = static_cast<PageCapture*>(self);
+            GdiFlush();
+            const auto* first = static_cast<const std::uint32_t*>(capture->bits_);
+            capture->pages.emplace_back(first, first + static_cast<std::size_t>(capture->width_) *
+                                                           kKeptRows);
+            if (capture->onEndPage) capture->onEndPage(capture->onEndPageContext);
+            return capture->Log('E');
+        };
+        calls.endDoc = [](HDC, void* self) { return static_cast<PageCapture*>(self)->Log('d'); };
+        return calls;
+    }
+
+    HDC Dc() const { return dc_; }
+    int Width() const { return width_; }
+
+    // 0x00BBGGRR of a kept pixel.
+    static Colour At(const std::vector<std::uint32_t>& page, int width, int x, int y) {
+        const std::uint32_t v = page[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
+        return (v & 0xFF) << 16 | (v & 0xFF00) | v >> 16;
+    }
+
+    std::string log;
+    std::vector<std::vector<std::uint32_t>> pages;
+    int failStartPage = -1;
+    void (*onEndPage)(void*) = nullptr;
+    void* onEndPageContext = nullptr;
+
+  private:
+    bool Log(char c) {
+        log += c;
+        return true;
+    }
+
+    HDC dc_ = nullptr;
+    HBITMAP dib_ = nullptr;
+    void* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+std::string NumberedLines(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "Line " + std::to_string(i) + "\r\n";
+    return text;
+}
+
+PrintRequest RequestOn(HDC dc, const std::string& text, PrintMode mode, int copies = 1) {
+    PrintRequest request;
+    request.printer.dc = dc;
+    request.printer.copies = copies;
+    request.mode = mode;
+    request.text = text;
+    return request;
+}
+
+TEST(Printing, CopiesFollowEachOtherPageByPage) {
+    PageCapture capture;
+    ASSERT_NE(capture.Dc(), nullptr);
+    // Two pages of a screen-sized sheet, three copies of each.
+    PrintRequest request = RequestOn(capture.Dc(), NumberedLines(70), PrintMode::Plain, 3);
+    const std::atomic<bool> printing{true};
+    const PrintResult result = PrintOnDc(request, printing, capture.Calls());
+    EXPECT_EQ(result.outcome, PrintOutcome::Completed);
+    EXPECT_EQ(capture.log, "DSESESESESESEd");
+    ASSERT_EQ(capture.pages.size(), 6u);
+    EXPECT_EQ(capture.pages[0], capture.pages[1]);
+    EXPECT_EQ(capture.pages[1], capture.pages[2]);
+    EXPECT_NE(capture.pages[2], capture.pages[3]);
+    EXPECT_EQ(capture.pages[3], capture.pages[5]);
+    // Something dark was printed, and the job took the context.
+    std::set<Colour> colours;
+    for (std::uint32_t v : capture.pages[3])
+        colours.insert(v & 0xFFFFFF);
+    EXPECT_TRUE(colours.count(0));
+    EXPECT_EQ(GetObjectType(capture.Dc()), 0u);
+}
+
+// The rightmost column where a colour shows in the kept rows, or -1.
+int RightmostOf(const std::vector<std::uint32_t>& page, int width, Colour colour) {
+    int right = -1;
+    for (int y = 0; y < kKeptRows; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (PageCapture::At(page, width, x, y) == colour && x > right) right = x;
+    return right;
+}
+
+TEST(Printing, ThreeDPrintsEveryPlaneOverTheBackground) {
+    PageCapture capture;
+    PrintRequest request = RequestOn(capture.Dc(), "HI", PrintMode::ThreeD);
+    RenderSettings& s = request.settings;
+    s.font.quality = NONANTIALIASED_QUALITY; // exact colours, whatever the prefix's smoothing
+    s.planeCount = 3;
+    s.distance = 1; // planes 2 units apart
+    s.fadeDirection = FadeDirection::SouthEast;
+    s.lastPlaneColour = 0xFF0000;
+    s.firstPlaneColour = 0x0000FF;
+    s.textColour = 0x000000;
+    s.backgroundKind = BackgroundKind::Colour;
+    s.backgroundColour = 0x80FF80;
+    const std::atomic<bool> printing{true};
+    ASSERT_EQ(PrintOnDc(request, printing, capture.Calls()).outcome, PrintOutcome::Completed);
+    ASSERT_EQ(capture.pages.size(), 1u);
+    const auto& page = capture.pages[0];
+    const int w = capture.Width();
+
+    // The background covers the sheet; the planes show in their ramp colours and
+    // the front in the text colour, and nothing else is on the page.
+    EXPECT_EQ(PageCapture::At(page, w, w - 1, kKeptRows - 1), 0x80FF80u);
+    std::set<Colour> colours;
+    for (int y = 0; y < kKeptRows; ++y)
+        for (int x = 0; x < w; ++x)
+            colours.insert(PageCapture::At(page, w, x, y));
+    EXPECT_EQ(colours, (std::set<Colour>{0x80FF80, 0xFF0000, 0xAA0055, 0x000000}));
+    // Back to front: the back plane reaches 4 units (about 4 pixels here) past the
+    // front, the middle plane 2.
+    const int front = RightmostOf(page, w, 0x000000);
+    EXPECT_NEAR(RightmostOf(page, w, 0xFF0000) - front, 4, 1);
+    EXPECT_NEAR(RightmostOf(page, w, 0xAA0055) - front, 2, 1);
+}
+
+struct ThreadJob {
+    PrintRunner runner;
+    HWND window = nullptr;
+    UINT done = WM_APP + 1;
+
+    // Runs the job and waits for its end; the outcome and error as posted.
+    std::pair<WPARAM, LPARAM> Run(PrintRequest request, PageCapture& capture) {
+        EXPECT_TRUE(runner.Start(std::make_unique<PrintRequest>(std::move(request)), window, done,
+                                 capture.Calls()));
+        EXPECT_TRUE(runner.Busy());
+        MSG msg{};
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 30000) {
+            if (PeekMessageA(&msg, window, done, done, PM_REMOVE)) {
+                EXPECT_TRUE(runner.Wait(10000));
+                EXPECT_FALSE(runner.Busy());
+                return {msg.wParam, msg.lParam};
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+        }
+        ADD_FAILURE() << "the print thread did not report";
+        return {};
+    }
+};
+
+TEST(Printing, TheThreadReportsCompletionAbortAndFailure) {
+    ThreadJob job;
+    job.window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(job.window, nullptr);
+
+    PageCapture whole;
+    auto [outcome, error] =
+        job.Run(RequestOn(whole.Dc(), NumberedLines(70), PrintMode::Plain), whole);
+    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Completed));
+    EXPECT_EQ(whole.pages.size(), 2u);
+
+    // Esc during the first page: that page is ended, the document closed, nothing more.
+    PageCapture aborted;
+    aborted.onEndPageContext = &job.runner;
+    aborted.onEndPage = [](void* runner) { static_cast<PrintRunner*>(runner)->Abort(); };
+    std::tie(outcome, error) =
+        job.Run(RequestOn(aborted.Dc(), NumberedLines(70), PrintMode::Plain), aborted);
+    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Aborted));
+    EXPECT_EQ(aborted.log, "DSEd");
+
+    // A page the printer refuses ends the job as failed, with an error to report.
+    PageCapture failing;
+    failing.failStartPage = 1;
+    std::tie(outcome, error) =
+        job.Run(RequestOn(failing.Dc(), NumberedLines(70), PrintMode::Plain), failing);
+    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Failed));
+    EXPECT_NE(error, 0);
+    EXPECT_EQ(failing.log, "DSESd");
+    EXPECT_EQ(GetObjectType(failing.Dc()), 0u);
+    DestroyWindow(job.window);
+}
+
+TEST(PrintSwitch, WithoutAPrinterReportsTheErrorAndFails) {
+    TempFile doc("stratext print.txt", "print me");
+    ProgramProcess program("\"/3 " + doc.Path() + "\"");
+    ASSERT_TRUE(program.Started());
+    HWND box = program.WaitForWindow("#32770", 30000);
+    ASSERT_NE(box, nullptr);
+    // The box is found as soon as it exists; its texts are there once it shows.
+    for (DWORD start = GetTickCount(); !IsWindowVisible(box) && GetTickCount() - start < 10000;)
+        Sleep(10);
+
+    EXPECT_EQ(WindowText(box), "Big fucking error");
+    char text[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_NE(std::string(text).find("(3012)"), std::string::npos) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.WaitForExit(), 1);
+    EXPECT_EQ(program.WaitForWindow("Stratext", 0), nullptr);
+
+    // An empty file is not printed, and nothing is asked.
+    TempFile empty("stratext empty.txt", "");
+    ProgramProcess quiet("/p " + empty.Path());
+    EXPECT_EQ(quiet.WaitForExit(), 0);
+}
+
+} // namespace
+} // namespace stx::test
