@@ -1,0 +1,132 @@
+#include "platform/help.h"
+
+#include <commdlg.h>
+
+#include "app/command_ids.h"
+#include "app/help_lookup.h"
+#include "app/help_texts.h"
+#include "app/settings.h"
+#include "app/ui_texts.h"
+
+#include <new>
+#include <vector>
+
+namespace stx {
+
+namespace {
+
+HelpViewerCall viewer = WinHelpA;
+
+constexpr DWORD kNameBufferSize = kPathCapacity + 1;
+
+struct HelpFileDialog {
+    UiLanguage language;
+    std::string& file;
+    std::uint8_t& options;
+};
+
+std::string FieldText(HWND dialog) {
+    std::vector<char> text(kNameBufferSize, '\0');
+    GetDlgItemTextA(dialog, IDC_HELPFILE_NAME, text.data(), kNameBufferSize);
+    return text.data();
+}
+
+void BrowseForHelpFile(HWND dialog, UiLanguage language) {
+    std::vector<char> name(kNameBufferSize, '\0');
+    GetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name.data(), kNameBufferSize);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = dialog;
+    ofn.lpstrFilter = ChooseText(language, kHelpFileFilter);
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = kNameBufferSize;
+    ofn.lpstrInitialDir = ".";
+    ofn.lpstrTitle = ChooseText(language, kOpenTitle);
+    ofn.lpstrDefExt = "hlp";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
+    if (GetOpenFileNameA(&ofn)) SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name.data());
+}
+
+INT_PTR HelpFileCommand(HWND dialog, HelpFileDialog& state, int command) {
+    switch (command) {
+    case IDC_HELPFILE_BROWSE:
+        BrowseForHelpFile(dialog, state.language);
+        return TRUE;
+    case IDC_DIALOG_OK:
+        state.file = FieldText(dialog);
+        state.options = HelpOptionsFromDialog(
+            state.options, IsDlgButtonChecked(dialog, IDC_HELPFILE_CLOSE_ON_EXIT) == BST_CHECKED,
+            IsDlgButtonChecked(dialog, IDC_HELPFILE_F1_INDEX) == BST_CHECKED);
+        EndDialog(dialog, IDC_DIALOG_OK);
+        return TRUE;
+    case IDC_DIALOG_CANCEL:
+        EndDialog(dialog, IDC_DIALOG_CANCEL);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK HelpFileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (msg == WM_INITDIALOG) {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            const auto& state = *reinterpret_cast<HelpFileDialog*>(lParam);
+            CheckDlgButton(dialog, IDC_HELPFILE_CLOSE_ON_EXIT,
+                           (state.options & kHelpCloseOnExit) ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(dialog, IDC_HELPFILE_F1_INDEX,
+                           (state.options & kHelpF1GoesToIndex) ? BST_CHECKED : BST_UNCHECKED);
+            SendDlgItemMessageA(dialog, IDC_HELPFILE_NAME, EM_LIMITTEXT, kPathCapacity, 0);
+            SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, state.file.c_str());
+            return TRUE;
+        }
+        auto* state = reinterpret_cast<HelpFileDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (msg == WM_COMMAND && state) return HelpFileCommand(dialog, *state, LOWORD(wParam));
+    } catch (const std::bad_alloc&) {
+        // Nothing is taken over; the dialog stays as it was.
+    }
+    return FALSE;
+}
+
+} // namespace
+
+void ShowAboutBox(HWND owner, UiLanguage language) {
+    MessageBoxA(owner, AboutText(language).c_str(), std::string(kProductName).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
+
+bool ShowCustomHelpDialog(HWND owner, UiLanguage language, std::string& helpFile,
+                          std::uint8_t& helpOptions) {
+    HelpFileDialog state{language, helpFile, helpOptions};
+    const int templateId = DialogTemplateFor(IDD_CUSTOM_HELP, language);
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+                           HelpFileDialogProc, reinterpret_cast<LPARAM>(&state)) == IDC_DIALOG_OK;
+}
+
+void SetHelpViewerForTests(HelpViewerCall call) {
+    viewer = call ? call : WinHelpA;
+}
+
+void OpenHelpFile(HWND owner, const std::string& helpFile, std::uint8_t& helpOptions) {
+    // The index and the contents are one and the same call.
+    const UINT command = (helpOptions & kHelpF1GoesToIndex) ? HELP_INDEX : HELP_CONTENTS;
+    viewer(owner, helpFile.c_str(), command, 0);
+    helpOptions |= kHelpUsed;
+}
+
+void OnHelpKey(HWND owner, const std::string& helpFile, std::uint8_t& helpOptions) {
+    if (GetKeyState(VK_CONTROL) < 0) return;
+    OpenHelpFile(owner, helpFile, helpOptions);
+}
+
+void SearchHelpTopic(HWND owner, const std::string& helpFile, const std::string& keyword,
+                     std::uint8_t& helpOptions) {
+    viewer(owner, helpFile.c_str(), HELP_PARTIALKEY, reinterpret_cast<ULONG_PTR>(keyword.c_str()));
+    helpOptions |= kHelpUsed;
+}
+
+void CloseHelpViewer(HWND owner, const std::string& helpFile, std::uint8_t helpOptions) {
+    if (ClosesHelpOnExit(helpOptions)) viewer(owner, helpFile.c_str(), HELP_QUIT, 0);
+}
+
+} // namespace stx
