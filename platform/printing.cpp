@@ -303,6 +303,57 @@ bool PrintRunner::Start(std::unique_ptr<PrintRequest> request, HWND notify, UINT
     return false;
 }
 
+// ---- The menu's commands ----------------------------------------------------
+
+void StartMenuPrint(const MenuPrint& context, PrintMode mode) {
+    if (context.runner.Busy() || context.documentBytes == 0) return;
+    std::optional<PrinterChoice> printer = ShowPrintDialog(context.owner);
+    if (!printer) {
+        ReportLastError(); // nothing after Cancel
+        return;
+    }
+    auto request = std::unique_ptr<PrintRequest>(new (std::nothrow) PrintRequest);
+    try {
+        if (!request) throw std::bad_alloc();
+        request->printer = *printer;
+        request->mode = mode;
+        request->settings = context.settings;
+        request->text = TextToPrint(context.view, printer->selectionOnly);
+    } catch (const std::exception&) {
+        DeleteDC(printer->dc);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ReportLastError();
+        return;
+    }
+    request->tile = CopyTileBrush(context.tile);
+    context.status.ShowNotice(Notice::Printing, context.language);
+    if (!context.runner.Start(std::move(request), context.owner, context.doneMessage))
+        ReportLastError();
+}
+
+void FinishMenuPrint(const MenuPrint& context, WPARAM outcome, LPARAM error) {
+    switch (static_cast<PrintOutcome>(outcome)) {
+    case PrintOutcome::Completed:
+        context.status.ShowNotice(Notice::OperationCompleted, context.language);
+        break;
+    case PrintOutcome::Failed:
+        // Never "completed": the status says the job stopped, the box says why.
+        context.status.ShowNotice(Notice::OperationAborted, context.language);
+        SetLastError(static_cast<DWORD>(error));
+        ReportLastError();
+        break;
+    case PrintOutcome::Aborted:
+        break;
+    }
+}
+
+bool AbortMenuPrint(const MenuPrint& context) {
+    if (!context.runner.Printing()) return false;
+    context.runner.Abort();
+    context.status.ShowNotice(Notice::OperationAborted, context.language);
+    return true;
+}
+
 // ---- The command line -------------------------------------------------------
 
 namespace {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/command_line.h"
+#include "app/status_texts.h"
 #include "print/print_job.h"
 #include "view/render_settings.h"
 
@@ -81,6 +82,8 @@ class PrintRunner {
 
     // A job runs, or its thread has not ended yet.
     bool Busy() const;
+    // A job runs and has not been told to stop.
+    bool Printing() const { return *printing_; }
     // Takes the request; false, with the last error set, when no thread could
     // be started (the request's context and brush are then deleted).
     bool Start(std::unique_ptr<PrintRequest> request, HWND notify, UINT doneMessage,
@@ -98,6 +101,28 @@ class PrintRunner {
     std::shared_ptr<std::atomic<bool>> printing_ = std::make_shared<std::atomic<bool>>(false);
     HANDLE thread_ = nullptr;
 };
+
+// What the menu's print commands work with.
+struct MenuPrint {
+    HWND owner;                     // the main window: the dialog's owner, told when a job ends
+    HWND view;                      // the text view, which gives the text
+    std::uint32_t documentBytes;    // nothing is printed from an empty document
+    const RenderSettings& settings; // the settings in force, copied for the job
+    HBRUSH tile;                    // the background's tile brush, copied for the job
+    UiLanguage language;
+    StatusBar& status;
+    PrintRunner& runner;
+    UINT doneMessage; // posted to the owner when the job ends
+};
+
+// Print text (1011) and Print 3D text (1012): nothing while a job runs or for an
+// empty document; otherwise the print dialog and a job on its own thread.
+void StartMenuPrint(const MenuPrint& context, PrintMode mode);
+// The job's end, as posted: the notice of a completed job, the error report of
+// a failed one (an aborted job has had its notice already).
+void FinishMenuPrint(const MenuPrint& context, WPARAM outcome, LPARAM error);
+// Esc: stops a running job with the abort notice; false when none runs.
+bool AbortMenuPrint(const MenuPrint& context);
 
 // The command-line print path: reads the file, asks for the printer and prints
 // with the built-in settings. Returns the process exit code: 0 when printed,
