@@ -1,12 +1,11 @@
 #include "platform/help.h"
 
-#include <commdlg.h>
-
 #include "app/command_ids.h"
 #include "app/help_lookup.h"
 #include "app/help_texts.h"
 #include "app/settings.h"
 #include "app/ui_texts.h"
+#include "platform/file_dialogs.h"
 
 #include <new>
 #include <vector>
@@ -32,20 +31,15 @@ std::string FieldText(HWND dialog) {
 }
 
 void BrowseForHelpFile(HWND dialog, UiLanguage language) {
-    std::vector<char> name(kNameBufferSize, '\0');
-    GetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name.data(), kNameBufferSize);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = dialog;
-    ofn.lpstrFilter = ChooseText(language, kHelpFileFilter);
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = kNameBufferSize;
-    ofn.lpstrInitialDir = ".";
-    ofn.lpstrTitle = ChooseText(language, kOpenTitle);
-    ofn.lpstrDefExt = "hlp";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    if (GetOpenFileNameA(&ofn)) SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name.data());
+    FileDialog request;
+    request.owner = dialog;
+    request.filter = ChooseText(language, kHelpFileFilter);
+    request.title = ChooseText(language, kOpenTitle);
+    request.defaultExtension = "hlp";
+    const std::string current = FieldText(dialog);
+    request.initialName = current;
+    if (const auto name = AskFileName(request))
+        SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name->c_str());
 }
 
 INT_PTR HelpFileCommand(HWND dialog, HelpFileDialog& state, int command) {

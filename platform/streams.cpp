@@ -1,10 +1,9 @@
 #include "platform/streams.h"
 
-#include <commdlg.h>
-
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "files/document_path.h"
+#include "platform/file_dialogs.h"
 
 #include <algorithm>
 
@@ -22,8 +21,6 @@ template <typename Fn> Fn KernelFunction(const char* name) {
     return kernel ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
                   : nullptr;
 }
-
-constexpr DWORD kNameBufferSize = kDocumentPathCapacity + 1;
 
 // Attributes that refuse a change, taken off for it and put back afterwards.
 class ClearedAttributes {
@@ -193,20 +190,15 @@ bool DeleteStreamFile(const std::string& streamPath) {
 }
 
 std::optional<std::string> AskHardLinkName(HWND owner, UiLanguage language) {
-    std::string name(kNameBufferSize, '\0');
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = ChooseText(language, kDocumentFilter);
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = kNameBufferSize;
-    dialog.lpstrInitialDir = ".";
-    dialog.lpstrTitle = kHardLinkTitle;
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    dialog.lpstrDefExt = "txt";
-    if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-    return WithDefaultExtension(name.c_str());
+    FileDialog request;
+    request.owner = owner;
+    request.filter = ChooseText(language, kDocumentFilter);
+    request.title = kHardLinkTitle;
+    request.defaultExtension = "txt";
+    request.save = true;
+    const auto name = AskFileName(request);
+    if (!name) return std::nullopt;
+    return WithDefaultExtension(*name);
 }
 
 bool CreateHardLinkTo(const std::string& existingFile, const std::string& newName) {
