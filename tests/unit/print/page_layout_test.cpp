@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -98,61 +97,26 @@ TEST(PageLayout, EveryLineAndPageMakesProgress) {
     EXPECT_TRUE(Lay(text, 100, 100, 99).chars.empty());
 }
 
-// A printer that records its pages: "S" and "E" for page starts and ends, and
-// the text drawn in between.
+// A printer that records what its pages show.
 class RecordingPrinter final : public PrintDevice {
   public:
-    bool StartPage() override {
-        log += 'S';
-        pageFirstText.push_back(surface.Texts().size());
-        return failStart-- != 0;
-    }
-    bool EndPage() override {
-        log += 'E';
-        if (onEndPage) onEndPage();
-        return true;
-    }
+    bool StartPage() override { return true; }
+    bool EndPage() override { return true; }
     Surface& Page() override { return surface; }
 
-    std::string log;
-    std::vector<std::size_t> pageFirstText;
-    int failStart = -1; // StartPage fails when this reaches 0
-    std::function<void()> onEndPage;
     RecordingSurface surface;
 };
 
-PrintJob JobOf(const std::string& text, PrintMode mode, int copies = 1) {
+PrintJob JobOf(const std::string& text, PrintMode mode) {
     PrintJob job;
     job.text = text;
     job.mode = mode;
-    job.copies = copies;
     job.widths = TenUnitWidths();
     job.pageWidth = 1000;
     job.pageBottom = 20; // one line per page
     job.lineHeight = 20;
     job.sheet = {-5, -5, 1100, 1500};
     return job;
-}
-
-// The first character each page copy drew, in order.
-std::string PageStarts(const RecordingPrinter& printer) {
-    std::string starts;
-    for (std::size_t first : printer.pageFirstText)
-        if (first < printer.surface.Texts().size()) starts += printer.surface.Texts()[first].text;
-    return starts;
-}
-
-TEST(PrintPages, CopiesArePrintedPageByPage) {
-    const std::string text = "1\r\n2";
-    const PrintJob job = JobOf(text, PrintMode::Plain, 3);
-    RecordingPrinter printer;
-    std::atomic<bool> printing{true};
-    EXPECT_EQ(PrintPages(printer, job, printing), PrintOutcome::Completed);
-    EXPECT_EQ(printer.log, "SESESESESESE");
-    EXPECT_EQ(PageStarts(printer), "111222");
-    // Plain text sets no colours and fills nothing.
-    for (const auto& call : printer.surface.Calls())
-        EXPECT_EQ(call.op, RecordingSurface::Op::Text);
 }
 
 TEST(PrintPages, ThreeDDrawsEveryPlaneBackToFrontOverTheBackground) {
@@ -194,22 +158,6 @@ TEST(PrintPages, ThreeDDrawsEveryPlaneBackToFrontOverTheBackground) {
     ASSERT_EQ(flat.surface.Texts().size(), 2u);
     EXPECT_EQ(flat.surface.Texts()[0].colour, 0x0000FFu);
     EXPECT_EQ(flat.surface.Texts()[0].x, 0);
-}
-
-TEST(PrintPages, AbortEndsThePageInProgressAndFailureEndsTheJob) {
-    const std::string text = "1\r\n2\r\n3";
-    const PrintJob job = JobOf(text, PrintMode::Plain);
-    RecordingPrinter printer;
-    std::atomic<bool> printing{true};
-    printer.onEndPage = [&] { printing = false; };
-    EXPECT_EQ(PrintPages(printer, job, printing), PrintOutcome::Aborted);
-    EXPECT_EQ(printer.log, "SE");
-
-    RecordingPrinter failing;
-    failing.failStart = 1; // the second page cannot start
-    printing = true;
-    EXPECT_EQ(PrintPages(failing, job, printing), PrintOutcome::Failed);
-    EXPECT_EQ(failing.log, "SES");
 }
 
 } // namespace
