@@ -63,7 +63,7 @@ int LanguageCommandFor(UiLanguage language);
 
 // Window titles: the product name, and the product name with the document's path.
 inline constexpr std::string_view kProductName = "Stratext";
-std::string UntitledTitle();
+std::string UntitledTitle(UiLanguage language);
 std::string DocumentTitle(std::string_view documentPath);
 
 } // namespace stx

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/editor_app.h"
+#include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
 
@@ -23,10 +23,10 @@ double Now() {
 
 int main() {
     using namespace stx;
-    if (!StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
-    EditorApp& app = App();
+    EditorApp app;
+    if (!StartEditor(app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
     app.settings.render.planeCount = 8;
-    ViewSettingsChanged();
+    ViewSettingsChanged(app);
 
     std::string text;
     text.reserve(30'000'000);
@@ -55,7 +55,7 @@ int main() {
         for (int i = 0; i < rounds; ++i) {
             RECT band;
             GetClientRect(app.view, &band);
-            band.top = ViewEditor().GetCaret().y;
+            band.top = app.editor.GetCaret().y;
             band.bottom = band.top + 40;
             InvalidateRect(app.view, &band, FALSE);
             UpdateWindow(app.view);
@@ -66,6 +66,6 @@ int main() {
                     paint > 0 ? typing / paint : 0.0);
     }
     std::printf("worst WM_CHAR: %.3f ms (target 5 ms)\n", worst);
-    ShutdownEditor();
+    ShutdownEditor(app);
     return 0;
 }
