@@ -13,6 +13,8 @@
 #include "app/settings.h"
 #include "app/status_texts.h"
 #include "files/document_path.h"
+#include "platform/printing.h"
+#include "platform/streams.h"
 #include "text/text_editor.h"
 
 namespace stx {
@@ -51,6 +53,10 @@ class EditorApp {
     DocumentState document;
     // The document the view shows, with its caret and selection.
     TextEditor editor;
+    // The streams of the document's file, listed in the NTFS Streams submenu.
+    StreamMenu streams;
+    // The menu's print job.
+    PrintRunner printer;
 
     UiLanguage Language() const { return settings.language; }
     SettingsStore& Store() { return *store_; }

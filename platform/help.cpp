@@ -5,9 +5,13 @@
 #include "app/help_texts.h"
 #include "app/settings.h"
 #include "app/ui_texts.h"
-#include "platform/file_dialogs.h"
+#include "platform/editor_app.h"
+#include "platform/failure_guard.h"
+#include "platform/file_dialog.h"
+#include "platform/report_error.h"
+#include "platform/text_window.h"
+#include "platform/ui_text.h"
 
-#include <new>
 #include <vector>
 
 namespace stx {
@@ -31,14 +35,14 @@ std::string FieldText(HWND dialog) {
 }
 
 void BrowseForHelpFile(HWND dialog, UiLanguage language) {
-    FileDialog request;
+    FileDialogRequest request;
     request.owner = dialog;
     request.filter = ChooseText(language, kHelpFileFilter);
     request.title = ChooseText(language, kOpenTitle);
     request.defaultExtension = "hlp";
-    const std::string current = FieldText(dialog);
-    request.initialName = current;
-    if (const auto name = AskFileName(request))
+    request.initialDirectory = ".";
+    request.initialName = FieldText(dialog);
+    if (const std::optional<std::string> name = AskOpenFileName(request))
         SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, name->c_str());
 }
 
@@ -61,32 +65,33 @@ INT_PTR HelpFileCommand(HWND dialog, HelpFileDialog& state, int command) {
     return FALSE;
 }
 
-INT_PTR CALLBACK HelpFileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (msg == WM_INITDIALOG) {
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-            const auto& state = *reinterpret_cast<HelpFileDialog*>(lParam);
-            CheckDlgButton(dialog, IDC_HELPFILE_CLOSE_ON_EXIT,
-                           (state.options & kHelpCloseOnExit) ? BST_CHECKED : BST_UNCHECKED);
-            CheckDlgButton(dialog, IDC_HELPFILE_F1_INDEX,
-                           (state.options & kHelpF1GoesToIndex) ? BST_CHECKED : BST_UNCHECKED);
-            SendDlgItemMessageA(dialog, IDC_HELPFILE_NAME, EM_LIMITTEXT, kPathCapacity, 0);
-            SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, state.file.c_str());
-            return TRUE;
-        }
-        auto* state = reinterpret_cast<HelpFileDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        if (msg == WM_COMMAND && state) return HelpFileCommand(dialog, *state, LOWORD(wParam));
-    } catch (const std::bad_alloc&) {
-        // Nothing is taken over; the dialog stays as it was.
+INT_PTR HelpFileMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        const auto& state = *reinterpret_cast<HelpFileDialog*>(lParam);
+        CheckDlgButton(dialog, IDC_HELPFILE_CLOSE_ON_EXIT,
+                       (state.options & kHelpCloseOnExit) ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_HELPFILE_F1_INDEX,
+                       (state.options & kHelpF1GoesToIndex) ? BST_CHECKED : BST_UNCHECKED);
+        SendDlgItemMessageA(dialog, IDC_HELPFILE_NAME, EM_LIMITTEXT, kPathCapacity, 0);
+        SetDlgItemTextA(dialog, IDC_HELPFILE_NAME, state.file.c_str());
+        return TRUE;
     }
+    auto* state = reinterpret_cast<HelpFileDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (msg == WM_COMMAND && state) return HelpFileCommand(dialog, *state, LOWORD(wParam));
     return FALSE;
+}
+
+INT_PTR CALLBACK HelpFileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    GuardWindowMessage(dialog, msg, [&] { result = HelpFileMessage(dialog, msg, wParam, lParam); });
+    return result;
 }
 
 } // namespace
 
 void ShowAboutBox(HWND owner, UiLanguage language) {
-    MessageBoxA(owner, AboutText(language).c_str(), std::string(kProductName).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+    ShowUiMessage(owner, AboutText(language), kProductName, MB_OK | MB_ICONINFORMATION);
 }
 
 bool ShowCustomHelpDialog(HWND owner, UiLanguage language, std::string& helpFile,
@@ -121,6 +126,61 @@ void SearchHelpTopic(HWND owner, const std::string& helpFile, const std::string&
 
 void CloseHelpViewer(HWND owner, const std::string& helpFile, std::uint8_t helpOptions) {
     if (ClosesHelpOnExit(helpOptions)) viewer(owner, helpFile.c_str(), HELP_QUIT, 0);
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+namespace {
+
+void ShowHelpText(EditorApp& app, const BilingualText& caption, const std::string& text) {
+    if (!ShowTextWindow(app.main, ChooseText(app.Language(), caption), text, false))
+        ReportLastError(app.main);
+}
+
+// The word at the caret, or at the start of the selection.
+std::string KeywordAtCaret(EditorApp& app) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(app.view, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return HelpKeywordAt(app.editor.Buffer(), start < end ? start : end);
+}
+
+} // namespace
+
+void HelpCommand(EditorApp& app, int command) {
+    AppSettings& s = app.settings;
+    switch (command) {
+    case IDM_HELP_ABOUT:
+        ShowAboutBox(app.main, app.Language());
+        break;
+    case IDM_HELP_EDITOR:
+        ShowHelpText(app, kEditorHelpTitle, EditorKeyHelpText(app.Language()));
+        break;
+    case IDM_HELP_COMPILER:
+        ShowHelpText(app, kCompilerHelpTitle, ScriptHelpText(app.Language()));
+        break;
+    case IDM_HELP_DEFINE:
+        if (ShowCustomHelpDialog(app.main, app.Language(), s.customHelpFile, s.helpOptions)) {
+            app.WriteSetting(Setting::CustomHelpFile);
+            app.WriteSetting(Setting::HelpOptions);
+        }
+        break;
+    case IDM_HELP_CUSTOM_FILE:
+        OpenHelpFile(app.main, s.customHelpFile, s.helpOptions);
+        break;
+    case IDM_HELP_TOPIC_SEARCH:
+        SearchHelpTopic(app.main, s.customHelpFile, KeywordAtCaret(app), s.helpOptions);
+        break;
+    }
+}
+
+void HelpKeyPressed(EditorApp& app) {
+    OnHelpKey(app.main, app.settings.customHelpFile, app.settings.helpOptions);
+}
+
+void CloseHelpOnExit(EditorApp& app) {
+    CloseHelpViewer(app.main, app.settings.customHelpFile, app.settings.helpOptions);
 }
 
 } // namespace stx

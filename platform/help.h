@@ -10,6 +10,17 @@
 
 namespace stx {
 
+class EditorApp;
+
+// The commands of the Help menu: About (6010), the two help texts (6011,
+// 6012), the custom help file dialog (6014), the help file (6015) and the
+// topic search for the word at the caret (6016).
+void HelpCommand(EditorApp& app, int command);
+// F1, which arrives at the main window as WM_HELP.
+void HelpKeyPressed(EditorApp& app);
+// When the main window is destroyed: closes the help viewer if asked to.
+void CloseHelpOnExit(EditorApp& app);
+
 // The About box: the product, its version and a line in the UI language.
 void ShowAboutBox(HWND owner, UiLanguage language);
 

@@ -6,6 +6,7 @@
 #include <winspool.h>
 
 #include "app/command_ids.h"
+#include "platform/editor_app.h"
 #include "platform/file_io.h"
 #include "platform/gdi_surface.h"
 #include "platform/report_error.h"
@@ -210,13 +211,20 @@ std::string TextToPrint(HWND view, bool selectionOnly) {
     return text;
 }
 
-HBRUSH CopyTileBrush(HBRUSH brush) {
-    LOGBRUSH info{};
-    if (!brush || GetObjectA(brush, sizeof info, &info) != sizeof info) return nullptr;
-    if (info.lbStyle == BS_PATTERN)
-        return CreatePatternBrush(reinterpret_cast<HBITMAP>(info.lbHatch));
-    if (info.lbStyle == BS_SOLID) return CreateSolidBrush(info.lbColor);
-    return nullptr;
+HBRUSH TileBrushFor(HINSTANCE instance, const RenderSettings& settings) {
+    if (settings.backgroundKind == BackgroundKind::Colour ||
+        settings.imagePlacement != ImagePlacement::Tile)
+        return nullptr;
+    HBITMAP bitmap = nullptr;
+    if (settings.backgroundKind == BackgroundKind::Image && !settings.imagePath.empty())
+        bitmap = static_cast<HBITMAP>(
+            LoadImageA(nullptr, settings.imagePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!bitmap) bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+    if (!bitmap) return nullptr;
+    // The brush keeps a copy of the bitmap.
+    HBRUSH brush = CreatePatternBrush(bitmap);
+    DeleteObject(bitmap);
+    return brush;
 }
 
 PrintResult PrintOnDc(PrintRequest& request, const std::atomic<bool>& printing,
@@ -303,55 +311,54 @@ bool PrintRunner::Start(std::unique_ptr<PrintRequest> request, HWND notify, UINT
     return false;
 }
 
-// ---- The menu's commands ----------------------------------------------------
+// ---- The editor's commands --------------------------------------------------
 
-void StartMenuPrint(const MenuPrint& context, PrintMode mode) {
-    if (context.runner.Busy() || context.documentBytes == 0) return;
-    std::optional<PrinterChoice> printer = ShowPrintDialog(context.owner);
+void PrintCommand(EditorApp& app, int command) {
+    if (app.printer.Busy() || app.editor.Buffer().TotalBytes() == 0) return;
+    auto request = std::make_unique<PrintRequest>();
+    std::optional<PrinterChoice> printer = ShowPrintDialog(app.main);
     if (!printer) {
-        ReportLastError(); // nothing after Cancel
+        ReportLastError(app.main); // nothing after Cancel
         return;
     }
-    auto request = std::unique_ptr<PrintRequest>(new (std::nothrow) PrintRequest);
+    request->printer = *printer;
+    request->mode = command == IDM_FILE_PRINT_3D ? PrintMode::ThreeD : PrintMode::Plain;
+    request->settings = app.settings.render;
     try {
-        if (!request) throw std::bad_alloc();
-        request->printer = *printer;
-        request->mode = mode;
-        request->settings = context.settings;
-        request->text = TextToPrint(context.view, printer->selectionOnly);
-    } catch (const std::exception&) {
+        request->text = TextToPrint(app.view, printer->selectionOnly);
+    } catch (...) {
         DeleteDC(printer->dc);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        ReportLastError();
-        return;
+        throw; // reported at the window's edge
     }
-    request->tile = CopyTileBrush(context.tile);
-    context.status.ShowNotice(Notice::Printing, context.language);
-    if (!context.runner.Start(std::move(request), context.owner, context.doneMessage))
-        ReportLastError();
+    request->tile = TileBrushFor(app.instance, request->settings);
+    app.Status().ShowNotice(Notice::Printing, app.Language());
+    if (!app.printer.Start(std::move(request), app.main, kPrintDoneMessage))
+        ReportLastError(app.main);
 }
 
-void FinishMenuPrint(const MenuPrint& context, WPARAM outcome, LPARAM error) {
+void PrintFinished(EditorApp& app, WPARAM outcome, LPARAM error) {
     switch (static_cast<PrintOutcome>(outcome)) {
     case PrintOutcome::Completed:
-        context.status.ShowNotice(Notice::OperationCompleted, context.language);
+        app.Status().ShowNotice(Notice::OperationCompleted, app.Language());
         break;
     case PrintOutcome::Failed:
         // Never "completed": the status says the job stopped, the box says why.
-        context.status.ShowNotice(Notice::OperationAborted, context.language);
+        app.Status().ShowNotice(Notice::OperationAborted, app.Language());
         SetLastError(static_cast<DWORD>(error));
-        ReportLastError();
+        ReportLastError(app.main);
         break;
     case PrintOutcome::Aborted:
         break;
     }
 }
 
-bool AbortMenuPrint(const MenuPrint& context) {
-    if (!context.runner.Printing()) return false;
-    context.runner.Abort();
-    context.status.ShowNotice(Notice::OperationAborted, context.language);
-    return true;
+void EscapeCommand(EditorApp& app, int) {
+    if (app.printer.Printing()) {
+        app.printer.Abort();
+        app.Status().ShowNotice(Notice::OperationAborted, app.Language());
+        return;
+    }
+    SendMessageA(app.main, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // ---- The command line -------------------------------------------------------

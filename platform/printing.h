@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/status_texts.h"
 #include "print/print_job.h"
 #include "view/render_settings.h"
 
@@ -15,6 +14,11 @@
 #include <string>
 
 namespace stx {
+
+class EditorApp;
+
+// Posted to the main window when the menu's print job ends.
+constexpr UINT kPrintDoneMessage = WM_USER + 12;
 
 // The print dialog's answer.
 struct PrinterChoice {
@@ -36,15 +40,16 @@ struct PrintRequest {
     PrintMode mode = PrintMode::Plain;
     std::string text;
     RenderSettings settings;
-    HBRUSH tile = nullptr; // the background's tile brush, the job's own copy (deleted at the end)
+    HBRUSH tile = nullptr; // the background's tile brush, the job's own (deleted at the end)
 };
 
 // The text to print: the selection when the user chose "Selection" and there
 // is one, otherwise the whole document, both as the text view gives them.
 std::string TextToPrint(HWND view, bool selectionOnly);
 
-// A copy of a tile brush that the job can use while the view replaces its own.
-HBRUSH CopyTileBrush(HBRUSH brush);
+// A tile brush of the job's own for a tiled bitmap background (the chosen
+// image, or the built-in pattern); null for the other backgrounds.
+HBRUSH TileBrushFor(HINSTANCE instance, const RenderSettings& settings);
 
 // The document and page calls of a job. The spooler's own by default; tests
 // print on a memory context and look at every page as it ends.
@@ -102,27 +107,17 @@ class PrintRunner {
     HANDLE thread_ = nullptr;
 };
 
-// What the menu's print commands work with.
-struct MenuPrint {
-    HWND owner;                     // the main window: the dialog's owner, told when a job ends
-    HWND view;                      // the text view, which gives the text
-    std::uint32_t documentBytes;    // nothing is printed from an empty document
-    const RenderSettings& settings; // the settings in force, copied for the job
-    HBRUSH tile;                    // the background's tile brush, copied for the job
-    UiLanguage language;
-    StatusBar& status;
-    PrintRunner& runner;
-    UINT doneMessage; // posted to the owner when the job ends
-};
-
-// Print text (1011) and Print 3D text (1012): nothing while a job runs or for an
-// empty document; otherwise the print dialog and a job on its own thread.
-void StartMenuPrint(const MenuPrint& context, PrintMode mode);
-// The job's end, as posted: the notice of a completed job, the error report of
-// a failed one (an aborted job has had its notice already).
-void FinishMenuPrint(const MenuPrint& context, WPARAM outcome, LPARAM error);
-// Esc: stops a running job with the abort notice; false when none runs.
-bool AbortMenuPrint(const MenuPrint& context);
+// Print text (1011) and Print 3D text (1012): nothing while a job runs or for
+// an empty document; otherwise the print dialog, then the job on its own thread
+// with its own copy of the text (the selection when the user chose it) and of
+// the settings.
+void PrintCommand(EditorApp& app, int command);
+// kPrintDoneMessage: the notice of a completed job, or the error report of a
+// failed one (an aborted job has had its notice already).
+void PrintFinished(EditorApp& app, WPARAM outcome, LPARAM error);
+// Esc (1510): stops a running print job with the abort notice; without one it
+// closes the window.
+void EscapeCommand(EditorApp& app, int command);
 
 // The command-line print path: reads the file, asks for the printer and prints
 // with the built-in settings. Returns the process exit code: 0 when printed,

@@ -1,38 +1,48 @@
 #include "platform/shell_registration.h"
 
 #include "app/shell_registration.h"
+#include "platform/editor_app.h"
+#include "platform/report_error.h"
 
 namespace stx {
 
-bool RegisterShellExtension(const std::string& programPath, HKEY root) {
+LSTATUS RegisterShellExtension(const std::string& programPath, HKEY root) {
     for (const char* key : kShellKeysToDelete)
         RegDeleteKeyA(root, key);
-    bool complete = true;
+    LSTATUS first = ERROR_SUCCESS;
+    const auto note = [&first](LSTATUS result) {
+        if (first == ERROR_SUCCESS) first = result;
+    };
     HKEY open = nullptr;
     std::string openPath;
     for (const ShellRegistryValue& value : ShellRegistrationValues(programPath)) {
-        if (!open || value.key != openPath) {
+        if (value.key != openPath) {
             if (open) RegCloseKey(open);
             open = nullptr;
             openPath = value.key;
-            if (RegCreateKeyExA(root, value.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &open, nullptr) != ERROR_SUCCESS)
+            const LSTATUS created = RegCreateKeyExA(root, value.key.c_str(), 0, nullptr, 0,
+                                                    KEY_ALL_ACCESS, nullptr, &open, nullptr);
+            if (created != ERROR_SUCCESS) {
                 open = nullptr;
+                note(created);
+            }
         }
-        if (!open) {
-            complete = false;
-            continue;
-        }
+        if (!open) continue; // a key that could not be created takes none of its values
         // Strings are stored with their terminator, as the registry's readers expect.
         const DWORD type = value.binary ? REG_BINARY : REG_SZ;
         const DWORD size = static_cast<DWORD>(value.data.size() + (value.binary ? 0 : 1));
-        if (RegSetValueExA(open, value.name.c_str(), 0, type,
-                           reinterpret_cast<const BYTE*>(value.data.c_str()),
-                           size) != ERROR_SUCCESS)
-            complete = false;
+        note(RegSetValueExA(open, value.name.c_str(), 0, type,
+                            reinterpret_cast<const BYTE*>(value.data.c_str()), size));
     }
     if (open) RegCloseKey(open);
-    return complete;
+    return first;
+}
+
+void RegisterShellCommand(EditorApp& app, int) {
+    const LSTATUS result = RegisterShellExtension(ProgramPath());
+    if (result == ERROR_SUCCESS) return;
+    SetLastError(static_cast<DWORD>(result));
+    ReportLastError(app.main);
 }
 
 std::string ProgramPath() {

@@ -3,7 +3,12 @@
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "files/document_path.h"
-#include "platform/file_dialogs.h"
+#include "platform/documents.h"
+#include "platform/editor_app.h"
+#include "platform/file_dialog.h"
+#include "platform/input_box.h"
+#include "platform/report_error.h"
+#include "platform/ui_text.h"
 
 #include <algorithm>
 
@@ -105,52 +110,59 @@ std::string NarrowStreamName(const std::u16string& name) {
 
 // ---- StreamMenu -------------------------------------------------------------
 
-void StreamMenu::Reset() {
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (popup_) DeleteMenu(popup_, IDM_STREAM_FIRST + static_cast<UINT>(i), MF_BYCOMMAND);
-    records_.clear();
-    Check(IDM_STREAM_DEFAULT);
+namespace {
+
+void AddStreamItem(HMENU popup, const StreamRecord& record, std::size_t index) {
+    if (!popup) return;
+    const UINT command = IDM_STREAM_FIRST + static_cast<UINT>(index);
+    if (record.name.empty())
+        AppendMenuA(popup, MF_STRING | MF_GRAYED, command, StreamCounterText(index).c_str());
+    else
+        AppendMenuW(popup, MF_STRING, command, MenuLabel<std::wstring>(record.name).c_str());
 }
 
-bool StreamMenu::Rebuild(const std::string& fileName) {
-    Reset();
+} // namespace
+
+void StreamMenu::Reset(HMENU popup) {
+    if (popup)
+        for (std::size_t i = 0; i < records_.size(); ++i)
+            DeleteMenu(popup, IDM_STREAM_FIRST + static_cast<UINT>(i), MF_BYCOMMAND);
+    records_.clear();
+    Check(popup, IDM_STREAM_DEFAULT);
+}
+
+bool StreamMenu::Rebuild(HMENU popup, const std::string& fileName) {
+    Reset(popup);
     std::optional<std::vector<StreamRecord>> listed = ListStreams(fileName);
     if (!listed) return false;
-    Assign(std::move(*listed));
+    Assign(popup, std::move(*listed));
     return true;
 }
 
-void StreamMenu::Assign(std::vector<StreamRecord> records) {
-    Reset();
+void StreamMenu::Assign(HMENU popup, std::vector<StreamRecord> records) {
+    Reset(popup);
     records_ = std::move(records);
     for (std::size_t i = 0; i < records_.size(); ++i)
-        AddItem(records_[i], i);
+        AddStreamItem(popup, records_[i], i);
 }
 
-void StreamMenu::AddItem(const StreamRecord& record, std::size_t index) {
-    if (!popup_) return;
-    const UINT command = IDM_STREAM_FIRST + static_cast<UINT>(index);
-    if (record.name.empty())
-        AppendMenuA(popup_, MF_STRING | MF_GRAYED, command, StreamCounterText(index).c_str());
-    else
-        AppendMenuW(popup_, MF_STRING, command, MenuLabel<std::wstring>(record.name).c_str());
-}
-
-int StreamMenu::Append(const std::string& name) {
+int StreamMenu::Append(HMENU popup, const std::string& name) {
+    const int command = IDM_STREAM_FIRST + static_cast<int>(records_.size());
+    if (command > kLastStreamCommand) return 0;
     StreamRecord record;
     for (char c : name)
         record.name += static_cast<char16_t>(static_cast<unsigned char>(c));
-    records_.push_back(record);
-    const int command = IDM_STREAM_FIRST + static_cast<int>(records_.size() - 1);
-    if (popup_) AppendMenuA(popup_, MF_STRING, command, MenuLabel<std::string>(name).c_str());
+    records_.push_back(std::move(record));
+    if (popup) AppendMenuA(popup, MF_STRING, command, MenuLabel<std::string>(name).c_str());
     return command;
 }
 
-void StreamMenu::Check(int command) {
-    if (popup_ && command != current_) {
-        CheckMenuItem(popup_, static_cast<UINT>(current_), MF_BYCOMMAND | MF_UNCHECKED);
+void StreamMenu::Check(HMENU popup, int command) {
+    if (popup) {
+        if (command != current_)
+            CheckMenuItem(popup, static_cast<UINT>(current_), MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(popup, static_cast<UINT>(command), MF_BYCOMMAND | MF_CHECKED);
     }
-    if (popup_) CheckMenuItem(popup_, static_cast<UINT>(command), MF_BYCOMMAND | MF_CHECKED);
     current_ = command;
 }
 
@@ -190,13 +202,14 @@ bool DeleteStreamFile(const std::string& streamPath) {
 }
 
 std::optional<std::string> AskHardLinkName(HWND owner, UiLanguage language) {
-    FileDialog request;
+    FileDialogRequest request;
     request.owner = owner;
     request.filter = ChooseText(language, kDocumentFilter);
     request.title = kHardLinkTitle;
     request.defaultExtension = "txt";
-    request.save = true;
-    const auto name = AskFileName(request);
+    request.initialDirectory = ".";
+    request.flags |= OFN_OVERWRITEPROMPT;
+    const std::optional<std::string> name = AskSaveFileName(request);
     if (!name) return std::nullopt;
     return WithDefaultExtension(*name);
 }
@@ -208,6 +221,109 @@ bool CreateHardLinkTo(const std::string& existingFile, const std::string& newNam
         return false;
     }
     return createHardLink(newName.c_str(), existingFile.c_str(), nullptr) != FALSE;
+}
+
+// ---- Commands ---------------------------------------------------------------
+
+namespace {
+
+// The document's file without its stream part; empty for an unnamed document.
+std::string BaseName(const EditorApp& app) {
+    return app.document.named ? std::string(SplitStreamName(app.document.path).file)
+                              : std::string();
+}
+
+void Redraw(EditorApp& app) {
+    if (app.main) DrawMenuBar(app.main);
+}
+
+// A listed stream (10000 on) or the file's own contents (1006).
+void OpenStream(EditorApp& app, int command) {
+    const std::string base = BaseName(app);
+    if (base.empty() || !AskToSaveBeforeReplacing(app)) return;
+    std::string name = base;
+    if (command != IDM_STREAM_DEFAULT) {
+        const StreamRecord* record = app.streams.Find(command);
+        if (!record) return;
+        name = StreamFileName(base, NarrowStreamName(record->name));
+        if (name.empty()) return;
+    }
+    // The check mark moves only when the stream could be opened.
+    if (OpenDocument(app, name)) app.streams.Check(app.streamsPopup, command);
+}
+
+void NewStream(EditorApp& app) {
+    if (!AskToSaveBeforeReplacing(app)) return;
+    const std::string base = BaseName(app);
+    if (base.empty()) return;
+    InputBoxRequest request;
+    request.prompt = kStreamNamePrompt; // the box keeps English buttons in every language
+    const std::optional<std::string> answer = InputBox(app.main, request);
+    if (!answer) return;
+    const std::string streamFile = StreamFileName(base, *answer);
+    if (streamFile.empty()) return;
+    if (!CreateStreamFile(streamFile)) {
+        ReportLastError(app.main);
+        return;
+    }
+    const std::string_view shown =
+        answer->front() == ':' ? std::string_view(*answer).substr(1) : std::string_view(*answer);
+    const int command = app.streams.Append(app.streamsPopup, std::string(shown));
+    if (OpenDocument(app, streamFile) && command != 0) app.streams.Check(app.streamsPopup, command);
+    Redraw(app);
+}
+
+void DeleteCurrentStream(EditorApp& app) {
+    const std::string base = BaseName(app);
+    if (base.empty()) return;
+    if (!DeleteStreamFile(app.document.path)) {
+        if (GetLastError() == ERROR_INVALID_NAME)
+            // The default stream is the file itself, which this command never deletes.
+            ShowUiMessage(app.main, ChooseText(app.Language(), kDefaultStreamNotDeleted),
+                          kProductName, MB_OK | MB_ICONINFORMATION);
+        else
+            ReportLastError(app.main);
+        return;
+    }
+    if (OpenDocument(app, base)) RebuildStreamList(app);
+}
+
+void CreateHardLink(EditorApp& app) {
+    if (!app.document.named) SaveCurrentDocumentAs(app);
+    const std::string base = BaseName(app);
+    if (base.empty()) return;
+    const std::optional<std::string> name = AskHardLinkName(app.main, app.Language());
+    if (name && !CreateHardLinkTo(base, *name)) ReportLastError(app.main);
+}
+
+} // namespace
+
+void StreamCommand(EditorApp& app, int command) {
+    switch (command) {
+    case IDM_STREAM_NEW:
+        NewStream(app);
+        break;
+    case IDM_HARD_LINK_CREATE:
+        CreateHardLink(app);
+        break;
+    case IDM_STREAM_DELETE:
+        DeleteCurrentStream(app);
+        break;
+    default:
+        OpenStream(app, command);
+        break;
+    }
+}
+
+void RebuildStreamList(EditorApp& app) {
+    if (!app.ntPlatform || !app.document.named) return;
+    if (!app.streams.Rebuild(app.streamsPopup, BaseName(app))) ReportLastError(app.main);
+    Redraw(app);
+}
+
+void ResetStreamList(EditorApp& app) {
+    app.streams.Reset(app.streamsPopup);
+    Redraw(app);
 }
 
 } // namespace stx

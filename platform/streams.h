@@ -14,6 +14,8 @@
 
 namespace stx {
 
+class EditorApp;
+
 // The streams of a file in the order the backup interface reports them. An
 // empty list where the system has no backup interface or refuses to list;
 // nothing, with the last error set, when the file cannot be opened.
@@ -28,33 +30,40 @@ std::string NarrowStreamName(const std::u16string& name);
 // text; one item carries the check mark, "&Default stream" after a rebuild.
 class StreamMenu {
   public:
-    explicit StreamMenu(HMENU popup = nullptr) : popup_(popup) {}
-
-    void SetPopup(HMENU popup) { popup_ = popup; }
-    // Removes the stream items and checks "&Default stream".
-    void Reset();
+    // Removes the stream items from the popup and checks "&Default stream".
+    void Reset(HMENU popup);
     // Lists the streams of a file again. False, with the last error set, when
     // the file cannot be opened; the list is then empty.
-    bool Rebuild(const std::string& fileName);
+    bool Rebuild(HMENU popup, const std::string& fileName);
     // Shows a listed set of streams in place of the current list.
-    void Assign(std::vector<StreamRecord> records);
-    // A stream created by the user: appended with the name as typed; returns its command.
-    int Append(const std::string& name);
+    void Assign(HMENU popup, std::vector<StreamRecord> records);
+    // A stream created by the user: appended with the name as typed. Returns
+    // its command, or 0 when the menu has no command left for it.
+    int Append(HMENU popup, const std::string& name);
     // Moves the check mark to a command's item.
-    void Check(int command);
+    void Check(HMENU popup, int command);
 
     int Current() const { return current_; }
     // The record behind a stream command, or null.
     const StreamRecord* Find(int command) const;
-    std::size_t Count() const { return records_.size(); }
 
   private:
-    void AddItem(const StreamRecord& record, std::size_t index);
-
-    HMENU popup_;
     std::vector<StreamRecord> records_;
     int current_ = IDM_STREAM_DEFAULT;
 };
+
+// The last command a stream item can have.
+inline constexpr int kLastStreamCommand = 0xFFFF;
+
+// The commands of the streams: New stream (1004), Create hard link (1005),
+// Default stream (1006), Delete current stream (1008) and the stream items
+// (10000 on).
+void StreamCommand(EditorApp& app, int command);
+// After a document was opened (not a stream of it): its streams are listed
+// again, on the NT family only.
+void RebuildStreamList(EditorApp& app);
+// After Save As: no stream items, "&Default stream" checked.
+void ResetStreamList(EditorApp& app);
 
 // Creates (or opens) a named stream ("file:stream") and closes it again, with
 // the file's attributes cleared meanwhile, so a read-only file takes streams

@@ -3,6 +3,9 @@
 // switch meets the no-printer path.
 #include <windows.h>
 
+#include "app/command_ids.h"
+#include "app/ui_texts.h"
+#include "editor_fixture.h"
 #include "platform/printing.h"
 #include "tests/win32/win32_test_support.h"
 
@@ -46,6 +49,10 @@ class PageCapture {
         calls.startDoc = [](HDC, void* self) { return static_cast<PageCapture*>(self)->Log('D'); };
         calls.startPage = [](HDC, void* self) {
             auto* capture = static_cast<PageCapture*>(self);
+            if (capture->gate) {
+                SetEvent(capture->entered);
+                WaitForSingleObject(capture->gate, 10000);
+            }
             std::memset(capture->bits_, 0xFF,
                         static_cast<std::size_t>(capture->width_) * capture->height_ * 4);
             return capture->Log('S') && capture->failStartPage-- != 0;
@@ -75,6 +82,8 @@ class PageCapture {
     std::string log;
     std::vector<std::vector<std::uint32_t>> pages;
     int failStartPage = -1;
+    HANDLE gate = nullptr;    // pages wait for it when set,
+    HANDLE entered = nullptr; // after setting this
     void (*onEndPage)(void*) = nullptr;
     void* onEndPageContext = nullptr;
 
@@ -172,62 +181,74 @@ TEST(Printing, ThreeDPrintsEveryPlaneOverTheBackground) {
     EXPECT_NEAR(RightmostOf(page, w, 0xAA0055) - front, 2, 1);
 }
 
-struct ThreadJob {
-    PrintRunner runner;
-    HWND window = nullptr;
-    UINT done = WM_APP + 1;
-
-    // Runs the job and waits for its end; the outcome and error as posted.
-    std::pair<WPARAM, LPARAM> Run(PrintRequest request, PageCapture& capture) {
-        EXPECT_TRUE(runner.Start(std::make_unique<PrintRequest>(std::move(request)), window, done,
-                                 capture.Calls()));
-        EXPECT_TRUE(runner.Busy());
-        MSG msg{};
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < 30000) {
-            if (PeekMessageA(&msg, window, done, done, PM_REMOVE)) {
-                EXPECT_TRUE(runner.Wait(10000));
-                EXPECT_FALSE(runner.Busy());
-                return {msg.wParam, msg.lParam};
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+class PrintCommandsTest : public EditorTest {
+  protected:
+    // Runs the editor's messages until part 0 of the status bar shows `notice`.
+    bool WaitForNotice(const char* notice) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
+            Pump();
+            if (StatusPart(0) == notice) return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
-        ADD_FAILURE() << "the print thread did not report";
-        return {};
+        return false;
+    }
+    // A job of the editor's own runner, on a capture instead of a printer.
+    void StartJob(PageCapture& capture) {
+        auto request = std::make_unique<PrintRequest>(
+            RequestOn(capture.Dc(), NumberedLines(70), PrintMode::Plain));
+        ASSERT_TRUE(
+            app->printer.Start(std::move(request), app->main, kPrintDoneMessage, capture.Calls()));
     }
 };
 
-TEST(Printing, TheThreadReportsCompletionAbortAndFailure) {
-    ThreadJob job;
-    job.window =
-        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(job.window, nullptr);
+TEST_F(PrintCommandsTest, NoPrinterIsReportedAndAnEmptyDocumentPrintsNothing) {
+    // Nothing to print: no dialog, no box.
+    EXPECT_TRUE(AnswerBoxes([&] { Command(IDM_FILE_PRINT_3D); }, {{IDOK, {}, 500}}).empty());
+    Type("x");
+    const std::vector<SeenBox> boxes =
+        AnswerBoxes([&] { Command(IDM_FILE_PRINT_TEXT); }, {{IDOK, {}}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Big fucking error");
+    EXPECT_NE(boxes[0].text.find("(3012)"), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(boxes[0].owner, app->main);
+}
+
+TEST_F(PrintCommandsTest, EscAbortsTheJobAndAFinishedJobSaysSo) {
+    PageCapture held;
+    held.gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    held.entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    StartJob(held);
+    ASSERT_EQ(WaitForSingleObject(held.entered, 10000), WAIT_OBJECT_0);
+    // Esc stops the job instead of closing the editor.
+    Command(IDM_ESCAPE);
+    EXPECT_EQ(StatusPart(0), kNoticeAborted.english);
+    SetEvent(held.gate);
+    ASSERT_TRUE(app->printer.Wait(10000));
+    Pump();
+    EXPECT_EQ(held.log, "DSEd"); // the page in progress is ended, the document closed
+    EXPECT_EQ(StatusPart(0), kNoticeAborted.english);
+    EXPECT_TRUE(IsWindow(app->main));
+    CloseHandle(held.gate);
+    CloseHandle(held.entered);
 
     PageCapture whole;
-    auto [outcome, error] =
-        job.Run(RequestOn(whole.Dc(), NumberedLines(70), PrintMode::Plain), whole);
-    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Completed));
+    StartJob(whole);
+    EXPECT_TRUE(app->printer.Busy());
+    EXPECT_TRUE(WaitForNotice(kNoticeCompleted.english));
     EXPECT_EQ(whole.pages.size(), 2u);
 
-    // Esc during the first page: that page is ended, the document closed, nothing more.
-    PageCapture aborted;
-    aborted.onEndPageContext = &job.runner;
-    aborted.onEndPage = [](void* runner) { static_cast<PrintRunner*>(runner)->Abort(); };
-    std::tie(outcome, error) =
-        job.Run(RequestOn(aborted.Dc(), NumberedLines(70), PrintMode::Plain), aborted);
-    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Aborted));
-    EXPECT_EQ(aborted.log, "DSEd");
-
-    // A page the printer refuses ends the job as failed, with an error to report.
+    // A printer that refuses a page: the error is reported, success never shown.
     PageCapture failing;
     failing.failStartPage = 1;
-    std::tie(outcome, error) =
-        job.Run(RequestOn(failing.Dc(), NumberedLines(70), PrintMode::Plain), failing);
-    EXPECT_EQ(outcome, static_cast<WPARAM>(PrintOutcome::Failed));
-    EXPECT_NE(error, 0);
-    EXPECT_EQ(failing.log, "DSESd");
-    EXPECT_EQ(GetObjectType(failing.Dc()), 0u);
-    DestroyWindow(job.window);
+    std::vector<SeenBox> boxes = AnswerBoxes(
+        [&] {
+            StartJob(failing);
+            WaitForNotice(kNoticeAborted.english);
+        },
+        {{IDOK, {}}});
+    EXPECT_EQ(StatusPart(0), kNoticeAborted.english);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Big fucking error");
 }
 
 TEST(PrintSwitch, WithoutAPrinterReportsTheErrorAndFails) {

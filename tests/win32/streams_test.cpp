@@ -1,11 +1,16 @@
-// The stream list in a real menu, and streams and hard links on real files.
-// Wine lists no streams (it has no backup interface) but keeps "file:stream"
-// as a file of its own, which is enough for creating and deleting by name.
+// The stream commands in the running editor, on real files. Wine lists no
+// streams (it has no backup interface) but keeps "file:stream" as a file of its
+// own, which is enough to open, create, save and delete streams by name; the
+// listing itself is given to the menu as the backup interface would report it.
 #include <windows.h>
 
 #include "app/command_ids.h"
+#include "app/ui_texts.h"
+#include "editor_fixture.h"
+#include "platform/documents.h"
+#include "platform/input_box.h"
 #include "platform/streams.h"
-#include "tests/win32/win32_test_support.h"
+#include "win32_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,99 +19,117 @@
 namespace stx::test {
 namespace {
 
-std::string ItemText(HMENU menu, UINT command) {
-    char text[256] = {};
-    GetMenuStringA(menu, command, text, sizeof text, MF_BYCOMMAND);
-    return text;
-}
+class StreamsTest : public EditorTest {
+  protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        file = TempDirectory() + "stratext streams.txt";
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(file, "the file");
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(OpenDocument(*app, file));
+        RebuildStreamList(*app);
+    }
+    void TearDown() override {
+        for (const std::string& path : {file + ":a:$DATA", file + ":notes", link, file}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+        EditorTest::TearDown();
+    }
 
-UINT ItemState(HMENU menu, UINT command) {
-    return GetMenuState(menu, command, MF_BYCOMMAND);
-}
+    std::string ItemText(UINT command) {
+        char text[256] = {};
+        GetMenuStringA(app->streamsPopup, command, text, sizeof text, MF_BYCOMMAND);
+        return text;
+    }
+    bool Checked(UINT command) {
+        return GetMenuState(app->streamsPopup, command, MF_BYCOMMAND) & MF_CHECKED;
+    }
+    bool ReadOnly() { return GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY; }
 
-StreamRecord Named(const char16_t* name) {
+    std::string file;
+    std::string link = TempDirectory() + "stratext link.txt";
+};
+
+StreamRecord Stream(std::uint32_t id, const char16_t* name) {
     StreamRecord r;
-    r.streamId = 4;
+    r.streamId = id;
     r.name = name;
     return r;
 }
 
-TEST(StreamMenu, ListsEveryReportedStreamAndMovesTheCheckMark) {
-    HMENU popup = CreatePopupMenu();
-    AppendMenuA(popup, MF_STRING | MF_CHECKED, IDM_STREAM_DEFAULT, "&Default stream");
-    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    StreamMenu menu(popup);
+TEST_F(StreamsTest, ListedStreamsOpenFromTheMenu) {
+    WriteBytes(file + ":a:$DATA", "alpha");
+    // As the backup interface reports a file with one named stream: the data,
+    // the security data and the stream.
+    app->streams.Assign(app->streamsPopup,
+                        {Stream(1, u""), Stream(2, u""), Stream(4, u":a:$DATA")});
+    EXPECT_EQ(ItemText(10000), "*Stream #00000");
+    EXPECT_TRUE(GetMenuState(app->streamsPopup, 10001, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(ItemText(10001), "*Stream #00001");
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
 
-    // The default data and the security data are unnamed: grayed counters.
-    menu.Assign({StreamRecord{1, 10, u""}, Named(u":a:$DATA"), StreamRecord{2, 40, u""},
-                 Named(u":b:$DATA")});
-    EXPECT_EQ(GetMenuItemCount(popup), 6);
-    EXPECT_EQ(ItemText(popup, 10000), "*Stream #00000");
-    EXPECT_TRUE(ItemState(popup, 10000) & MF_GRAYED);
-    EXPECT_EQ(ItemText(popup, 10001), ":a:$DATA");
-    EXPECT_FALSE(ItemState(popup, 10001) & MF_GRAYED);
-    EXPECT_EQ(ItemText(popup, 10002), "*Stream #00002");
-    EXPECT_EQ(ItemText(popup, 10003), ":b:$DATA");
-    EXPECT_TRUE(ItemState(popup, IDM_STREAM_DEFAULT) & MF_CHECKED);
+    Command(10002);
+    EXPECT_EQ(Text(), "alpha");
+    EXPECT_EQ(app->document.path, file + ":a:$DATA");
+    EXPECT_NE(WindowText(app->main).find(":a:$DATA"), std::string::npos);
+    EXPECT_TRUE(Checked(10002));
+    EXPECT_FALSE(Checked(IDM_STREAM_DEFAULT));
 
-    menu.Check(10001);
-    EXPECT_FALSE(ItemState(popup, IDM_STREAM_DEFAULT) & MF_CHECKED);
-    EXPECT_TRUE(ItemState(popup, 10001) & MF_CHECKED);
-    ASSERT_NE(menu.Find(10001), nullptr);
-    EXPECT_EQ(StreamFileName("C:\\a.txt", NarrowStreamName(menu.Find(10001)->name)),
-              "C:\\a.txt:a:$DATA");
+    // Switching streams keeps the list; the default stream is the file again.
+    Command(IDM_STREAM_DEFAULT);
+    EXPECT_EQ(Text(), "the file");
+    EXPECT_EQ(app->document.path, file);
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
+    EXPECT_FALSE(Checked(10002));
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
 
-    // A new stream follows the last one, with its name as typed.
-    const int added = menu.Append("notes & more");
-    EXPECT_EQ(added, 10004);
-    EXPECT_EQ(ItemText(popup, 10004), "notes && more"); // shown with its "&", not underlining
-    menu.Check(added);
-    EXPECT_FALSE(ItemState(popup, 10001) & MF_CHECKED);
-
-    // A reset leaves the default stream, checked.
-    menu.Reset();
-    EXPECT_EQ(GetMenuItemCount(popup), 2);
-    EXPECT_TRUE(ItemState(popup, IDM_STREAM_DEFAULT) & MF_CHECKED);
-    EXPECT_EQ(menu.Find(10000), nullptr);
-    DestroyMenu(popup);
+    // A language switch keeps the popup with its items.
+    Command(IDM_LANGUAGE_ROMANIAN);
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
 }
 
-TEST(StreamFiles, CreateDeleteAndLinkOnRealFiles) {
-    const std::string dir = TempDirectory();
-    const std::string file = dir + "stratext streams.txt";
-    const std::string stream = file + ":notes";
-    WriteBytes(file, "the file");
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+TEST_F(StreamsTest, NewStreamIsCreatedSavedAndDeleted) {
+    auto typeName = [](HWND box) { SetDlgItemTextA(box, IDC_INPUT_EDIT, "notes"); };
+    std::vector<SeenBox> boxes =
+        AnswerBoxes([&] { Command(IDM_STREAM_NEW); }, {{IDC_DIALOG_OK, typeName}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(app->document.path, file + ":notes");
+    EXPECT_EQ(ItemText(10000), "notes");
+    EXPECT_TRUE(Checked(10000));
+    EXPECT_TRUE(ReadOnly());
 
-    // The file can be listed; a missing one cannot.
-    EXPECT_TRUE(ListStreams(file).has_value());
-    EXPECT_FALSE(ListStreams(dir + "no such file.txt").has_value());
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-
-    // A read-only file takes a new stream and stays read-only.
-    ASSERT_TRUE(CreateStreamFile(stream));
-    EXPECT_NE(GetFileAttributesA(stream.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
-
-    // Deleting the stream leaves the file as it was; the file itself is never deleted.
-    ASSERT_TRUE(DeleteStreamFile(stream));
-    EXPECT_EQ(GetFileAttributesA(stream.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(DeleteStreamFile(file));
-    EXPECT_FALSE(DeleteStreamFile(file + "::$DATA"));
+    // The stream is saved like any file.
+    Type("in the stream");
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(ReadBytes(file + ":notes"), "in the stream");
     EXPECT_EQ(ReadBytes(file), "the file");
-    EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
 
-    // A hard link is the same file under a second name.
-    const std::string link = dir + "stratext link.txt";
-    DeleteFileA(link.c_str());
-    ASSERT_TRUE(CreateHardLinkTo(file, link)) << GetLastError();
+    // Deleting it reopens the file and lists its streams again.
+    Command(IDM_STREAM_DELETE);
+    EXPECT_EQ(ReadBytes(file + ":notes"), "<missing>");
+    EXPECT_EQ(app->document.path, file);
+    EXPECT_EQ(Text(), "the file");
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
+    EXPECT_EQ(ItemText(10000), "");
+    EXPECT_TRUE(ReadOnly());
+
+    // With the file itself open, nothing is deleted: the user is told why.
+    boxes = AnswerBoxes([&] { Command(IDM_STREAM_DELETE); }, {{IDOK, {}}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kDefaultStreamNotDeleted.english);
+    EXPECT_EQ(ReadBytes(file), "the file");
+}
+
+TEST_F(StreamsTest, HardLinkNamesTheSameFile) {
+    auto chooseName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), link.c_str()); };
+    std::vector<SeenBox> boxes =
+        AnswerBoxes([&] { Command(IDM_HARD_LINK_CREATE); }, {{IDOK, chooseName}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, kHardLinkTitle);
     EXPECT_EQ(ReadBytes(link), "the file");
-    EXPECT_FALSE(CreateHardLinkTo(file, link)); // the name is taken
-
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(link.c_str());
-    DeleteFileA(file.c_str());
 }
 
 } // namespace
