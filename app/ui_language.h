@@ -33,10 +33,6 @@ struct TrilingualText {
 const char* ChooseText(UiLanguage language, const BilingualText& text);
 // Each language its own text.
 const char* ChooseText(UiLanguage language, const TrilingualText& text);
-// A three-way text used where only the plain Romanian form is wanted.
-inline constexpr BilingualText WithoutDiacritics(const TrilingualText& text) {
-    return {text.english, text.romanian};
-}
 
 // The menu resource of a language: 550, 551 or 552.
 int MenuResourceFor(UiLanguage language);

@@ -41,4 +41,12 @@ template <typename Body> bool GuardWindowMessage(HWND window, UINT msg, Body&& b
     return false;
 }
 
+// A dialog procedure around Handler, with the same guard.
+template <INT_PTR (*Handler)(HWND, UINT, WPARAM, LPARAM)>
+INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    GuardWindowMessage(dialog, msg, [&] { result = Handler(dialog, msg, wParam, lParam); });
+    return result;
+}
+
 } // namespace stx

@@ -56,20 +56,15 @@ INT_PTR InputBoxMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    GuardWindowMessage(dialog, msg, [&] { result = InputBoxMessage(dialog, msg, wParam, lParam); });
-    return result;
-}
-
 } // namespace
 
 std::optional<std::string> InputBox(HWND owner, const InputBoxRequest& request) {
     InputBoxState state{&request, {}};
     const int id = DialogTemplateFor(request.templateId, request.language);
     // A Unicode dialog, so a prompt with Romanian letters shows them on any system.
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner,
-                                     InputBoxProc, reinterpret_cast<LPARAM>(&state));
+    INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner,
+                        GuardedDialogProc<InputBoxMessage>, reinterpret_cast<LPARAM>(&state));
     if (result != IDC_DIALOG_OK) return std::nullopt;
     return state.answer;
 }

@@ -40,13 +40,6 @@ INT_PTR TextWindowMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK TextWindowProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    GuardWindowMessage(dialog, msg,
-                       [&] { result = TextWindowMessage(dialog, msg, wParam, lParam); });
-    return result;
-}
-
 } // namespace
 
 bool ShowTextWindow(HWND owner, std::string_view caption, std::string_view text, bool readOnly) {
@@ -57,7 +50,7 @@ bool ShowTextWindow(HWND owner, std::string_view caption, std::string_view text,
     TextWindowState state{std::string(caption), std::string(text), readOnly};
     const INT_PTR result =
         DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_HELP_TEXT), owner,
-                        TextWindowProc, reinterpret_cast<LPARAM>(&state));
+                        GuardedDialogProc<TextWindowMessage>, reinterpret_cast<LPARAM>(&state));
     return result != -1 && result != 0;
 }
 

@@ -10,6 +10,7 @@
 #include "text/caret.h"
 #include "text/scratch_line.h"
 #include "text/text_buffer.h"
+#include "view/view_geometry.h"
 
 namespace stx {
 

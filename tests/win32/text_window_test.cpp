@@ -20,17 +20,17 @@ TEST(TextWindow, ShowsTheWholeTextAndCloses) {
         text += "line " + std::to_string(i) + "\r\n";
     std::string caption, shown;
     LONG_PTR style = 0;
-    const bool closed = DriveDialog<bool>(
-        [&] { return ShowTextWindow(nullptr, "listing.lst", text, true); },
-        [&](HWND dialog) {
-            caption = WindowText(dialog);
-            HWND edit = GetDlgItem(dialog, IDC_HELP_TEXT);
-            shown.resize(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1);
-            shown.resize(static_cast<size_t>(
-                GetWindowTextA(edit, shown.data(), static_cast<int>(shown.size()))));
-            style = GetWindowLongPtrA(edit, GWL_STYLE);
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
+    const bool closed =
+        DriveDialog<bool>([&] { return ShowTextWindow(nullptr, "listing.lst", text, true); },
+                          [&](HWND dialog) {
+                              caption = WindowText(dialog);
+                              HWND edit = GetDlgItem(dialog, IDC_HELP_TEXT);
+                              shown.resize(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1);
+                              shown.resize(static_cast<size_t>(GetWindowTextA(
+                                  edit, shown.data(), static_cast<int>(shown.size()))));
+                              style = GetWindowLongPtrA(edit, GWL_STYLE);
+                              PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                          });
     EXPECT_TRUE(closed);
     EXPECT_EQ(caption, "listing.lst");
     // Past the control's default limit of 32 KB, to the last line.

@@ -1,4 +1,5 @@
 #include "app/settings.h"
+#include "tests/support/memory_settings_store.h"
 #include "view/caret_animation.h"
 
 #include "app/command_ids.h"
