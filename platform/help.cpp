@@ -82,12 +82,6 @@ INT_PTR HelpFileMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK HelpFileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    GuardWindowMessage(dialog, msg, [&] { result = HelpFileMessage(dialog, msg, wParam, lParam); });
-    return result;
-}
-
 } // namespace
 
 void ShowAboutBox(HWND owner, UiLanguage language) {
@@ -99,7 +93,8 @@ bool ShowCustomHelpDialog(HWND owner, UiLanguage language, std::string& helpFile
     HelpFileDialog state{language, helpFile, helpOptions};
     const int templateId = DialogTemplateFor(IDD_CUSTOM_HELP, language);
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
-                           HelpFileDialogProc, reinterpret_cast<LPARAM>(&state)) == IDC_DIALOG_OK;
+                           GuardedDialogProc<HelpFileMessage>,
+                           reinterpret_cast<LPARAM>(&state)) == IDC_DIALOG_OK;
 }
 
 void SetHelpViewerForTests(HelpViewerCall call) {
