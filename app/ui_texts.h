@@ -231,6 +231,12 @@ inline constexpr std::array<TrilingualText, 12> kHtmlMonths{{
     {"December",  "Decembrie",  "Decembrie"},
 }};
 
+// ---- NTFS streams -----------------------------------------------------------
+
+inline constexpr BilingualText kDefaultStreamNotDeleted{
+    "The default stream is the file itself: only a named stream can be deleted.",
+    "Fluxul implicit este chiar fisierul: numai un flux cu nume poate fi sters."};
+
 // ---- Texts that exist in English only ----------------------------------------
 
 inline constexpr const char* kSaveQuestion      = "Do you want to save your current document?";

@@ -11,7 +11,11 @@
 #include "platform/find_replace.h"
 #include "platform/html_index_dialog.h"
 #include "platform/insert_data_dialog.h"
+#include "platform/help.h"
 #include "platform/option_commands.h"
+#include "platform/printing.h"
+#include "platform/shell_registration.h"
+#include "platform/streams.h"
 
 namespace stx {
 
@@ -70,7 +74,14 @@ constexpr CommandRange kCommands[] = {
     {IDM_FILE_SAVE_AS,        IDM_FILE_SAVE_AS,        SaveAsCommand},
     {IDM_FILE_EXIT,           IDM_FILE_EXIT,           CloseCommand},
     {IDM_TEMPLATE_MASM32,     IDM_TEMPLATE_TASM,       NewDocumentCommand},
-    {IDM_ESCAPE,              IDM_ESCAPE,              CloseCommand},
+    {IDM_ESCAPE,              IDM_ESCAPE,              EscapeCommand},
+    {IDM_STREAM_NEW,          IDM_STREAM_DEFAULT,      StreamCommand},
+    {IDM_STREAM_DELETE,       IDM_STREAM_DELETE,       StreamCommand},
+    {IDM_STREAM_FIRST,        kLastStreamCommand,      StreamCommand},
+    {IDM_FILE_PRINT_TEXT,     IDM_FILE_PRINT_3D,       PrintCommand},
+    {IDM_REGISTER_SHELL,      IDM_REGISTER_SHELL,      RegisterShellCommand},
+    {IDM_HELP_ABOUT,          IDM_HELP_EDITOR,         HelpCommand},
+    {IDM_HELP_DEFINE,         IDM_HELP_TOPIC_SEARCH,   HelpCommand},
     {IDM_EDIT_COPY,           IDM_EDIT_COPY,           EditCommand},
     {IDM_EDIT_COPY_TO,        IDM_EDIT_COPY_TO,        CopyToCommand},
     {IDM_EDIT_SELECT_ALL,     IDM_EDIT_PASTE,          EditCommand},

@@ -15,6 +15,8 @@
 #include "compile/compile_commands.h"
 #include "files/document_path.h"
 #include "search/find_replace.h"
+#include "platform/printing.h"
+#include "platform/streams.h"
 #include "text/text_editor.h"
 #include "tools/html_index.h"
 #include "tools/insert_data.h"
@@ -63,6 +65,10 @@ class EditorApp {
     SearchMemory search;
     InsertDataOptions insertData;
     IndexColours indexColours;
+    // The streams of the document's file, listed in the NTFS Streams submenu.
+    StreamMenu streams;
+    // The menu's print job.
+    PrintRunner printer;
 
     UiLanguage Language() const { return settings.language; }
     SettingsStore& Store() { return *store_; }

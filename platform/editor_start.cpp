@@ -10,6 +10,7 @@
 #include "platform/main_menu.h"
 #include "platform/main_window.h"
 #include "platform/option_commands.h"
+#include "platform/streams.h"
 #include "platform/text_view.h"
 
 namespace stx {
@@ -94,7 +95,7 @@ bool StartEditor(EditorApp& app, HINSTANCE instance, const CommandLine& commandL
     // The empty document is laid out first: a status update after the open
     // would wipe its notice at once.
     RefreshView(app);
-    if (!commandLine.file.empty()) OpenDocument(app, commandLine.file);
+    if (!commandLine.file.empty() && OpenDocument(app, commandLine.file)) RebuildStreamList(app);
     ShowDocumentTitle(app);
     return true;
 }
