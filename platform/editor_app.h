@@ -47,6 +47,8 @@ class EditorApp {
     bool ntPlatform = true;
     // Set by the display-mode commands; F4 steps it. Nothing else reads it.
     uint8_t displayMode = 0;
+    // The save question of a close was answered at SC_CLOSE.
+    bool closeAnswered = false;
     AppSettings settings;
     DocumentState document;
     // The document the view shows, with its caret and selection.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "platform/commands.h"
@@ -154,6 +156,8 @@ bool MainWindowMessage(EditorApp& app, UINT msg, WPARAM wParam, LPARAM lParam, L
                 result = 1;
                 return true;
             }
+            // Default processing sends the WM_CLOSE, which must not ask again.
+            app.closeAnswered = true;
             break;
         case SC_MAXIMIZE:
         case SC_RESTORE:
@@ -162,6 +166,17 @@ bool MainWindowMessage(EditorApp& app, UINT msg, WPARAM wParam, LPARAM lParam, L
             break;
         }
         return false;
+    case WM_CLOSE: {
+        // However the close came (Exit, the close box, another program), the
+        // save question is asked once, and Cancel keeps the program open.
+        const bool answered = std::exchange(app.closeAnswered, false);
+        if (answered || AskToSaveBeforeReplacing(app)) DestroyWindow(app.main);
+        return true;
+    }
+    case WM_QUERYENDSESSION:
+        // Logging off: Cancel, or a save that failed, refuses the end of the session.
+        result = AskToSaveBeforeReplacing(app) ? TRUE : FALSE;
+        return true;
     case WM_COMMAND:
         RunCommand(app, LOWORD(wParam));
         return false;

@@ -810,7 +810,7 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
         EXPECT_EQ(View(EM_GETMODIFY), 0);
     }
 
-    // Closing: Cancel keeps the window and the text, No closes.
+    // Closing, however it comes, asks once; Cancel keeps the window and the text.
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     Type("unsaved");
     for (int command : {IDM_FILE_EXIT, IDM_ESCAPE}) {
@@ -821,11 +821,32 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
     AnswerBoxes([&] { kept = SendMessageA(app->main, WM_SYSCOMMAND, SC_CLOSE, 0); },
                 {{IDCANCEL, {}}});
     EXPECT_EQ(kept, 1);
+    // Another program's close, and logging off.
+    AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDCANCEL, {}}});
     EXPECT_TRUE(IsWindow(app->main));
+    LRESULT ending = TRUE;
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); },
+                {{IDCANCEL, {}}});
+    EXPECT_EQ(ending, FALSE);
     EXPECT_EQ(Text(), "unsaved");
-    HWND main = app->main;
+    // Yes with a save that fails keeps everything.
+    app->document = {TempDirectory() + "no such folder\\unsaved.txt", true};
     std::vector<SeenBox> seen =
-        AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
+        AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDYES, {}}, {IDOK, {}}});
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(IsWindow(app->main));
+    EXPECT_EQ(View(EM_GETMODIFY), 1);
+    // Yes that saves lets the session end.
+    const std::string saved = TempDirectory() + "stx closing.txt";
+    app->document = {saved, true};
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); }, {{IDYES, {}}});
+    EXPECT_EQ(ending, TRUE);
+    EXPECT_EQ(ReadBytes(saved), "unsaved");
+    DeleteFileA(saved.c_str());
+    // No closes, after one question.
+    Type("!");
+    HWND main = app->main;
+    seen = AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_FALSE(IsWindow(main));
 }
