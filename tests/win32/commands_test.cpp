@@ -1,7 +1,6 @@
 // Every command a user can send (menus of the three languages, toolbar,
 // accelerators, the view's popup menu) reaches a handler. A command that
-// would silently do nothing fails here; the commands of features still to be
-// built are listed as such, and the list must shrink as they arrive.
+// would silently do nothing fails here.
 #include <windows.h>
 
 #include <commctrl.h>
