@@ -1,6 +1,7 @@
 #include "platform/gdi_surface.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace stx {
@@ -170,6 +171,99 @@ void GdiSurface::DrawLine(int x0, int y0, int x1, int y1, Colour pen) {
     LineTo(dc_, x1, y1);
 }
 
+// --- GdiGlyphRasterizer ----------------------------------------------------------------------
+
+namespace {
+
+// A 32-bit top-down DIB section of the given size; null when the system cannot give one.
+HBITMAP CreatePixels(HDC dc, int width, int height, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bits = bitmap ? static_cast<std::uint32_t*>(pixels) : nullptr;
+    return bits ? bitmap : nullptr;
+}
+
+} // namespace
+
+GdiGlyphRasterizer::~GdiGlyphRasterizer() {
+    End();
+    if (dc_) {
+        if (oldBitmap_) SelectObject(dc_, oldBitmap_);
+        DeleteDC(dc_);
+    }
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+bool GdiGlyphRasterizer::Begin(HFONT font) {
+    if (!dc_) {
+        dc_ = CreateCompatibleDC(nullptr);
+        if (!dc_) return false;
+        SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        SetTextColor(dc_, RGB(255, 255, 255));
+    }
+    HGDIOBJ previous = SelectObject(dc_, font);
+    if (!oldFont_) oldFont_ = previous;
+    return true;
+}
+
+// The font goes back out, so that whoever owns it can delete it.
+void GdiGlyphRasterizer::End() {
+    if (dc_ && oldFont_) SelectObject(dc_, oldFont_);
+    oldFont_ = nullptr;
+}
+
+bool GdiGlyphRasterizer::Reserve(int width, int height) {
+    if (bits_ && width <= width_ && height <= height_) return true;
+    width = std::max(width, width_);
+    height = std::max(height, height_);
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreatePixels(dc_, width, height, bits);
+    if (!bitmap) return false;
+    HGDIOBJ previous = SelectObject(dc_, bitmap);
+    if (bitmap_)
+        DeleteObject(bitmap_);
+    else
+        oldBitmap_ = previous;
+    bitmap_ = bitmap;
+    bits_ = bits;
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+// The glyphs white on black in the top band; for opaque text the cell, filled as an opaque
+// text output fills it, white in a second band below.
+bool GdiGlyphRasterizer::Render(int x, int y, std::string_view chars, bool opaque, int width,
+                                int height, GlyphCoverage& out) {
+    if (!dc_ || width <= 0 || height <= 0 || height > INT_MAX / 2) return false;
+    if (!Reserve(width, opaque ? 2 * height : height)) return false;
+    const UINT count = static_cast<UINT>(chars.size());
+    // The opaque rectangle clears the band to black before the glyphs are drawn.
+    const RECT glyphBand{0, 0, width, height};
+    SetBkMode(dc_, TRANSPARENT);
+    SetBkColor(dc_, RGB(0, 0, 0));
+    ExtTextOutA(dc_, x, y, ETO_OPAQUE | ETO_CLIPPED, &glyphBand, chars.data(), count, nullptr);
+    if (opaque) {
+        const RECT cellBand{0, height, width, 2 * height};
+        ExtTextOutA(dc_, 0, height, ETO_OPAQUE, &cellBand, "", 0, nullptr);
+        SetBkMode(dc_, OPAQUE);
+        SetBkColor(dc_, RGB(255, 255, 255));
+        ExtTextOutA(dc_, x, y + height, ETO_CLIPPED, &cellBand, chars.data(), count, nullptr);
+    }
+    GdiFlush();
+    out.glyph = bits_;
+    out.cell = opaque ? bits_ + static_cast<std::ptrdiff_t>(height) * width_ : nullptr;
+    out.stride = width_;
+    return true;
+}
+
 // --- OffscreenBuffer -------------------------------------------------------------------------
 
 OffscreenBuffer::~OffscreenBuffer() {
@@ -185,6 +279,7 @@ void OffscreenBuffer::Release() {
     dc_ = nullptr;
     bitmap_ = nullptr;
     oldBitmap_ = nullptr;
+    bits_ = nullptr;
     width_ = height_ = 0;
 }
 
@@ -195,13 +290,15 @@ HDC OffscreenBuffer::Prepare(HDC compatibleDc, int width, int height) {
     Release();
     HDC dc = CreateCompatibleDC(compatibleDc);
     if (!dc) return nullptr;
-    HBITMAP bitmap = CreateCompatibleBitmap(compatibleDc, width, height);
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreatePixels(compatibleDc, width, height, bits);
     if (!bitmap) {
         DeleteDC(dc);
         return nullptr;
     }
     dc_ = dc;
     bitmap_ = bitmap;
+    bits_ = bits;
     oldBitmap_ = SelectObject(dc_, bitmap_);
     width_ = width;
     height_ = height;
@@ -215,6 +312,32 @@ bool OffscreenBuffer::CopyTo(HDC target, const Rect& area) const {
 }
 
 // --- painting --------------------------------------------------------------------------------
+
+namespace {
+
+// The planes composed straight into the off-screen bitmap's pixels.
+class OffscreenCompositor final : public PlaneCompositor {
+  public:
+    OffscreenCompositor(OffscreenBuffer& buffer, GdiObjects& objects)
+        : buffer_(buffer), objects_(objects) {}
+
+    bool ComposePlanes(const PaintScene& scene, const PlaneShapes& shapes,
+                       const Rect& paintRect) override {
+        GdiGlyphRasterizer& glyphs = buffer_.Glyphs();
+        if (!glyphs.Begin(objects_.Font(scene.settings.font))) return false;
+        GdiFlush(); // the background must be in the pixels before they are read
+        const bool done =
+            buffer_.Composer().Compose(scene, shapes, paintRect, glyphs, buffer_.Pixels());
+        glyphs.End();
+        return done;
+    }
+
+  private:
+    OffscreenBuffer& buffer_;
+    GdiObjects& objects_;
+};
+
+} // namespace
 
 void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiObjects& objects,
                OffscreenBuffer* buffer) {
@@ -230,7 +353,8 @@ void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiOb
         if (offscreen) {
             {
                 GdiSurface surface(offscreen, objects);
-                PaintView(surface, withImage, paintRect);
+                OffscreenCompositor compositor(*buffer, objects);
+                PaintView(surface, withImage, paintRect, &compositor);
             }
             buffer->CopyTo(target, paintRect);
             return;

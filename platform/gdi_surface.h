@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "view/paint_plan.h"
+#include "view/plane_composer.h"
 #include "view/surface.h"
 
 #include <cstdint>
@@ -76,8 +77,36 @@ class GdiSurface final : public Surface {
     Colour penColour_ = 0;
 };
 
-// The off-screen bitmap of double buffering: a memory context holding a bitmap of the
-// view's client size, made again when the size changes.
+// Glyph coverage for the plane composition, drawn by GDI in the view's font into a scratch
+// bitmap: white on black, so smoothed fonts give their edge coverage per channel.
+class GdiGlyphRasterizer final : public GlyphRasterizer {
+  public:
+    GdiGlyphRasterizer() = default;
+    ~GdiGlyphRasterizer() override;
+    GdiGlyphRasterizer(const GdiGlyphRasterizer&) = delete;
+    GdiGlyphRasterizer& operator=(const GdiGlyphRasterizer&) = delete;
+
+    // Draws with this font until End; false when the scratch context cannot be had.
+    bool Begin(HFONT font);
+    void End();
+    bool Render(int x, int y, std::string_view chars, bool opaque, int width, int height,
+                GlyphCoverage& out) override;
+
+  private:
+    bool Reserve(int width, int height);
+
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    HGDIOBJ oldFont_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// The off-screen bitmap of double buffering: a memory context holding a 32-bit bitmap of the
+// view's client size, made again when the size changes. Its pixels are open to the plane
+// composition, which draws all planes in one pass over them.
 class OffscreenBuffer {
   public:
     OffscreenBuffer() = default;
@@ -92,16 +121,24 @@ class OffscreenBuffer {
     bool CopyTo(HDC target, const Rect& area) const;
     void Release();
 
+    PixelBuffer Pixels() const { return {bits_, width_, height_, width_}; }
+    PlaneComposer& Composer() { return composer_; }
+    GdiGlyphRasterizer& Glyphs() { return glyphs_; }
+
   private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    PlaneComposer composer_;
+    GdiGlyphRasterizer glyphs_;
 };
 
 // One paint of the text view on target: through the off-screen buffer and one copy when a
-// buffer is given (and can be had), otherwise straight onto target.
+// buffer is given (and can be had), with the planes composed in one pass where the scene
+// allows; otherwise straight onto target, plane by plane.
 void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiObjects& objects,
                OffscreenBuffer* buffer);
 
