@@ -210,6 +210,13 @@ bool GdiGlyphRasterizer::Begin(HFONT font) {
     }
     HGDIOBJ previous = SelectObject(dc_, font);
     if (!oldFont_) oldFont_ = previous;
+    BOOL smoothing = FALSE;
+    UINT type = 0;
+    UINT contrast = 0;
+    SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &smoothing, 0);
+    SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+    SystemParametersInfoA(SPI_GETFONTSMOOTHINGCONTRAST, 0, &contrast, 0);
+    look_ = (smoothing ? 1u : 0u) | (type & 0xFF) << 8 | (contrast & 0xFFFF) << 16;
     return true;
 }
 
@@ -238,28 +245,35 @@ bool GdiGlyphRasterizer::Reserve(int width, int height) {
     return true;
 }
 
-// The glyphs white on black in the top band; for opaque text the cell, filled as an opaque
-// text output fills it, white in a second band below.
-bool GdiGlyphRasterizer::Render(int x, int y, std::string_view chars, bool opaque, int width,
-                                int height, GlyphCoverage& out) {
-    if (!dc_ || width <= 0 || height <= 0 || height > INT_MAX / 2) return false;
-    if (!Reserve(width, opaque ? 2 * height : height)) return false;
-    const UINT count = static_cast<UINT>(chars.size());
-    // The opaque rectangle clears the band to black before the glyphs are drawn.
-    const RECT glyphBand{0, 0, width, height};
-    SetBkMode(dc_, TRANSPARENT);
-    SetBkColor(dc_, RGB(0, 0, 0));
-    ExtTextOutA(dc_, x, y, ETO_OPAQUE | ETO_CLIPPED, &glyphBand, chars.data(), count, nullptr);
-    if (opaque) {
-        const RECT cellBand{0, height, width, 2 * height};
-        ExtTextOutA(dc_, 0, height, ETO_OPAQUE, &cellBand, "", 0, nullptr);
-        SetBkMode(dc_, OPAQUE);
-        SetBkColor(dc_, RGB(255, 255, 255));
-        ExtTextOutA(dc_, x, y + height, ETO_CLIPPED, &cellBand, chars.data(), count, nullptr);
+// Each text in a band of its own: glyphs white on black, or the cell as an opaque text
+// output fills it, in white.
+bool GdiGlyphRasterizer::Render(std::span<const GlyphText> texts, int width, int height,
+                                GlyphCoverage& out) {
+    const int bands = static_cast<int>(texts.size());
+    if (!dc_ || width <= 0 || height <= 0 || bands < 1 || bands > 2 || height > INT_MAX / 2)
+        return false;
+    if (!Reserve(width, bands * height)) return false;
+    for (int t = 0; t < bands; ++t) {
+        const GlyphText& text = texts[t];
+        const RECT band{0, t * height, width, (t + 1) * height};
+        const UINT count = static_cast<UINT>(text.chars.size());
+        const INT* dx = text.advances.empty() ? nullptr : text.advances.data();
+        // The opaque rectangle clears the band to black first.
+        SetBkMode(dc_, TRANSPARENT);
+        SetBkColor(dc_, RGB(0, 0, 0));
+        if (text.cell) {
+            ExtTextOutA(dc_, 0, band.top, ETO_OPAQUE, &band, "", 0, nullptr);
+            SetBkMode(dc_, OPAQUE);
+            SetBkColor(dc_, RGB(255, 255, 255));
+            ExtTextOutA(dc_, text.x, band.top + text.y, ETO_CLIPPED, &band, text.chars.data(),
+                        count, dx);
+        } else {
+            ExtTextOutA(dc_, text.x, band.top + text.y, ETO_OPAQUE | ETO_CLIPPED, &band,
+                        text.chars.data(), count, dx);
+        }
+        out.bands[t] = bits_ + static_cast<std::ptrdiff_t>(t) * height * width_;
     }
     GdiFlush();
-    out.glyph = bits_;
-    out.cell = opaque ? bits_ + static_cast<std::ptrdiff_t>(height) * width_ : nullptr;
     out.stride = width_;
     return true;
 }

@@ -89,8 +89,10 @@ class GdiGlyphRasterizer final : public GlyphRasterizer {
     // Draws with this font until End; false when the scratch context cannot be had.
     bool Begin(HFONT font);
     void End();
-    bool Render(int x, int y, std::string_view chars, bool opaque, int width, int height,
+    bool Render(std::span<const GlyphText> texts, int width, int height,
                 GlyphCoverage& out) override;
+    // The system's font smoothing settings, as read by Begin.
+    std::uint32_t Look() const override { return look_; }
 
   private:
     bool Reserve(int width, int height);
@@ -102,6 +104,7 @@ class GdiGlyphRasterizer final : public GlyphRasterizer {
     std::uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    std::uint32_t look_ = 0;
 };
 
 // The off-screen bitmap of double buffering: a memory context holding a 32-bit bitmap of the

@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace stx {
@@ -43,12 +46,21 @@ inline std::uint32_t BlendPixel(std::uint32_t back, std::uint32_t fore, std::uin
     return static_cast<std::uint32_t>((x & 0xFF) | (x >> 8 & 0xFF00) | (x >> 16 & 0xFF0000));
 }
 
-// What drawing a piece of text in white on black gives, per pixel 0x00RRGGBB: 0 where nothing
-// shows, 0xFFFFFF where a glyph covers it, per-channel fractions at smoothed edges. Opaque
-// text also gives the cell its background fills (non-zero inside).
+// One piece of text for the rasterizer: the cell's top-left corner at (x, y); each character
+// advances by its entry in advances, or by its own width when advances is empty.
+struct GlyphText {
+    int x = 0;
+    int y = 0;
+    std::string_view chars;
+    std::span<const int> advances;
+    bool cell = false; // the cell an opaque text output fills, instead of the glyphs
+};
+
+// What drawing texts white on black gives, one band per text, per pixel 0x00RRGGBB: 0 where
+// nothing shows, 0xFFFFFF where a glyph covers it, per-channel fractions at smoothed edges;
+// for a cell, non-zero inside it.
 struct GlyphCoverage {
-    const std::uint32_t* glyph = nullptr;
-    const std::uint32_t* cell = nullptr;
+    const std::uint32_t* bands[2] = {nullptr, nullptr};
     std::ptrdiff_t stride = 0;
 };
 
@@ -56,10 +68,12 @@ struct GlyphCoverage {
 class GlyphRasterizer {
   public:
     virtual ~GlyphRasterizer() = default;
-    // chars with the cell's top-left corner at (x, y) of an area of width x height pixels,
-    // clipped to it. The coverage stays valid until the next call.
-    virtual bool Render(int x, int y, std::string_view chars, bool opaque, int width, int height,
+    // One or two texts, each into a band of width x height pixels of its own, clipped to it.
+    // The coverage stays valid until the next call.
+    virtual bool Render(std::span<const GlyphText> texts, int width, int height,
                         GlyphCoverage& out) = 0;
+    // Changes when glyphs of the same font come out differently (the system's smoothing).
+    virtual std::uint32_t Look() const { return 0; }
 };
 
 class PlaneComposer {
@@ -70,6 +84,9 @@ class PlaneComposer {
     // rasterized: target is then unchanged.
     bool Compose(const PaintScene& scene, const PlaneShapes& shapes, const Rect& paintRect,
                  GlyphRasterizer& glyphs, const PixelBuffer& target);
+
+    // Forgets the rows kept from earlier paints.
+    void Forget();
 
   private:
     // Opaque text has three classes in a row: its glyphs on the cell, the cell, and glyph
@@ -85,13 +102,37 @@ class PlaneComposer {
         std::int64_t left = 0, top = 0, right = 0, bottom = 0;
     };
 
+    // Where shapes are stamped: the labelled area, or one row's strip.
+    struct Labels {
+        std::uint8_t* labels;
+        std::vector<std::uint32_t>* coverage; // grown at the first smoothed edge
+        Area area;
+        bool* smooth;
+    };
+    // One row's labels as a paint made them, for later paints of the same row.
+    struct RowStrip {
+        std::int64_t left = 0; // the columns held
+        std::int64_t right = 0;
+        std::vector<std::uint8_t> labels;
+        std::vector<std::uint32_t> coverage;
+        bool smooth = false;
+        std::uint64_t lastUse = 0;
+    };
+
     bool AssignClasses(const PlaneShapes& shapes);
+    std::uint8_t ClassOf(const PlaneShape& shape);
     Area TextArea(const PlaneShape& shape) const;
-    bool Stamp(const PlaneShape& shape, std::uint8_t cls, GlyphRasterizer& glyphs);
-    template <typename Rule> void Propagate(std::vector<typename Rule::Hit>& out, Rule rule) const;
+    std::size_t BatchEnd(const PlaneShapes& shapes, std::size_t begin) const;
+    bool Stamp(const PlaneShapes& shapes, std::size_t begin, std::size_t end,
+               GlyphRasterizer& glyphs, Labels& into);
+    bool StampRow(const PlaneShapes& shapes, std::size_t begin, std::size_t end,
+                  GlyphRasterizer& glyphs, const Area& reach);
+    using RowMap = std::unordered_map<std::string, RowStrip>;
+    RowStrip TakeStrip(RowMap::iterator stale);
+    template <typename Rule>
+    void Sweep(std::vector<typename Rule::Hit>& ring, Rule rule, const Rect& paint,
+               const PixelBuffer& target) const;
     void FillColourTable(const PaintScene& scene);
-    std::uint32_t Shade(std::uint64_t hit, std::uint32_t under) const;
-    void Output(const Rect& paint, const PixelBuffer& target) const;
     void Overlay(const PaintScene& scene, const PlaneShape& shape, const Rect& paint,
                  GlyphRasterizer& glyphs, const PixelBuffer& target);
 
@@ -106,18 +147,29 @@ class PlaneComposer {
     Area box_;   // the labelled area, in the coordinates of a plane with no offset
     int bw_ = 0; // its size
     int bh_ = 0;
-    std::vector<Class> classes_;
     std::vector<std::uint8_t> classOfShape_;
+    const CharWidthTable* widths_ = nullptr;
+    // A row's runs as two pieces of text, every other run in each.
+    std::string batchText_[2];
+    std::vector<int> batchAdvances_[2];
 
     // Kept from paint to paint.
+    std::vector<Class> classes_; // a class keeps its number while the rows are kept
+    RowMap rows_;                // by the row's shapes
+    std::size_t rowLimit_ = 16;
+    EditorFont rowsFont_{};
+    std::int64_t rowsLineHeight_ = -1;
+    std::uint32_t rowsLook_ = 0;
+    std::uint64_t paints_ = 0;
+    std::string rowKey_;
     std::vector<std::uint8_t> label_;     // class per pixel of one plane, 0 for none
     std::vector<std::uint32_t> coverage_; // partly covered pixels: coverage, class below
     bool smoothEdges_ = false;            // some pixel is partly covered
-    // Per pixel, the nearest plane showing something there (see SharpHits and SmoothHits).
+    // Rows of the nearest plane showing something at each pixel (see SharpHits, SmoothHits).
     std::vector<std::uint16_t> sharp_;
     std::vector<std::uint64_t> smooth_;
     std::vector<std::uint32_t> colours_; // per class and plane depth, 0x00RRGGBB
-    std::vector<bool> onCell_;           // per class: glyphs blended over the next class
+    std::vector<std::uint8_t> onCell_;   // per class: glyphs blended over the next class
 };
 
 } // namespace stx

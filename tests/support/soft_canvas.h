@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -27,18 +28,19 @@ inline std::uint32_t PatternGlyph(unsigned char ch, int x, int y, int cellWidth,
     return 0;
 }
 
-// Draws each glyph of chars at (x, y) by calling plot(px, py, coverage).
+// Draws each glyph of chars at (x, y) by calling plot(px, py, coverage); each character
+// advances by its entry in advances, or by its width when there are none.
 template <typename Plot>
 void DrawPattern(const CharWidthTable& widths, int height, bool smooth, int x, int y,
-                 std::string_view chars, Plot plot) {
-    for (char c : chars) {
-        const auto ch = static_cast<unsigned char>(c);
+                 std::string_view chars, Plot plot, std::span<const int> advances = {}) {
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(chars[i]);
         const int w = widths[ch];
         for (int cy = 0; cy < height; ++cy)
             for (int cx = 0; cx <= w; ++cx)
                 if (const std::uint32_t cov = PatternGlyph(ch, cx, cy, w, height, smooth))
                     plot(x + cx, y + cy, cov);
-        x += w;
+        x += advances.empty() ? w : advances[i];
     }
 }
 
@@ -119,24 +121,32 @@ class PatternRasterizer final : public GlyphRasterizer {
     PatternRasterizer(const CharWidthTable& widths, int lineHeight, bool smooth)
         : widths_(widths), lineHeight_(lineHeight), smooth_(smooth) {}
 
-    bool Render(int x, int y, std::string_view chars, bool opaque, int width, int height,
+    bool Render(std::span<const GlyphText> texts, int width, int height,
                 GlyphCoverage& out) override {
-        const std::size_t area = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        glyph_.assign(area, 0);
-        cell_.assign(opaque ? area : 0, 0);
-        DrawPattern(widths_, lineHeight_, smooth_, x, y, chars,
-                    [&](int px, int py, std::uint32_t cov) {
-                        if (px < 0 || py < 0 || px >= width || py >= height) return;
-                        std::uint32_t& p = glyph_[static_cast<std::size_t>(py * width + px)];
-                        p = BlendPixel(p, 0xFFFFFF, cov);
-                    });
-        if (opaque) {
-            const int right = std::min(x + PatternWidth(widths_, chars), width);
-            for (int py = std::max(y, 0); py < std::min(y + lineHeight_, height); ++py)
-                for (int px = std::max(x, 0); px < right; ++px)
-                    cell_[static_cast<std::size_t>(py * width + px)] = 1;
+        const std::size_t band = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+        pixels_.assign(band * texts.size(), 0);
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            const GlyphText& text = texts[t];
+            std::uint32_t* bits = pixels_.data() + t * band;
+            out.bands[t] = bits;
+            if (text.cell) {
+                const int right = std::min(text.x + PatternWidth(widths_, text.chars), width);
+                for (int py = std::max(text.y, 0); py < std::min(text.y + lineHeight_, height);
+                     ++py)
+                    for (int px = std::max(text.x, 0); px < right; ++px)
+                        bits[py * width + px] = 0xFFFFFF;
+                continue;
+            }
+            DrawPattern(
+                widths_, lineHeight_, smooth_, text.x, text.y, text.chars,
+                [&](int px, int py, std::uint32_t cov) {
+                    if (px < 0 || py < 0 || px >= width || py >= height) return;
+                    std::uint32_t& p = bits[py * width + px];
+                    p = BlendPixel(p, 0xFFFFFF, cov);
+                },
+                text.advances);
         }
-        out = {glyph_.data(), opaque ? cell_.data() : nullptr, width};
+        out.stride = width;
         return true;
     }
 
@@ -144,8 +154,7 @@ class PatternRasterizer final : public GlyphRasterizer {
     const CharWidthTable& widths_;
     int lineHeight_;
     bool smooth_;
-    std::vector<std::uint32_t> glyph_;
-    std::vector<std::uint32_t> cell_;
+    std::vector<std::uint32_t> pixels_;
 };
 
 // The composition onto a soft canvas.

@@ -40,14 +40,14 @@ class PlaneComposerTest : public ::testing::Test, protected ViewScene {
         return c;
     }
 
-    // The first pixel where the two drawings differ inside rect, or an empty string.
+    // The first pixel where the two drawings differ inside rect, or an empty string. The
+    // composition keeps its rows from paint to paint, as the view's does.
     std::string Compare(const Rect& rect, bool smooth) {
         ApplyRenderSettings(settings, planes, animation, view, buffer.Widths());
         SoftCanvas reference(kWidth, kHeight, buffer.Widths(), 16, smooth);
         PaintView(reference, Scene(), rect);
-        SoftCanvas composed(kWidth, kHeight, buffer.Widths(), 16, smooth);
-        SoftCompositor compositor(composed, buffer.Widths(), 16, smooth);
-        PaintView(composed, Scene(), rect, &compositor);
+        SoftCanvas& composed = smooth ? smoothCanvas : sharpCanvas;
+        PaintView(composed, Scene(), rect, smooth ? &smoothCompositor : &sharpCompositor);
         for (int y = rect.top; y < rect.bottom; ++y)
             for (int x = rect.left; x < rect.right; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y * kWidth + x);
@@ -56,6 +56,11 @@ class PlaneComposerTest : public ::testing::Test, protected ViewScene {
             }
         return {};
     }
+
+    SoftCanvas sharpCanvas{kWidth, kHeight, buffer.Widths(), 16, false};
+    SoftCanvas smoothCanvas{kWidth, kHeight, buffer.Widths(), 16, true};
+    SoftCompositor sharpCompositor{sharpCanvas, buffer.Widths(), 16, false};
+    SoftCompositor smoothCompositor{smoothCanvas, buffer.Widths(), 16, true};
 };
 
 TEST_F(PlaneComposerTest, SamePixelsAsPlaneByPlane) {
@@ -87,7 +92,7 @@ TEST_F(PlaneComposerTest, SamePixelsAsPlaneByPlane) {
             }
 }
 
-TEST_F(PlaneComposerTest, OverwriteCaretAndHexViewAndTheCaretInsideTheSelection) {
+TEST_F(PlaneComposerTest, OverwriteCaretHexViewAndEdits) {
     settings.planeCount = 8;
     settings.distance = 1;
     caret.flags = 0;
@@ -96,6 +101,12 @@ TEST_F(PlaneComposerTest, OverwriteCaretAndHexViewAndTheCaretInsideTheSelection)
     overwrite = false;
     settings.showAddress = true;
     std::swap(caret, selection.anchor);
+    EXPECT_EQ(Compare(Rect{0, 0, kWidth, kHeight}, false), "");
+    // An edited line is drawn anew, the lines kept from before are not.
+    buffer.Parse("mov eax, 0FFh\r\n\tpush -12 ; x\r\nlabel1: 1e5 abc\r\nent", nullptr);
+    top.record = buffer.FindLine(1);
+    caret = At(1, 4);
+    selection.anchor = At(3, 6);
     EXPECT_EQ(Compare(Rect{0, 0, kWidth, kHeight}, false), "");
     // A scene deeper than the composition takes is drawn plane by plane.
     settings.planeCount = 255;
