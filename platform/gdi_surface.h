@@ -77,12 +77,42 @@ class GdiSurface final : public Surface {
     Colour penColour_ = 0;
 };
 
+// A 32-bit top-down DIB section of the given size, its pixels in bits (0x00RRGGBB); null
+// when the system cannot give one.
+HBITMAP CreatePixels(HDC dc, int width, int height, std::uint32_t*& bits);
+
+// A memory context holding a 32-bit bitmap whose pixels are at hand. The context stays when
+// the bitmap is made again, and with it what is selected into it.
+class PixelContext {
+  public:
+    PixelContext() = default;
+    ~PixelContext();
+    PixelContext(const PixelContext&) = delete;
+    PixelContext& operator=(const PixelContext&) = delete;
+
+    // A bitmap of exactly, or (grow) at least, width x height; false when the system cannot
+    // give one.
+    bool Ensure(HDC compatibleDc, int width, int height, bool grow);
+    void Release();
+
+    HDC Dc() const { return dc_; }
+    PixelBuffer Pixels() const { return {bits_, width_, height_, width_}; }
+
+  private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
 // Glyph coverage for the plane composition, drawn by GDI in the view's font into a scratch
 // bitmap: white on black, so smoothed fonts give their edge coverage per channel.
 class GdiGlyphRasterizer final : public GlyphRasterizer {
   public:
     GdiGlyphRasterizer() = default;
-    ~GdiGlyphRasterizer() override;
+    ~GdiGlyphRasterizer() override { End(); }
     GdiGlyphRasterizer(const GdiGlyphRasterizer&) = delete;
     GdiGlyphRasterizer& operator=(const GdiGlyphRasterizer&) = delete;
 
@@ -95,15 +125,8 @@ class GdiGlyphRasterizer final : public GlyphRasterizer {
     std::uint32_t Look() const override { return look_; }
 
   private:
-    bool Reserve(int width, int height);
-
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    PixelContext scratch_;
     HGDIOBJ oldFont_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
     std::uint32_t look_ = 0;
 };
 
@@ -113,7 +136,7 @@ class GdiGlyphRasterizer final : public GlyphRasterizer {
 class OffscreenBuffer {
   public:
     OffscreenBuffer() = default;
-    ~OffscreenBuffer();
+    ~OffscreenBuffer() = default;
     OffscreenBuffer(const OffscreenBuffer&) = delete;
     OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
 
@@ -124,17 +147,12 @@ class OffscreenBuffer {
     bool CopyTo(HDC target, const Rect& area) const;
     void Release();
 
-    PixelBuffer Pixels() const { return {bits_, width_, height_, width_}; }
+    PixelBuffer Pixels() const { return pixels_.Pixels(); }
     PlaneComposer& Composer() { return composer_; }
     GdiGlyphRasterizer& Glyphs() { return glyphs_; }
 
   private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
+    PixelContext pixels_;
     PlaneComposer composer_;
     GdiGlyphRasterizer glyphs_;
 };

@@ -31,21 +31,10 @@ struct Point {
 class Canvas {
   public:
     Canvas() {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        dc_ = CreateCompatibleDC(nullptr);
-        dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const std::uint32_t*>(bits);
-        old_ = SelectObject(dc_, dib_);
+        if (pixels_.Ensure(nullptr, kWidth, kHeight, false)) bits_ = pixels_.Pixels().bits;
     }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(dib_);
-        DeleteDC(dc_);
-    }
-    bool Ok() const { return dc_ && dib_ && bits_; }
-    HDC Dc() const { return dc_; }
+    bool Ok() const { return bits_ != nullptr; }
+    HDC Dc() const { return pixels_.Dc(); }
 
     // As a COLORREF (0x00BBGGRR); the DIB holds 0x00RRGGBB.
     Colour At(int x, int y) const {
@@ -74,9 +63,7 @@ class Canvas {
     }
 
   private:
-    HDC dc_ = nullptr;
-    HBITMAP dib_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    PixelContext pixels_;
     const std::uint32_t* bits_ = nullptr;
 };
 
@@ -233,17 +220,8 @@ TEST(GdiSurfaceComposition, SamePixelsAsPlaneByPlane) {
     ASSERT_TRUE(scene.measured);
     scene.top.pageSize = 4;
     // The caret after "label1", the selection back to line 1's "eax".
-    auto at = [&](std::uint32_t line, std::uint32_t column) {
-        Caret c;
-        c.line = line;
-        c.column = column;
-        c.record = scene.buffer.FindLine(line);
-        c.x = scene.buffer.Widths()['m'] * column; // the editor's font has a fixed pitch
-        c.y = static_cast<std::int32_t>(line - 1) * scene.lineHeight;
-        return c;
-    };
-    scene.caret = at(3, 6);
-    scene.selection.anchor = at(1, 4);
+    scene.caret = scene.At(3, 6);
+    scene.selection.anchor = scene.At(1, 4);
     OffscreenBuffer offscreen;
     auto differs = [&](const Rect& rect) -> std::string {
         scene.Paint(reference.Dc(), nullptr, rect);

@@ -40,16 +40,6 @@ class PaintPlanTest : public ::testing::Test, protected ViewScene {
         settings.fadeDirection = direction;
     }
 
-    // A caret block on a line without TABs before the column.
-    Caret At(std::uint32_t line, std::uint32_t column) const {
-        Caret c;
-        c.line = line;
-        c.column = column;
-        c.record = buffer.FindLine(line);
-        c.x = column * 8;
-        c.y = static_cast<std::int32_t>((line - top.line) * 16);
-        return c;
-    }
     void MoveCaret(std::uint32_t line, std::uint32_t column) {
         const std::uint8_t flags = caret.flags;
         caret = At(line, column);

@@ -30,16 +30,6 @@ class PlaneComposerTest : public ::testing::Test, protected ViewScene {
         selection.anchor = At(1, 4);
     }
 
-    Caret At(std::uint32_t line, std::uint32_t column) const {
-        Caret c;
-        c.line = line;
-        c.column = column;
-        c.record = buffer.FindLine(line);
-        c.x = column * 8;
-        c.y = static_cast<std::int32_t>((line - 1) * 16);
-        return c;
-    }
-
     // The first pixel where the two drawings differ inside rect, or an empty string. The
     // composition keeps its rows from paint to paint, as the view's does.
     std::string Compare(const Rect& rect, bool smooth) {
