@@ -14,6 +14,7 @@
 
 #include "app/command_ids.h"
 #include "app/ui_language.h"
+#include "files/document_path.h"
 
 #include <array>
 
@@ -52,6 +53,16 @@ inline constexpr TrilingualText kOpenTitle  {"Open",        "Deschidere fisier",
 inline constexpr TrilingualText kCopyToTitle{"Copy to ...", "Copiere in fisier", "Copiere \356n fi\272ier"};
 inline constexpr BilingualText  kSaveAsTitle{"Save as ...", "Salvare ca ..."};
 
+// ---- Failures of the text's operations ----------------------------------------
+
+inline constexpr BilingualText kNotEnoughMemory{"Not enough memory for this operation",
+                                                "Memorie insuficienta pentru aceasta operatie"};
+inline constexpr BilingualText kTextTooLarge   {"The text is too large for this operation",
+                                                "Textul este prea mare pentru aceasta operatie"};
+
+inline constexpr BilingualText kDroppedNameTooLong{"The name of the dropped file is too long",
+                                                   "Numele fisierului este prea lung"};
+
 // ---- Status bar -------------------------------------------------------------
 
 inline constexpr BilingualText kLineLabel  {"Line: ",   "Linia: "};
@@ -73,6 +84,14 @@ inline constexpr BilingualText kErrorWritingFile {"Error writing file",
                                                   "Eroare salvare fisier"};
 inline constexpr BilingualText kCompilerTerminated{"Compiler process terminated",
                                                    "Procesul de compilare s-a terminat"};
+
+// Why an open failed, beyond "Error opening file".
+inline constexpr BilingualText kDocumentTooLargeNotice{"File too large to open",
+                                                       "Fisierul este prea mare pentru a fi deschis"};
+inline constexpr BilingualText kDocumentShortReadNotice{"Error reading file",
+                                                        "Eroare citire fisier"};
+inline constexpr BilingualText kDocumentNoMemoryNotice{"Not enough memory to open the file",
+                                                       "Memorie insuficienta pentru deschiderea fisierului"};
 
 // ---- Toolbar tooltips, by the button's command ------------------------------
 
@@ -198,5 +217,9 @@ inline constexpr const char* kSelectFolderTitle = "Select Folder";
 
 // The tooltip of a toolbar button, or nullptr for a command without a button.
 const BilingualText* ToolbarTooltipFor(int command);
+
+// The status notice of a failed open; CannotOpen is "Error opening file", the
+// others say what stopped the open.
+const BilingualText& OpenFailureNotice(OpenFailure failure);
 
 } // namespace stx

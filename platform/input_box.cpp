@@ -2,6 +2,8 @@
 
 #include "app/command_ids.h"
 #include "files/number.h"
+#include "platform/failure_guard.h"
+#include "platform/ui_text.h"
 
 namespace stx {
 
@@ -14,14 +16,14 @@ struct InputBoxState {
     std::string answer;
 };
 
-INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR InputBoxMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         auto* state = reinterpret_cast<InputBoxState*>(lParam);
         const InputBoxRequest& r = *state->request;
-        if (r.caption) SetWindowTextA(dialog, r.caption);
-        if (r.prompt) SetDlgItemTextA(dialog, IDC_INPUT_PROMPT, r.prompt);
+        if (r.caption) SetUiWindowText(dialog, r.caption);
+        if (r.prompt) SetUiDlgItemText(dialog, IDC_INPUT_PROMPT, r.prompt);
         HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
         SendMessageA(edit, EM_LIMITTEXT, kEditLimit, 0);
         if (r.number) {
@@ -58,9 +60,11 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
 
 std::optional<std::string> InputBox(HWND owner, const InputBoxRequest& request) {
     InputBoxState state{&request, {}};
-    int id = request.templateId + (request.english ? 0 : 1);
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), owner,
-                                     InputBoxProc, reinterpret_cast<LPARAM>(&state));
+    const int id = DialogTemplateFor(request.templateId, request.language);
+    // A Unicode dialog, so a prompt with Romanian letters shows them on any system.
+    INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner,
+                        GuardedDialogProc<InputBoxMessage>, reinterpret_cast<LPARAM>(&state));
     if (result != IDC_DIALOG_OK) return std::nullopt;
     return state.answer;
 }

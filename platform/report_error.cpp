@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/editor_app.h"
-
 namespace stx {
 
 namespace {
@@ -60,13 +58,12 @@ std::string ErrorReportText(DWORD code) {
     return text;
 }
 
-void ReportLastError() {
+void ReportLastError(HWND owner) {
     const DWORD code = GetLastError();
     if (code == 0) return;
     const std::string text = ErrorReportText(code);
     // A box owned by another thread's window would tie the two threads' input
     // together; a caller off the window's thread gets a box of its own.
-    HWND owner = App().main;
     if (owner &&
         (!IsWindow(owner) || GetWindowThreadProcessId(owner, nullptr) != GetCurrentThreadId()))
         owner = nullptr;

@@ -21,8 +21,9 @@ std::string SystemMessageText(DWORD code);
 std::string ErrorReportText(DWORD code);
 
 // Shows ErrorReportText of GetLastError() in a box captioned "Big fucking
-// error", owned by the main window when there is one; nothing when the last
-// error is 0. The last error is left as it was, so the caller may still read it.
-void ReportLastError();
+// error", owned by `owner` (the main window) when that runs on the calling
+// thread; nothing when the last error is 0. The last error is left as it was,
+// so the caller may still read it.
+void ReportLastError(HWND owner = nullptr);
 
 } // namespace stx

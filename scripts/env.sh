@@ -6,8 +6,11 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win64
 
+# g++-multilib and qemu-user build and run the 32-bit native unit tests; the
+# pixel tests render with the DejaVu fonts (Wine maps its font names to them).
 stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-              xvfb xauth x11-utils imagemagick ccache)
+              xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
+              fonts-dejavu-core fonts-dejavu-extra)
 
 stx_install_packages() {
     local missing=() p
@@ -35,6 +38,8 @@ stx_configure() {
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win32" "${common[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native32" "${common[@]}" \
+        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/linux-i686.cmake" >/dev/null
 }
 
 # Creates the private Wine prefix once. Font smoothing is turned off so pixel

@@ -2,11 +2,6 @@
 
 namespace stx {
 
-bool IsWordChar(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           c == '^' || c == '_' || c == '`' || c == '~';
-}
-
 namespace {
 
 unsigned char FoldAscii(unsigned char c) {
@@ -15,7 +10,9 @@ unsigned char FoldAscii(unsigned char c) {
 
 // An edge between two characters is a word boundary when exactly one of them
 // is a word character.
-bool IsBoundary(bool before, bool after) { return before != after; }
+bool IsBoundary(bool before, bool after) {
+    return before != after;
+}
 
 } // namespace
 
@@ -30,15 +27,18 @@ std::ptrdiff_t MatchText(std::string_view range, std::string_view text, uint32_t
         // Compared from the last character back, as a hit usually fails late.
         size_t i = n;
         if (matchCase) {
-            while (i > 0 && hay[pos + i - 1] == needle[i - 1]) --i;
+            while (i > 0 && hay[pos + i - 1] == needle[i - 1])
+                --i;
         } else {
-            while (i > 0 && FoldAscii(hay[pos + i - 1]) == FoldAscii(needle[i - 1])) --i;
+            while (i > 0 && FoldAscii(hay[pos + i - 1]) == FoldAscii(needle[i - 1]))
+                --i;
         }
         if (i != 0) continue;
         if (!wholeWord || n == 0) return static_cast<std::ptrdiff_t>(pos);
         bool before = pos > 0 && IsWordChar(hay[pos - 1]);
         bool after = pos + n < range.size() && IsWordChar(hay[pos + n]);
-        if (IsBoundary(before, IsWordChar(needle[0])) && IsBoundary(IsWordChar(needle[n - 1]), after))
+        if (IsBoundary(before, IsWordChar(needle[0])) &&
+            IsBoundary(IsWordChar(needle[n - 1]), after))
             return static_cast<std::ptrdiff_t>(pos);
     }
     return -1;

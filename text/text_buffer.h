@@ -135,8 +135,8 @@ class TextBuffer {
     uint32_t ConvertedBreaks() const { return convertedBreaks_; }
     uint32_t WidestLine() const { return widestLine_; }
 
-    // "Auto convert UNIX text": 8 on, 0 off.
-    uint8_t convertLineBreaks = 0;
+    // "Auto convert UNIX text".
+    bool convertLineBreaks = false;
     BreakRule CurrentBreakRule() const {
         return convertLineBreaks ? BreakRule::ConvertLone : BreakRule::CrLfOnly;
     }

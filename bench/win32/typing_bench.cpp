@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/view_document.h"
-#include "platform/editor_app.h"
+#include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
 #include "view/paint_plan.h"
@@ -65,14 +65,13 @@ PaintTime PaintMs(HWND view, UINT message, WPARAM wParam, bool wholeView, int ro
 // (rows the view keeps from the paint before) and a page further down each time (every row
 // new), and the band a typed character repaints. The last two lines are the figures the
 // targets are read from: new pages and typed characters, the harder cases.
-void PlaneCountFigures() {
+void PlaneCountFigures(stx::EditorApp& app) {
     using namespace stx;
-    EditorApp& app = App();
     const std::string text = AssemblerLines(60 * 12, 120);
     SendMessageA(app.view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     // Size the main window so the view holds exactly 120 x 60 characters.
-    const ViewGeometry& geometry = ViewEditor().View();
-    const int width = kLeftMargin + 120 * static_cast<int>(ViewEditor().Buffer().Widths()['m']);
+    const ViewGeometry& geometry = app.editor.View();
+    const int width = kLeftMargin + 120 * static_cast<int>(app.editor.Buffer().Widths()['m']);
     const int height = 60 * static_cast<int>(geometry.lineHeight);
     // Scroll bars come and go with the size, so measure again until it fits.
     RECT client{};
@@ -94,7 +93,7 @@ void PlaneCountFigures() {
     const int counts[2] = {8, 255};
     for (int i = 0; i < 2; ++i) {
         app.settings.render.planeCount = counts[i];
-        ViewSettingsChanged();
+        ViewSettingsChanged(app);
         SendMessageA(app.view, WM_VSCROLL, SB_TOP, 0);
         UpdateWindow(app.view);
         const PaintTime same = PaintMs(app.view, WM_NULL, 0, true, 40);
@@ -117,10 +116,10 @@ void PlaneCountFigures() {
 
 int main() {
     using namespace stx;
-    if (!StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
-    EditorApp& app = App();
+    EditorApp app;
+    if (!StartEditor(app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
     app.settings.render.planeCount = 8;
-    ViewSettingsChanged();
+    ViewSettingsChanged(app);
 
     std::string text;
     text.reserve(30'000'000);
@@ -149,7 +148,7 @@ int main() {
         for (int i = 0; i < rounds; ++i) {
             RECT band;
             GetClientRect(app.view, &band);
-            band.top = ViewEditor().GetCaret().y;
+            band.top = app.editor.GetCaret().y;
             band.bottom = band.top + 40;
             InvalidateRect(app.view, &band, FALSE);
             UpdateWindow(app.view);
@@ -160,7 +159,7 @@ int main() {
                     paint > 0 ? typing / paint : 0.0);
     }
     std::printf("worst WM_CHAR: %.3f ms (target 5 ms)\n", worst);
-    PlaneCountFigures();
-    ShutdownEditor();
+    PlaneCountFigures(app);
+    ShutdownEditor(app);
     return 0;
 }

@@ -63,9 +63,9 @@ TEST_F(EditCommandsTest, SelectAllOverwriteAndAddressKey) {
     Command(IDM_DISPLAY_MODE_NEXT);
     EXPECT_EQ(app->settings.render.showAddress, before);
 
-    EXPECT_EQ(ViewEditor().overwrite, 0);
+    EXPECT_EQ(app->editor.overwrite, 0);
     Command(IDM_EDIT_OVERWRITE);
-    EXPECT_EQ(ViewEditor().overwrite, 1);
+    EXPECT_EQ(app->editor.overwrite, 1);
 }
 
 TEST_F(EditCommandsTest, TemplatesReplaceTheTextUnmodified) {

@@ -101,7 +101,7 @@ TEST(TextParse, LineBreakRules) {
     };
     for (const Case& c : cases) {
         TextBuffer b;
-        b.convertLineBreaks = c.convert ? 8 : 0;
+        b.convertLineBreaks = c.convert;
         ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
         SCOPED_TRACE(testing::PrintToString(c.text) + (c.convert ? " converted" : ""));
         EXPECT_EQ(b.LineCount(), c.lines);
@@ -145,7 +145,7 @@ TEST(TextExtract, EverythingGivesBackTheParsedText) {
             for (bool convert : {false, true}) {
                 std::string text = RandomText(rng, size);
                 TextBuffer b;
-                b.convertLineBreaks = convert ? 8 : 0;
+                b.convertLineBreaks = convert;
                 ASSERT_EQ(Parse(b, text), TextStatus::Ok);
                 std::string saved = SavedForm(text, convert);
                 ASSERT_EQ(All(b), saved);
@@ -165,7 +165,7 @@ TEST(TextExtract, LargeTextsCrossBlocks) {
         text.append(2u << 20, 'w'); // one line across blocks
         text += "\r\nend";
         TextBuffer b;
-        b.convertLineBreaks = convert ? 8 : 0;
+        b.convertLineBreaks = convert;
         ASSERT_EQ(Parse(b, text), TextStatus::Ok);
         EXPECT_GT(b.BlockCount(), 3u);
         std::string saved = SavedForm(text, convert);
@@ -193,7 +193,7 @@ TEST(TextExtract, RangesLinesAndOffsets) {
     for (int round = 0; round < 20; ++round) {
         std::string text = RandomText(rng, 2000);
         TextBuffer b;
-        b.convertLineBreaks = round % 2 ? 8 : 0;
+        b.convertLineBreaks = round % 2;
         Parse(b, text);
         std::string saved = SavedForm(text, round % 2);
         std::vector<std::string> lines = SplitLines(saved);
