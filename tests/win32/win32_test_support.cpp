@@ -1,5 +1,7 @@
 #include "win32_test_support.h"
 
+#include "platform/gdi_surface.h"
+
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -183,24 +185,12 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
     GetClientRect(window, &client);
     width = client.right;
     height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    PixelContext canvas;
+    if (width <= 0 || height <= 0 || !canvas.Ensure(nullptr, width, height, false)) return {};
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
     GdiFlush();
-    const auto* first = static_cast<const uint32_t*>(bits);
-    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    return pixels;
+    const PixelBuffer pixels = canvas.Pixels();
+    return std::vector<uint32_t>(pixels.bits, pixels.bits + static_cast<size_t>(width) * height);
 }
 
 SeenBox RecordBox(HWND box) {
