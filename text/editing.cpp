@@ -76,6 +76,7 @@ TextEditor::~TextEditor() {
 // size, so it always holds two joined lines of n characters plus what an edit
 // adds; old contents are not kept.
 bool TextEditor::LineBytes(const LineRecord* record, uint32_t extra) {
+    if (!record) return false; // its layout could not be had
     const uint64_t n = uint64_t{TextBuffer::LineChars(record)} + extra;
     if (2 * (n + 1024) > scratchSize_) {
         const size_t size = static_cast<size_t>(3 * (n + 1024));
@@ -135,6 +136,11 @@ TextStatus TextEditor::ReplaceSelectionWith(const char* text, size_t size, bool 
     Selection savedSelection = selection_;
     OrderSelection();
     const Caret& a = selection_.anchor;
+    if (!a.record) {
+        caret_ = savedCaret;
+        selection_ = savedSelection;
+        return TextStatus::OutOfMemory;
+    }
     const uint32_t longest =
         std::max(TextBuffer::LineChars(caret_.record), TextBuffer::LineChars(a.record));
     if (!LineBytes(caret_.record, longest + static_cast<uint32_t>(size))) {
@@ -298,7 +304,8 @@ TextStatus TextEditor::DeleteRight() {
     if (caret_.line >= buffer_.LineCount()) return TextStatus::Ok; // end of the text
     // Join the next line.
     const LineRecord* next = buffer_.FindLine(caret_.line + 1);
-    if (!LineBytes(caret_.record, TextBuffer::LineChars(next))) return TextStatus::OutOfMemory;
+    if (!next || !LineBytes(caret_.record, TextBuffer::LineChars(next)))
+        return TextStatus::OutOfMemory;
     size_t n = Compose(buffer_, scratch_, caret_.record, chars, nullptr, 0, next, 0);
     TextStatus s = buffer_.ReplaceLines(caret_.line, 2, scratch_, n, BreakRule::CrLfOnly, true,
                                         Pending(false));
@@ -325,6 +332,7 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
         text = converted.Data();
     }
     const LineRecord* tailLine = selection_.Exists() ? selection_.anchor.record : caret_.record;
+    if (!caret_.record || !tailLine) return TextStatus::OutOfMemory;
     TempBuffer line(allocator_, size_t{TextBuffer::LineChars(caret_.record)} +
                                     TextBuffer::LineChars(tailLine) + size + 1024);
     if (!line.Data()) return TextStatus::OutOfMemory;
@@ -415,6 +423,12 @@ TextStatus TextEditor::Parse(const char* text, const char* end) {
     return s;
 }
 
+TextStatus TextEditor::Parse(ByteSource& source) {
+    TextStatus s = buffer_.Parse(source);
+    if (s == TextStatus::Ok) ResetView();
+    return s;
+}
+
 TextStatus TextEditor::SetText(const char* text) {
     TextStatus s = (!text || !*text) ? buffer_.New() : buffer_.Parse(text, nullptr);
     if (s != TextStatus::Ok) return s;
@@ -430,19 +444,7 @@ TextStatus TextEditor::LoadTemplate(const char* text) {
 }
 
 TextStatus TextEditor::ConvertUnixText() {
-    const uint32_t total = buffer_.TotalBytes();
-    TextStatus s;
-    if (total == 0) {
-        s = buffer_.New();
-    } else {
-        TempBuffer copy(allocator_, size_t{total} + 1);
-        if (!copy.Data()) return TextStatus::OutOfMemory;
-        buffer_.ExtractRange(total + 1, 0, copy.Data());
-        const uint8_t saved = buffer_.convertLineBreaks;
-        buffer_.convertLineBreaks = 8;
-        s = buffer_.Parse(copy.Data(), copy.Data() + total);
-        buffer_.convertLineBreaks = saved;
-    }
+    TextStatus s = buffer_.Reparse(BreakRule::ConvertLone);
     if (s != TextStatus::Ok) return s;
     ResetView();
     buffer_.modified = 1;

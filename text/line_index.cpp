@@ -7,7 +7,9 @@
 namespace stx {
 
 using layout::Length;
+using layout::LiveFirst;
 using layout::Next;
+using layout::NodeLines;
 
 namespace {
 // A chunk this small after a removal is merged into its neighbour.
@@ -19,6 +21,7 @@ void LineIndex::Clear() {
     chunks_ = nullptr;
     count_ = capacity_ = 0;
     lines_ = 0;
+    bytes_ = 0;
 }
 
 void LineIndex::Adopt(LineIndex& other) {
@@ -28,9 +31,11 @@ void LineIndex::Adopt(LineIndex& other) {
     count_ = other.count_;
     capacity_ = other.capacity_;
     lines_ = other.lines_;
+    bytes_ = other.bytes_;
     other.chunks_ = nullptr;
     other.count_ = other.capacity_ = 0;
     other.lines_ = 0;
+    other.bytes_ = 0;
 }
 
 bool LineIndex::Grow(size_t needed) {
@@ -58,57 +63,59 @@ void LineIndex::RemoveChunk(size_t at) {
     --count_;
 }
 
-size_t LineIndex::FindChunk(uint32_t line, uint32_t& firstLine) const {
+size_t LineIndex::FindChunk(uint32_t line, uint32_t& firstLine, uint64_t* offset) const {
     // Scan from whichever end is nearer; a line at the very end belongs to
     // the last chunk.
     if (line < lines_ / 2) {
         uint32_t first = 0;
+        uint64_t bytes = 0;
         size_t i = 0;
-        while (i + 1 < count_ && line >= first + chunks_[i].count)
+        while (i + 1 < count_ && line >= first + chunks_[i].count) {
+            bytes += chunks_[i].bytes;
             first += chunks_[i++].count;
+        }
         firstLine = first;
+        if (offset) *offset = bytes;
         return i;
     }
     uint32_t first = lines_;
+    uint64_t bytes = bytes_;
     size_t i = count_;
     while (i > 0) {
-        first -= chunks_[--i].count;
+        --i;
+        first -= chunks_[i].count;
+        bytes -= chunks_[i].bytes;
         if (line >= first) break;
     }
     firstLine = first;
+    if (offset) *offset = bytes;
     return i;
 }
 
-LineRecord* LineIndex::At(uint32_t line) const {
-    if (line >= lines_) return nullptr;
+// A chunk's first node as the list holds it now: a span expanded since the
+// chunk was last touched gives way to its first record.
+LineRecord* LineIndex::First(size_t chunk) const {
+    return LiveFirst(chunks_[chunk].first);
+}
+
+LineIndex::Place LineIndex::AtLine(uint32_t line) const {
     uint32_t first;
-    const Chunk& c = chunks_[FindChunk(line, first)];
-    LineRecord* r = c.first;
-    for (uint32_t k = first; k < line; ++k)
+    uint64_t offset;
+    const size_t i = FindChunk(line, first, &offset);
+    const Chunk& c = chunks_[i];
+    LineRecord* r = First(i);
+    for (uint32_t k = 0;;) {
+        const uint32_t n = NodeLines(r);
+        if (line < first + n || k + n >= c.count) break;
+        first += n;
+        k += n;
+        offset += Length(r);
         r = Next(r);
-    return r;
+    }
+    return Place{r, first, offset};
 }
 
-uint64_t LineIndex::OffsetOf(uint32_t line) const {
-    uint64_t sum = 0;
-    if (line >= lines_) {
-        for (size_t i = 0; i < count_; ++i)
-            sum += chunks_[i].bytes;
-        return sum;
-    }
-    uint32_t first = 0;
-    size_t i = 0;
-    for (; first + chunks_[i].count <= line; ++i) {
-        sum += chunks_[i].bytes;
-        first += chunks_[i].count;
-    }
-    LineRecord* r = chunks_[i].first;
-    for (; first < line; ++first, r = Next(r))
-        sum += Length(r);
-    return sum;
-}
-
-uint32_t LineIndex::LineAtOffset(uint64_t offset, uint64_t& lineStart) const {
+LineIndex::Place LineIndex::AtOffset(uint64_t offset) const {
     uint64_t sum = 0;
     uint32_t first = 0;
     size_t i = 0;
@@ -116,15 +123,17 @@ uint32_t LineIndex::LineAtOffset(uint64_t offset, uint64_t& lineStart) const {
         sum += chunks_[i].bytes;
         first += chunks_[i].count;
     }
-    LineRecord* r = chunks_[i].first;
-    uint32_t k = 0;
-    for (; k + 1 < chunks_[i].count; ++k, r = Next(r)) {
-        uint32_t len = Length(r);
-        if (sum + len > offset) break;
-        sum += len;
+    const Chunk& c = chunks_[i];
+    LineRecord* r = First(i);
+    for (uint32_t k = 0;;) {
+        const uint32_t n = NodeLines(r);
+        if (k + n >= c.count || sum + Length(r) > offset) break;
+        sum += Length(r);
+        first += n;
+        k += n;
+        r = Next(r);
     }
-    lineStart = sum;
-    return first + k;
+    return Place{r, first, sum};
 }
 
 bool LineIndex::Reserve(uint32_t extra) {
@@ -135,6 +144,7 @@ void LineIndex::AdjustBytes(uint32_t line, int64_t delta) {
     uint32_t first;
     Chunk& c = chunks_[FindChunk(line, first)];
     c.bytes = static_cast<uint64_t>(static_cast<int64_t>(c.bytes) + delta);
+    bytes_ = static_cast<uint64_t>(static_cast<int64_t>(bytes_) + delta);
 }
 
 void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOld,
@@ -142,22 +152,28 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
     uint32_t chunkFirst;
     size_t ci = FindChunk(first, chunkFirst);
 
-    // Removal: the removed records still link to their old successors.
+    // Removal, node by node: the removed nodes still link to their old
+    // successors, and chunk boundaries fall between nodes.
     uint32_t pos = first - chunkFirst;
     uint32_t left = removeCount;
     LineRecord* r = firstOld;
     while (left) {
         Chunk& c = chunks_[ci];
-        uint32_t n = c.count - pos < left ? c.count - pos : left;
-        for (uint32_t k = 0; k < n; ++k, r = Next(r))
+        uint32_t removed = 0;
+        while (left && removed < c.count - pos) {
+            const uint32_t n = NodeLines(r);
             c.bytes -= Length(r);
-        c.count -= n;
-        left -= n;
-        lines_ -= n;
+            bytes_ -= Length(r);
+            removed += n;
+            left -= n;
+            r = Next(r);
+        }
+        c.count -= removed;
+        lines_ -= removed;
         if (c.count == 0) {
             RemoveChunk(ci);
         } else {
-            if (pos == 0) c.first = r; // its old first line is gone
+            if (pos == 0) c.first = r; // its old first node is gone
             if (left) {
                 ++ci;
                 pos = 0;
@@ -190,20 +206,27 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
     Chunk& c = chunks_[ci];
     if (pos == 0) c.first = firstNew;
     LineRecord* n = firstNew;
-    for (uint32_t k = 0; k < count; ++k, n = Next(n))
+    for (uint32_t k = 0; k < count; n = Next(n)) {
         c.bytes += Length(n);
+        bytes_ += Length(n);
+        k += NodeLines(n);
+    }
     c.count += count;
     lines_ += count;
 
-    // Split an oversized chunk into chunks of the built size.
+    // Split an oversized chunk into chunks of about the built size.
     while (chunks_[ci].count > kMaxChunkLines) {
         Chunk& big = chunks_[ci];
-        LineRecord* x = big.first;
+        LineRecord* x = First(ci);
         uint64_t bytes = 0;
-        for (uint32_t k = 0; k < kChunkLines; ++k, x = Next(x))
+        uint32_t lines = 0;
+        do {
             bytes += Length(x);
-        Chunk rest{x, big.count - kChunkLines, big.bytes - bytes};
-        big.count = kChunkLines;
+            lines += NodeLines(x);
+            x = Next(x);
+        } while (lines + NodeLines(x) <= kChunkLines);
+        Chunk rest{x, big.count - lines, big.bytes - bytes};
+        big.count = lines;
         big.bytes = bytes;
         InsertChunk(ci + 1, rest);
         ++ci;
@@ -213,16 +236,21 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
 bool LineIndex::Verify(const LineRecord* firstLine) const {
     const LineRecord* r = firstLine;
     uint32_t lines = 0;
+    uint64_t total = 0;
     for (size_t i = 0; i < count_; ++i) {
         const Chunk& c = chunks_[i];
-        if (c.count == 0 || c.first != r) return false;
+        if (c.count == 0 || First(i) != r) return false;
         uint64_t bytes = 0;
-        for (uint32_t k = 0; k < c.count; ++k, r = Next(r))
+        uint32_t k = 0;
+        for (; k < c.count; r = Next(r)) {
             bytes += Length(r);
-        if (bytes != c.bytes) return false;
+            k += NodeLines(r);
+        }
+        if (k != c.count || bytes != c.bytes) return false;
         lines += c.count;
+        total += bytes;
     }
-    return lines == lines_;
+    return lines == lines_ && total == bytes_;
 }
 
 } // namespace stx

@@ -39,8 +39,11 @@ constexpr size_t kRecHeader = 5 + 2 * kPtr;
 
 constexpr uint8_t kSuperseded = 0x01;
 constexpr uint8_t kSentinel = 0x02;
-constexpr uint8_t kWide = 0x04;    // 32-bit positions (line longer than kNarrowMax)
-constexpr uint8_t kHasUndo = 0x08; // an UndoHeader lies just before the record
+constexpr uint8_t kWide = 0x04;     // 32-bit positions (line longer than kNarrowMax)
+constexpr uint8_t kHasUndo = 0x08;  // an UndoHeader lies just before the record
+constexpr uint8_t kSpan = 0x10;     // a span of lines not yet laid out (below)
+constexpr uint8_t kExpanded = 0x20; // a span replaced in the list by its records
+constexpr uint8_t kSpanLone = 0x40; // a span with lone CR or LF breaks
 
 // With at most 255 characters of at most 255 pixels a line fits 16-bit
 // positions and 8-bit run counts.
@@ -72,6 +75,47 @@ inline void SetNext(LineRecord* r, LineRecord* v) {
 }
 inline unsigned char* Tokens(const LineRecord* r) {
     return Bytes(r) + kRecHeader;
+}
+
+// A span: consecutive lines of the source text as they were read, standing in
+// the list for their records until a line of it is needed. Its length field
+// holds the saved-form length of all its lines; prev and next link it like a
+// record. Once expanded, its first and last records replace it in the list;
+// the span keeps pointing to them so that stale links (from superseded records
+// kept for undo, or from the line index) can be followed to the live records.
+constexpr size_t kSpanBegin = kRecHeader;     // source offset of its first line
+constexpr size_t kSpanEnd = kRecHeader + 4;   // source offset after its last line break
+constexpr size_t kSpanLines = kRecHeader + 8; // number of lines
+constexpr size_t kSpanFirst = kRecHeader + 12;
+constexpr size_t kSpanLast = kRecHeader + 12 + kPtr;
+constexpr size_t kSpanSize = kRecHeader + 12 + 2 * kPtr;
+
+inline bool IsSpan(const LineRecord* r) {
+    return (Flags(r) & kSpan) != 0;
+}
+inline uint32_t SpanBegin(const LineRecord* r) {
+    return Load<uint32_t>(Bytes(r) + kSpanBegin);
+}
+inline uint32_t SpanEnd(const LineRecord* r) {
+    return Load<uint32_t>(Bytes(r) + kSpanEnd);
+}
+// Lines a list node stands for: 1 for a record.
+inline uint32_t NodeLines(const LineRecord* r) {
+    return IsSpan(r) ? Load<uint32_t>(Bytes(r) + kSpanLines) : 1;
+}
+inline LineRecord* SpanFirst(const LineRecord* r) {
+    return Load<LineRecord*>(Bytes(r) + kSpanFirst);
+}
+inline LineRecord* SpanLast(const LineRecord* r) {
+    return Load<LineRecord*>(Bytes(r) + kSpanLast);
+}
+// A node as the list holds it now: an expanded span gives way to its first
+// (or last) record.
+inline LineRecord* LiveFirst(LineRecord* r) {
+    return (Flags(r) & kExpanded) ? SpanFirst(r) : r;
+}
+inline LineRecord* LiveLast(LineRecord* r) {
+    return (Flags(r) & kExpanded) ? SpanLast(r) : r;
 }
 
 // UndoHeader, written just before the first record of a step.
