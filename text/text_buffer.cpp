@@ -356,7 +356,8 @@ Token TokenCursor::Next() {
 TextBuffer::TextBuffer(BlockAllocator* allocator)
     : allocator_(allocator ? allocator : &SystemBlockAllocator()), storage_(allocator_),
       cache_(allocator_), index_(allocator_) {
-    // Without memory even for an empty document every operation reports it.
+    // Without memory even for an empty document the buffer reads as one empty
+    // line, and the first edit tries again to get storage.
     New();
 }
 
@@ -570,6 +571,7 @@ LineRecord* TextBuffer::Expand(LineRecord* span) const {
 }
 
 LineRecord* TextBuffer::At(uint32_t line) const {
+    if (!sentinel_) return line == 0 ? EmptyLine() : nullptr;
     if (line >= lineCount_) return nullptr;
     const LineIndex::Place place = index_.AtLine(line);
     LineRecord* r = place.node;
@@ -680,14 +682,14 @@ const LineRecord* TextBuffer::FindLine(uint32_t line) const {
 }
 
 const LineRecord* TextBuffer::NextLine(const LineRecord* record) const {
-    if (!record) return nullptr;
+    if (!record || !sentinel_) return nullptr;
     LineRecord* n = Next(record);
     if (n == sentinel_) return nullptr;
     return IsSpan(n) ? Expand(n) : n;
 }
 
 const LineRecord* TextBuffer::PreviousLine(const LineRecord* record) const {
-    if (!record) return nullptr;
+    if (!record || !sentinel_) return nullptr;
     LineRecord* n = Prev(record);
     if (n == sentinel_) return nullptr;
     return IsSpan(n) ? (Expand(n) ? SpanLast(n) : nullptr) : n;
@@ -729,7 +731,7 @@ uint32_t TextBuffer::CopyLineChars(const LineRecord* record, char* destination, 
 }
 
 uint32_t TextBuffer::ExtractLine(uint32_t line, uint32_t maxCount, char* destination) const {
-    if (line < 1 || line > lineCount_) return 0;
+    if (line < 1 || line > lineCount_ || !sentinel_) return 0;
     const LineIndex::Place place = index_.AtLine(line - 1);
     if (!IsSpan(place.node)) return CopyChars(*this, place.node, 0, maxCount, destination);
     // Read from the source: asking for a line's text lays nothing out.
@@ -749,7 +751,7 @@ uint32_t TextBuffer::ExtractRange(uint32_t count, uint32_t skip, char* destinati
     if (want > uint64_t{totalBytes_} + 1) want = uint64_t{totalBytes_} + 1;
     if (want == 0) return 0;
     uint32_t produced = 0;
-    if (skip < totalBytes_) {
+    if (sentinel_ && skip < totalBytes_) {
         // Spans give their bytes straight from the source: nothing is laid out.
         const LineIndex::Place place = index_.AtOffset(skip);
         const LineRecord* r = place.node;
@@ -790,6 +792,9 @@ uint32_t TextBuffer::LineStartOffset(uint32_t line) const {
 }
 
 void TextBuffer::OffsetToLineColumn(uint32_t offset, uint32_t& line, uint32_t& column) const {
+    line = 1;
+    column = 0;
+    if (!sentinel_) return;
     if (offset > totalBytes_) offset = totalBytes_;
     const LineIndex::Place place = index_.AtOffset(offset);
     uint64_t start = place.offset;
@@ -814,7 +819,7 @@ void TextBuffer::NoteWidth(uint64_t width) {
 }
 
 void TextBuffer::Layout(const LineRecord* record) {
-    if (!record) return;
+    if (!record || record == EmptyLine()) return;
     BusyGuard guard(*this);
     const bool wide = Flags(record) & kWide;
     const uint32_t tab = widths_.TabWidth();
@@ -855,6 +860,7 @@ void TextBuffer::Layout(const LineRecord* record) {
 void TextBuffer::LayoutAll() {
     BusyGuard guard(*this);
     widestLine_ = 0;
+    if (!sentinel_) return;
     const LayoutParams layout(widths_);
     for (LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r)) {
         if (IsSpan(r))
@@ -872,6 +878,12 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
                                     const PendingUndo& pending, uint32_t* newLines) {
     BusyGuard guard(*this);
     if (newLines) *newLines = 0;
+    if (!sentinel_) {
+        // No storage could be had so far: the document is one empty line.
+        MemorySource empty("", 0);
+        const TextStatus s = ParseUnlocked(empty);
+        if (s != TextStatus::Ok) return s;
+    }
     if (firstLine < 1 || removeCount < 1 || firstLine - 1 > lineCount_ ||
         removeCount > lineCount_ - (firstLine - 1))
         return TextStatus::BadArgument;
@@ -898,16 +910,32 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         // The newest record is this line: overwrite it, the step goes on.
         uint64_t newTotal = uint64_t{totalBytes_} - oldSum + size + 2;
         if (newTotal > kMaxTotalBytes) return TextStatus::TooLarge;
+        // Room for the worst case is had before the record is touched, and
+        // its characters are kept aside, so that a write that fails after all
+        // can put the line back as it was.
+        const uint64_t need = uint64_t{size} * kWorstBytesPerChar + 256;
+        const uint32_t oldChars = Length(old) - 2;
+        if (need > SIZE_MAX) return TextStatus::OutOfMemory;
+        Owned saved{allocator_, allocator_->Allocate(oldChars ? oldChars : 1)};
+        if (!saved.block) return TextStatus::OutOfMemory;
+        auto* savedChars = static_cast<char*>(saved.block);
+        CopyChars(*this, old, 0, oldChars, savedChars);
         Storage::Mark mark = storage_.GetMark();
         storage_.Rewind(Tokens(old));
-        if (!storage_.Reserve(size * kWorstBytesPerChar + 256)) {
+        if (!storage_.Reserve(static_cast<size_t>(need))) {
             storage_.Restore(mark);
             return TextStatus::OutOfMemory;
         }
         storage_.Rewind(Bytes(old));
+        const uint8_t keep = Flags(old) & static_cast<uint8_t>(~kWide);
+        const LayoutParams layout(widths_);
         LineInfo info;
-        uint8_t keep = Flags(old) & static_cast<uint8_t>(~kWide);
-        WriteLine(storage_, p, e, false, LayoutParams(widths_), keep, info);
+        if (!WriteLine(storage_, p, e, false, layout, keep, info)) {
+            storage_.Rewind(Bytes(old));
+            const auto* s = reinterpret_cast<const unsigned char*>(savedChars);
+            WriteLine(storage_, s, s + oldChars, false, layout, keep, info);
+            return TextStatus::OutOfMemory;
+        }
         index_.AdjustBytes(firstLine - 1, int64_t{info.chars + 2} - int64_t(oldSum));
         totalBytes_ = static_cast<uint32_t>(newTotal);
         NoteWidth(info.width);
@@ -1055,6 +1083,7 @@ size_t TextBuffer::StorageBytes() const {
 }
 
 bool TextBuffer::CheckConsistency() const {
+    if (!sentinel_) return lineCount_ == 1 && totalBytes_ == 0 && undoCount_ == 0;
     uint64_t sum = 0;
     uint32_t n = 0;
     const LineRecord* prev = sentinel_;

@@ -8,6 +8,7 @@
 
 #include "tests/unit/text/text_test_util.h"
 #include "text/text_buffer.h"
+#include "text/text_editor.h"
 
 using namespace stx;
 using namespace stx::test;
@@ -577,6 +578,33 @@ TEST(TextFailure, EditsWithoutMemoryKeepTheDocument) {
         EXPECT_EQ(All(b), "one\r\ntwo\r\nthree");
     }
     EXPECT_GT(failures, 4);
+}
+
+TEST(TextFailure, ABufferBornWithoutMemoryIsEmptyUntilMemoryComes) {
+    FailingAllocator alloc(0);
+    TextEditor ed(&alloc);
+    const TextBuffer& b = ed.Buffer();
+    // Every reader sees one empty line; edits fail and change nothing.
+    EXPECT_EQ(All(b), "");
+    EXPECT_EQ(b.LineCount(), 1u);
+    EXPECT_EQ(b.LineStartOffset(2), 2u);
+    uint32_t line = 0, column = 9;
+    b.OffsetToLineColumn(5, line, column);
+    EXPECT_EQ(line * 10 + column, 10u);
+    ed.KeyDown(Key::End, true, false);
+    ed.Buffer().LayoutAll();
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::OutOfMemory);
+    EXPECT_EQ(ed.InsertText("pasted"), TextStatus::OutOfMemory);
+    EXPECT_EQ(All(b), "");
+    EXPECT_FALSE(ed.CanUndo());
+    EXPECT_TRUE(b.CheckConsistency());
+    // With memory the first edit gets its storage.
+    alloc.SetBudget(-1);
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::Ok);
+    EXPECT_EQ(All(b), "x");
+    EXPECT_TRUE(b.CheckConsistency());
+    EXPECT_TRUE(ed.Undo());
+    EXPECT_EQ(All(b), "");
 }
 
 TEST(TextFailure, OutOfRangeLinesAreRefused) {
