@@ -2,40 +2,38 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <new>
-
 namespace stx {
 
-FileReadResult ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
-    bytes.clear();
+DocumentFile::~DocumentFile() {
+    if (file_) CloseHandle(file_);
+}
+
+FileReadResult DocumentFile::Open(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FileReadResult::CannotOpen;
-    FileReadResult result = FileReadResult::Ok;
+    file_ = file;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
-        result = FileReadResult::CannotOpen;
-    } else if (size.QuadPart >= 0xFFFFFFFFLL) {
-        result = FileReadResult::TooLarge;
-    } else {
-        try {
-            bytes.resize(static_cast<size_t>(size.QuadPart));
-        } catch (const std::bad_alloc&) {
-            result = FileReadResult::OutOfMemory;
-        }
-        size_t done = 0;
-        while (result == FileReadResult::Ok && done < bytes.size()) {
-            DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-            DWORD got = 0;
-            if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0)
-                result = FileReadResult::ShortRead;
-            done += got;
-        }
+    if (!GetFileSizeEx(file, &size)) return FileReadResult::CannotOpen;
+    if (size.QuadPart >= 0xFFFFFFFFLL) return FileReadResult::TooLarge;
+    size_ = static_cast<uint64_t>(size.QuadPart);
+    return FileReadResult::Ok;
+}
+
+bool DocumentFile::Read(uint64_t offset, char* destination, size_t size) {
+    while (size > 0) {
+        // A position with each read: the two halves are read from two threads.
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        const DWORD want = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file_, destination, want, &got, &at) || got == 0) return false;
+        destination += got;
+        offset += got;
+        size -= got;
     }
-    CloseHandle(file);
-    if (result != FileReadResult::Ok) bytes.clear();
-    return result;
+    return true;
 }
 
 } // namespace stx
