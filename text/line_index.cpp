@@ -18,7 +18,9 @@ constexpr uint32_t kSmall = LineIndex::kChunkLines / 4;
 
 void LineIndex::Clear() {
     if (chunks_) allocator_->Free(chunks_);
+    if (groups_) allocator_->Free(groups_);
     chunks_ = nullptr;
+    groups_ = nullptr;
     count_ = capacity_ = 0;
     lines_ = 0;
     bytes_ = 0;
@@ -28,11 +30,13 @@ void LineIndex::Adopt(LineIndex& other) {
     Clear();
     allocator_ = other.allocator_;
     chunks_ = other.chunks_;
+    groups_ = other.groups_;
     count_ = other.count_;
     capacity_ = other.capacity_;
     lines_ = other.lines_;
     bytes_ = other.bytes_;
     other.chunks_ = nullptr;
+    other.groups_ = nullptr;
     other.count_ = other.capacity_ = 0;
     other.lines_ = 0;
     other.bytes_ = 0;
@@ -44,32 +48,62 @@ bool LineIndex::Grow(size_t needed) {
     while (cap < needed)
         cap *= 2;
     auto* c = static_cast<Chunk*>(allocator_->Allocate(cap * sizeof(Chunk)));
-    if (!c) return false;
-    if (count_) std::memcpy(c, chunks_, count_ * sizeof(Chunk));
+    auto* g =
+        c ? static_cast<Sum*>(allocator_->Allocate(GroupCapacity(cap) * sizeof(Sum))) : nullptr;
+    if (!g) {
+        if (c) allocator_->Free(c);
+        return false;
+    }
+    if (count_) {
+        std::memcpy(c, chunks_, count_ * sizeof(Chunk));
+        std::memcpy(g, groups_, ((count_ + kGroup - 1) / kGroup) * sizeof(Sum));
+    }
     if (chunks_) allocator_->Free(chunks_);
+    if (groups_) allocator_->Free(groups_);
     chunks_ = c;
+    groups_ = g;
     capacity_ = cap;
     return true;
 }
 
+void LineIndex::Resum(size_t from, size_t to) {
+    for (size_t g = from / kGroup; g * kGroup < to && g * kGroup < count_; ++g) {
+        Sum s{0, 0};
+        const size_t end = (g + 1) * kGroup < count_ ? (g + 1) * kGroup : count_;
+        for (size_t i = g * kGroup; i < end; ++i) {
+            s.count += chunks_[i].count;
+            s.bytes += chunks_[i].bytes;
+        }
+        groups_[g] = s;
+    }
+}
+
 void LineIndex::InsertChunk(size_t at, const Chunk& chunk) {
+    shifted_ = true;
     std::memmove(chunks_ + at + 1, chunks_ + at, (count_ - at) * sizeof(Chunk));
     chunks_[at] = chunk;
     ++count_;
 }
 
 void LineIndex::RemoveChunk(size_t at) {
+    shifted_ = true;
     std::memmove(chunks_ + at, chunks_ + at + 1, (count_ - at - 1) * sizeof(Chunk));
     --count_;
 }
 
 size_t LineIndex::FindChunk(uint32_t line, uint32_t& firstLine, uint64_t* offset) const {
-    // Scan from whichever end is nearer; a line at the very end belongs to
-    // the last chunk.
+    // Scan from whichever end is nearer, whole groups first; a line at the
+    // very end belongs to the last chunk.
+    const size_t groups = (count_ + kGroup - 1) / kGroup;
     if (line < lines_ / 2) {
         uint32_t first = 0;
         uint64_t bytes = 0;
-        size_t i = 0;
+        size_t g = 0;
+        for (; g + 1 < groups && line >= first + groups_[g].count; ++g) {
+            first += groups_[g].count;
+            bytes += groups_[g].bytes;
+        }
+        size_t i = g * kGroup;
         while (i + 1 < count_ && line >= first + chunks_[i].count) {
             bytes += chunks_[i].bytes;
             first += chunks_[i++].count;
@@ -80,7 +114,13 @@ size_t LineIndex::FindChunk(uint32_t line, uint32_t& firstLine, uint64_t* offset
     }
     uint32_t first = lines_;
     uint64_t bytes = bytes_;
-    size_t i = count_;
+    size_t g = groups;
+    while (g > 1 && line < first - groups_[g - 1].count) {
+        --g;
+        first -= groups_[g].count;
+        bytes -= groups_[g].bytes;
+    }
+    size_t i = g * kGroup < count_ ? g * kGroup : count_;
     while (i > 0) {
         --i;
         first -= chunks_[i].count;
@@ -118,7 +158,13 @@ LineIndex::Place LineIndex::AtLine(uint32_t line) const {
 LineIndex::Place LineIndex::AtOffset(uint64_t offset) const {
     uint64_t sum = 0;
     uint32_t first = 0;
-    size_t i = 0;
+    const size_t groups = (count_ + kGroup - 1) / kGroup;
+    size_t g = 0;
+    for (; g + 1 < groups && sum + groups_[g].bytes <= offset; ++g) {
+        sum += groups_[g].bytes;
+        first += groups_[g].count;
+    }
+    size_t i = g * kGroup;
     for (; i + 1 < count_ && sum + chunks_[i].bytes <= offset; ++i) {
         sum += chunks_[i].bytes;
         first += chunks_[i].count;
@@ -142,8 +188,10 @@ bool LineIndex::Reserve(uint32_t extra) {
 
 void LineIndex::AdjustBytes(uint32_t line, int64_t delta) {
     uint32_t first;
-    Chunk& c = chunks_[FindChunk(line, first)];
+    const size_t i = FindChunk(line, first);
+    Chunk& c = chunks_[i];
     c.bytes = static_cast<uint64_t>(static_cast<int64_t>(c.bytes) + delta);
+    groups_[i / kGroup].bytes = static_cast<uint64_t>(int64_t(groups_[i / kGroup].bytes) + delta);
     bytes_ = static_cast<uint64_t>(static_cast<int64_t>(bytes_) + delta);
 }
 
@@ -151,6 +199,8 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
                        LineRecord* firstNew, uint32_t count) {
     uint32_t chunkFirst;
     size_t ci = FindChunk(first, chunkFirst);
+    const size_t touched = ci > 0 ? ci - 1 : 0;
+    shifted_ = false;
 
     // Removal, node by node: the removed nodes still link to their old
     // successors, and chunk boundaries fall between nodes.
@@ -192,17 +242,22 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
             }
         }
     }
+    // The group sums lead the next lookup.
+    Resum(touched, shifted_ ? count_ : ci + 1);
     if (!count) return;
 
     // Insertion before line first (at the end when first == lines_).
+    shifted_ = false;
     if (count_ == 0) {
         chunks_[count_++] = Chunk{firstNew, 0, 0};
+        shifted_ = true;
         ci = 0;
         pos = 0;
     } else {
         ci = FindChunk(first, chunkFirst);
         pos = first - chunkFirst;
     }
+    const size_t inserted = ci;
     Chunk& c = chunks_[ci];
     if (pos == 0) c.first = firstNew;
     LineRecord* n = firstNew;
@@ -231,6 +286,7 @@ void LineIndex::Splice(uint32_t first, uint32_t removeCount, LineRecord* firstOl
         InsertChunk(ci + 1, rest);
         ++ci;
     }
+    Resum(inserted, shifted_ ? count_ : inserted + 1);
 }
 
 bool LineIndex::Verify(const LineRecord* firstLine) const {
@@ -249,6 +305,14 @@ bool LineIndex::Verify(const LineRecord* firstLine) const {
         if (k != c.count || bytes != c.bytes) return false;
         lines += c.count;
         total += bytes;
+    }
+    for (size_t g = 0; g * kGroup < count_; ++g) {
+        Sum sum{0, 0};
+        for (size_t i = g * kGroup; i < count_ && i < (g + 1) * kGroup; ++i) {
+            sum.count += chunks_[i].count;
+            sum.bytes += chunks_[i].bytes;
+        }
+        if (sum.count != groups_[g].count || sum.bytes != groups_[g].bytes) return false;
     }
     return lines == lines_ && total == bytes_;
 }

@@ -54,11 +54,15 @@ class LineIndex {
     bool Append(LineRecord* node, uint32_t lines, uint64_t bytes) {
         if (count_ == 0 || chunks_[count_ - 1].count + lines > kChunkLines) {
             if (!Grow(count_ + 1)) return false;
+            if (count_ % kGroup == 0) groups_[count_ / kGroup] = Sum{0, 0};
             chunks_[count_++] = Chunk{node, 0, 0};
         }
         Chunk& c = chunks_[count_ - 1];
+        Sum& g = groups_[(count_ - 1) / kGroup];
         c.count += lines;
         c.bytes += bytes;
+        g.count += lines;
+        g.bytes += bytes;
         lines_ += lines;
         bytes_ += bytes;
         return true;
@@ -73,9 +77,21 @@ class LineIndex {
 
     // Walks the list from firstLine and checks every chunk against it.
     bool Verify(const LineRecord* firstLine) const;
-    size_t MemoryBytes() const { return capacity_ * sizeof(Chunk); }
+    size_t MemoryBytes() const {
+        return capacity_ * sizeof(Chunk) + GroupCapacity(capacity_) * sizeof(Sum);
+    }
 
   private:
+    // Sums over runs of kGroup chunks: a lookup skips whole groups first.
+    static constexpr size_t kGroup = 64;
+    struct Sum {
+        uint64_t bytes;
+        uint32_t count;
+    };
+    static size_t GroupCapacity(size_t chunks) { return chunks / kGroup + 1; }
+    // Sums again the groups that hold chunks [from, to).
+    void Resum(size_t from, size_t to);
+
     size_t FindChunk(uint32_t line, uint32_t& firstLine, uint64_t* offset = nullptr) const;
     LineRecord* First(size_t chunk) const;
     bool Grow(size_t needed);
@@ -84,10 +100,12 @@ class LineIndex {
 
     BlockAllocator* allocator_;
     Chunk* chunks_ = nullptr;
+    Sum* groups_ = nullptr;
     size_t count_ = 0;
     size_t capacity_ = 0;
     uint32_t lines_ = 0;
     uint64_t bytes_ = 0;
+    bool shifted_ = false; // a chunk was inserted or removed
 };
 
 } // namespace stx

@@ -676,10 +676,13 @@ TEST(TextVersions, RandomLargeSplicesKeepIndexAndUndoExact) {
     auto pick = [&rng](uint32_t n) {
         return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
     };
+    // Enough lines for the index to sum its chunks in several groups; spans
+    // of 100 lines, so chunks hold several of them.
     std::string text;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 40000; ++i)
         text += "l" + std::to_string(i) + "\r\n";
     TextBuffer b;
+    b.grain.spanLines = 100;
     Parse(b, text);
     std::vector<std::string> history{All(b)};
     PendingUndo pending;
