@@ -8,6 +8,7 @@
 //                              of the baseline "vim -u NONE -n -es +q FILE",
 //                              their medians, the ratio, and the peak memory
 //                              of the open against the file's size
+//   open_file --make MB FILE   writes an assembler-like test file of MB MiB
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "app/status_texts.h"
+#include "bench/text_bench_util.h"
 #include "text/text_editor.h"
 #include "view/paint_plan.h"
 
@@ -199,12 +201,25 @@ int Paired(const char* self, int rounds, const char* path) {
     return 0;
 }
 
+int Make(int megabytes, const char* path) {
+    const std::string text = stx::bench::AssemblerText(size_t(megabytes) << 20);
+    FILE* f = std::fopen(path, "wb");
+    if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2) return OpenOnce(argv[1]);
     if (argc == 4 && std::strcmp(argv[1], "--paired") == 0)
         return Paired(argv[0], std::max(1, std::atoi(argv[2])), argv[3]);
-    std::fprintf(stderr, "usage: open_file FILE | open_file --paired N FILE\n");
+    if (argc == 4 && std::strcmp(argv[1], "--make") == 0)
+        return Make(std::max(1, std::atoi(argv[2])), argv[3]);
+    std::fprintf(stderr,
+                 "usage: open_file FILE | open_file --paired N FILE | open_file --make MB FILE\n");
     return 2;
 }
