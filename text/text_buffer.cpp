@@ -235,6 +235,17 @@ uint32_t CountBreaks(const unsigned char* p, const unsigned char* end, bool conv
 const char kTabChar[1] = {'\t'};
 const char kNulChar[1] = {'\0'};
 
+// Links rec after last in a chain of new records.
+void Chain(LineRecord*& first, LineRecord*& last, LineRecord* rec) {
+    if (last) {
+        SetNext(last, rec);
+        SetPrev(rec, last);
+    } else {
+        first = rec;
+    }
+    last = rec;
+}
+
 // What a null record reads as: an empty line.
 const unsigned char kEmptyLine[kRecHeader + 1] = {0, 2};
 
@@ -547,13 +558,7 @@ LineRecord* TextBuffer::Expand(LineRecord* span) const {
             cache.FreeBehind();
             return nullptr;
         }
-        if (last) {
-            SetNext(last, rec);
-            SetPrev(rec, last);
-        } else {
-            first = rec;
-        }
-        last = rec;
+        Chain(first, last, rec);
         if (info.width > widest) widest = info.width;
         p = info.next;
     }
@@ -976,13 +981,7 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         LineInfo info;
         LineRecord* rec = WriteLine(storage_, p, e, convert, layout, written ? 0 : kHasUndo, info);
         if (!rec) return rollback(TextStatus::OutOfMemory);
-        if (lastNew) {
-            SetNext(lastNew, rec);
-            SetPrev(rec, lastNew);
-        } else {
-            firstNew = rec;
-        }
-        lastNew = rec;
+        Chain(firstNew, lastNew, rec);
         ++written;
         newSum += info.chars + 2;
         if (info.width > widest) widest = info.width;
