@@ -125,9 +125,10 @@ constexpr size_t kUndoTotalBytes = 8;
 constexpr size_t kUndoLineCount = 12;
 constexpr size_t kUndoVScroll = 16;
 constexpr size_t kUndoFirstLine = 20;       // line number of the first record replaced
-constexpr size_t kUndoPrevPoint = 24;       // newest undo point before this step
-constexpr size_t kUndoReplaced = 24 + kPtr; // the record the step's first record replaced
-constexpr size_t kUndoHeader = 24 + 2 * kPtr;
+constexpr size_t kUndoLayout = 24;          // layouts of every line made before the step
+constexpr size_t kUndoPrevPoint = 28;       // newest undo point before this step
+constexpr size_t kUndoReplaced = 28 + kPtr; // the record the step's first record replaced
+constexpr size_t kUndoHeader = 28 + 2 * kPtr;
 
 inline unsigned char* UndoHeaderOf(const LineRecord* r) {
     return Bytes(r) - kUndoHeader;

@@ -865,15 +865,17 @@ void TextBuffer::Layout(const LineRecord* record) {
 void TextBuffer::LayoutAll() {
     BusyGuard guard(*this);
     widestLine_ = 0;
+    ++layouts_;
     if (!sentinel_) return;
-    const LayoutParams layout(widths_);
-    for (LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r)) {
-        if (IsSpan(r))
-            NoteWidth(stx::WidestLine(source_, sourceSize_, SpanBegin(r), SpanEnd(r),
-                                      sourceConvert_, layout));
-        else
-            Layout(r);
-    }
+    for (LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r))
+        LayoutNode(r);
+}
+
+// A record is laid out; a span's lines are only measured, from the source.
+void TextBuffer::LayoutNode(const LineRecord* node) {
+    if (!IsSpan(node)) return Layout(node);
+    NoteWidth(stx::WidestLine(source_, sourceSize_, SpanBegin(node), SpanEnd(node), sourceConvert_,
+                              LayoutParams(widths_)));
 }
 
 // ---------------------------------------------------------------------------
@@ -966,6 +968,7 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     Store<uint32_t>(header + kUndoLineCount, lineCount_);
     Store<uint32_t>(header + kUndoVScroll, pending.vScrollPos);
     Store<uint32_t>(header + kUndoFirstLine, firstLine);
+    Store<uint32_t>(header + kUndoLayout, layouts_);
     Store<LineRecord*>(header + kUndoPrevPoint, newestUndoPoint_);
     Store<LineRecord*>(header + kUndoReplaced, old);
 
@@ -1055,6 +1058,13 @@ UndoResult TextBuffer::UndoUnlocked() {
         SetPrev(replaced, before);
         SetNext(before, replaced);
         index_.Splice(firstLine - 1, current, firstNew, replaced, restored);
+        // Lines put back from before a new font are laid out for it.
+        if (Load<uint32_t>(header + kUndoLayout) != layouts_) {
+            for (LineRecord* r = replaced;; r = Next(r)) {
+                LayoutNode(r);
+                if (r == lastRestored) break;
+            }
+        }
 
         totalBytes_ = Load<uint32_t>(header + kUndoTotalBytes);
         lineCount_ = storedLines;

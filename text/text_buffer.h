@@ -247,6 +247,7 @@ class TextBuffer {
     TextStatus ParseUnlocked(ByteSource& source);
     UndoResult UndoUnlocked();
     void NoteWidth(uint64_t width);
+    void LayoutNode(const LineRecord* node);
     // Record of line (0-based), laying its span out if needed.
     LineRecord* At(uint32_t line) const;
     // Tokenizes a span's lines into records that take its place in the list;
@@ -276,6 +277,7 @@ class TextBuffer {
     uint32_t lineCount_ = 1;
     uint32_t convertedBreaks_ = 0;
     uint32_t widestLine_ = 0;
+    uint32_t layouts_ = 0; // full layouts made (new fonts)
     CharWidthTable widths_;
     ColourTable colours_;
     mutable std::atomic<bool> busy_{false};

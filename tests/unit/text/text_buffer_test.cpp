@@ -419,6 +419,21 @@ TEST(TextLayout, LongLinesKeepFullPositions) {
     EXPECT_EQ(b.LineWidth(b.FindLine(1)), 6016u + 5u);
 }
 
+TEST(TextLayout, UndoAfterANewFontLaysRestoredLinesOut) {
+    // Line 2 stays a span of its own while lines 1 to 3 are replaced.
+    TextBuffer b;
+    b.grain.spanLines = 1;
+    Parse(b, "ab\r\nab\tWWW\r\nx");
+    PendingUndo pending;
+    ASSERT_EQ(b.ReplaceLines(1, 3, "z", 1, BreakRule::CrLfOnly, true, pending), TextStatus::Ok);
+    b.Widths() = Widths(4, 5); // tab 32
+    b.LayoutAll();
+    ASSERT_TRUE(b.Undo().done);
+    EXPECT_EQ(Positions(b, 1), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 10}}));
+    EXPECT_EQ(b.WidestLine(), 92u);
+    EXPECT_EQ(b.LineWidth(b.FindLine(2)), 92u);
+}
+
 TEST(TextLayout, ColourEntriesFollowTheTable) {
     TextBuffer b;
     Parse(b, "mov 12");
