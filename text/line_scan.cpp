@@ -13,26 +13,44 @@ namespace stx {
 
 namespace {
 
-// Bit i set when byte p[i] is a TAB, LF or CR.
-inline uint64_t SpecialMask(const unsigned char* p) {
+// Bit i of each mask: byte p[i] is a TAB, a CR, an LF; byte p[i + 1] is an LF.
+struct BlockMasks {
+    uint64_t tab, cr, lf, lfNext;
+};
+
 #if defined(__SSE2__)
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
+inline uint64_t Equal(const unsigned char* p, __m128i c) {
     uint64_t mask = 0;
     for (int i = 0; i < 4; ++i) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        const __m128i hit = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, cr));
-        mask |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(hit))} << (16 * i);
+        mask |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))}
+                << (16 * i);
     }
     return mask;
-#else
-    uint64_t mask = 0;
-    for (int i = 0; i < 64; ++i)
-        if (p[i] == '\t' || p[i] == '\n' || p[i] == '\r') mask |= uint64_t{1} << i;
-    return mask;
+}
 #endif
+
+inline BlockMasks Masks(const unsigned char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    return BlockMasks{Equal(p, _mm_set1_epi8('\t')), Equal(p, _mm_set1_epi8('\r')), Equal(p, lf),
+                      Equal(p + 1, lf)};
+#else
+    BlockMasks m{0, 0, 0, 0};
+    for (int i = 0; i < 64; ++i) {
+        const uint64_t bit = uint64_t{1} << i;
+        if (p[i] == '\t') m.tab |= bit;
+        if (p[i] == '\r') m.cr |= bit;
+        if (p[i] == '\n') m.lf |= bit;
+        if (p[i + 1] == '\n') m.lfNext |= bit;
+    }
+    return m;
+#endif
+}
+
+// The bits below bit n (n up to 64).
+inline uint64_t Below(size_t n) {
+    return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
 }
 
 } // namespace
@@ -44,8 +62,7 @@ LayoutParams::LayoutParams(const CharWidthTable& table)
         if (c != '\t' && table.widths[c] != uniformWidth) uniformWidth = 0;
 }
 
-uint64_t LayoutParams::Width(const unsigned char* p, const unsigned char* e) const {
-    if (uniformWidth) return uint64_t(e - p) * uniformWidth;
+uint64_t LayoutParams::SumWidths(const unsigned char* p, const unsigned char* e) const {
     // Four sums, so the additions need not wait for one another.
     uint64_t a = 0, b = 0, c = 0, d = 0;
     for (; e - p >= 4; p += 4) {
@@ -88,31 +105,9 @@ LineScanner::LineScanner(const unsigned char* text, size_t size, bool convert,
 void LineScanner::Start(size_t lineStart) {
     pos_ = lineStart_ = segStart_ = spanBegin_ = lineStart;
     x_ = 0;
-    blockBase_ = kNone;
 }
 
-// The next TAB, CR or LF at or after pos_ and before limit, from a mask of
-// 64 bytes at a time; kNone when there is none.
-size_t LineScanner::NextSpecial(size_t limit) {
-    size_t p = pos_;
-    while (p < limit) {
-        const size_t base = p & ~size_t{63};
-        // A mask of a block that reached past the loaded bytes is taken again
-        // once more are loaded.
-        if (base != blockBase_ || (base + 64 > maskLimit_ && limit > maskLimit_)) {
-            blockBase_ = base;
-            maskLimit_ = limit;
-            blockMask_ = SpecialMask(text_ + base);
-            if (base + 64 > limit) blockMask_ &= (uint64_t{1} << (limit - base)) - 1;
-        }
-        const uint64_t m = blockMask_ & (~uint64_t{0} << (p - base));
-        if (m) return base + static_cast<size_t>(__builtin_ctzll(m));
-        p = base + 64;
-    }
-    return kNone;
-}
-
-bool LineScanner::EndLine(size_t charsEnd, size_t next, bool lone) {
+inline bool LineScanner::EndLine(size_t charsEnd, size_t next, bool lone) {
     const uint64_t width = x_ + layout_.Width(text_ + segStart_, text_ + charsEnd);
     if (width > widest_) widest_ = width;
     const uint64_t saved = uint64_t(charsEnd - lineStart_) + 2;
@@ -140,45 +135,46 @@ bool LineScanner::CloseSpan() {
     return ok;
 }
 
+// Works through the text 64 bytes at a time: the line breaks of a block from
+// its masks, and the TABs before each break, so each line costs a few bit
+// operations rather than a branch per special byte.
 bool LineScanner::Scan(size_t limit, size_t stop) {
-    const size_t searchLimit = stop < limit ? stop : limit;
-    while (lineStart_ < stop) {
-        const size_t q = NextSpecial(searchLimit);
-        if (q == kNone) {
-            pos_ = searchLimit;
-            return true;
-        }
-        const unsigned char c = text_[q];
-        if (c == '\t') {
-            x_ = layout_.TabStop(x_ + layout_.Width(text_ + segStart_, text_ + q));
-            pos_ = segStart_ = q + 1;
-            continue;
-        }
-        if (c == '\r') {
-            bool lf;
-            if (q + 1 < limit) {
-                lf = text_[q + 1] == '\n';
-            } else if (limit == size_) {
-                lf = false;
-            } else {
-                pos_ = q; // decided once the next byte is loaded
-                return true;
+    // A CR as the last byte loaded waits for the byte after it.
+    const size_t decided = limit == size_ ? limit : limit - 1;
+    const size_t end = stop < decided ? stop : decided;
+    while (lineStart_ < stop && pos_ < end) {
+        const size_t base = pos_ & ~size_t{63};
+        const BlockMasks m = Masks(text_ + base);
+        const uint64_t window = ~Below(pos_ - base) & Below(end - base);
+        // Without conversion only CR LF breaks (at its CR); with it, every LF
+        // breaks and so does a CR that no LF follows.
+        uint64_t breaks = window & (convert_ ? m.lf | (m.cr & ~m.lfNext) : m.cr & m.lfNext);
+        uint64_t tabs = window & m.tab;
+        for (;;) {
+            const size_t at = breaks ? static_cast<size_t>(__builtin_ctzll(breaks)) : 64;
+            for (uint64_t before = tabs & Below(at); before; before &= before - 1) {
+                const size_t q = base + static_cast<size_t>(__builtin_ctzll(before));
+                x_ = layout_.TabStop(x_ + layout_.Width(text_ + segStart_, text_ + q));
+                segStart_ = q + 1;
             }
-            if (lf) {
-                if (!EndLine(q, q + 2, false)) return false;
-            } else if (convert_) {
-                if (!EndLine(q, q + 1, true)) return false;
+            if (at == 64) break;
+            tabs &= ~Below(at);
+            breaks &= breaks - 1;
+            const size_t q = base + at;
+            bool ok;
+            if (!convert_) {
+                ok = EndLine(q, q + 2, false);
+            } else if (text_[q] == '\r') {
+                ok = EndLine(q, q + 1, true);
             } else {
-                pos_ = q + 1;
+                const bool pair = q > lineStart_ && text_[q - 1] == '\r';
+                ok = EndLine(pair ? q - 1 : q, q + 1, !pair);
             }
-            continue;
+            if (!ok) return false;
+            if (lineStart_ >= stop) return true;
         }
-        // An LF that no CR before it claimed.
-        if (convert_) {
-            if (!EndLine(q, q + 1, true)) return false;
-        } else {
-            pos_ = q + 1;
-        }
+        const size_t blockEnd = base + 64 < end ? base + 64 : end;
+        if (pos_ < blockEnd) pos_ = blockEnd;
     }
     return true;
 }

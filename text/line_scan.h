@@ -28,7 +28,10 @@ struct LayoutParams {
         return x + tab - x % tab;
     }
     // Width of bytes that hold no TAB.
-    uint64_t Width(const unsigned char* p, const unsigned char* e) const;
+    uint64_t Width(const unsigned char* p, const unsigned char* e) const {
+        return uniformWidth ? uint64_t(e - p) * uniformWidth : SumWidths(p, e);
+    }
+    uint64_t SumWidths(const unsigned char* p, const unsigned char* e) const;
 };
 
 // One span as the scan found it.
@@ -91,7 +94,6 @@ class LineScanner {
     uint64_t Widest() const { return widest_; }
 
   private:
-    size_t NextSpecial(size_t limit);
     bool EndLine(size_t charsEnd, size_t next, bool lone);
 
     const unsigned char* text_;
@@ -103,8 +105,6 @@ class LineScanner {
 
     size_t pos_ = 0, lineStart_ = 0, segStart_ = 0;
     uint64_t x_ = 0;
-    size_t blockBase_ = kNone, maskLimit_ = 0;
-    uint64_t blockMask_ = 0;
 
     size_t spanBegin_ = 0;
     uint32_t spanLines_ = 0;
