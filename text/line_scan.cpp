@@ -13,36 +13,33 @@ namespace stx {
 
 namespace {
 
-// Bit i of each mask: byte p[i] is a TAB, a CR, an LF; byte p[i + 1] is an LF.
+// Bit i of each mask: byte p[i] is a TAB, a CR, an LF.
 struct BlockMasks {
-    uint64_t tab, cr, lf, lfNext;
+    uint64_t tab, cr, lf;
 };
-
-#if defined(__SSE2__)
-inline uint64_t Equal(const unsigned char* p, __m128i c) {
-    uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        mask |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))}
-                << (16 * i);
-    }
-    return mask;
-}
-#endif
 
 inline BlockMasks Masks(const unsigned char* p) {
 #if defined(__SSE2__)
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    return BlockMasks{Equal(p, _mm_set1_epi8('\t')), Equal(p, _mm_set1_epi8('\r')), Equal(p, lf),
-                      Equal(p + 1, lf)};
+    BlockMasks m{0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const int shift = 16 * i;
+        m.tab |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab)))}
+                 << shift;
+        m.cr |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))} << shift;
+        m.lf |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))} << shift;
+    }
+    return m;
 #else
-    BlockMasks m{0, 0, 0, 0};
+    BlockMasks m{0, 0, 0};
     for (int i = 0; i < 64; ++i) {
         const uint64_t bit = uint64_t{1} << i;
         if (p[i] == '\t') m.tab |= bit;
         if (p[i] == '\r') m.cr |= bit;
         if (p[i] == '\n') m.lf |= bit;
-        if (p[i + 1] == '\n') m.lfNext |= bit;
     }
     return m;
 #endif
@@ -146,9 +143,13 @@ bool LineScanner::Scan(size_t limit, size_t stop) {
         const size_t base = pos_ & ~size_t{63};
         const BlockMasks m = Masks(text_ + base);
         const uint64_t window = ~Below(pos_ - base) & Below(end - base);
+        // Bit i: the byte after byte i is an LF. The byte after the block is
+        // read only when the block's last byte is decided (it is loaded then).
+        const uint64_t lfNext =
+            (m.lf >> 1) | (end > base + 63 && text_[base + 64] == '\n' ? uint64_t{1} << 63 : 0);
         // Without conversion only CR LF breaks (at its CR); with it, every LF
         // breaks and so does a CR that no LF follows.
-        uint64_t breaks = window & (convert_ ? m.lf | (m.cr & ~m.lfNext) : m.cr & m.lfNext);
+        uint64_t breaks = window & (convert_ ? m.lf | (m.cr & ~lfNext) : m.cr & lfNext);
         uint64_t tabs = window & m.tab;
         for (;;) {
             const size_t at = breaks ? static_cast<size_t>(__builtin_ctzll(breaks)) : 64;
