@@ -17,7 +17,7 @@ class FailingAllocator final : public BlockAllocator {
     // budget < 0: never fail.
     explicit FailingAllocator(long budget = -1) { SetBudget(budget); }
     void* Allocate(size_t size) override {
-        if (limited_.load() && budget_.fetch_sub(1) <= 0) {
+        if (size > largest.load() || (limited_.load() && budget_.fetch_sub(1) <= 0)) {
             ++failures;
             return nullptr;
         }
@@ -32,6 +32,7 @@ class FailingAllocator final : public BlockAllocator {
         budget_ = budget;
         limited_ = budget >= 0;
     }
+    std::atomic<size_t> largest{~size_t{0}}; // larger allocations fail too
     std::atomic<long> live{0};
     std::atomic<long> failures{0};
 
