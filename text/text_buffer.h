@@ -130,10 +130,11 @@ class TextBuffer {
     TextStatus New();
     // Replaces the document by [text, end); end null means the first 0x00
     // ends the text, otherwise 0x00 bytes before end become NUL tokens.
-    // Lays every line out. On failure the old document stays.
+    // The text is copied; its lines are measured (WidestLine) but laid out
+    // only when first needed. On failure the old document stays.
     TextStatus Parse(const char* text, const char* end);
-    // Replaces the document by the source's bytes (0x00 bytes are NUL
-    // characters), reading and scanning it on two threads when it is large.
+    // The same from the source's bytes (0x00 bytes are NUL characters), read
+    // and scanned on two threads when they are many.
     TextStatus Parse(ByteSource& source);
     // Parses the document's own text again with lone CR and LF as line
     // breaks or not; the old document stays if this fails.
