@@ -162,6 +162,11 @@ bool LoadSetting(SettingsStore& store, Setting setting, AppSettings& settings) {
 
 void WriteEncoded(SettingsStore& store, bool autoSave, Setting setting,
                   const std::vector<std::uint8_t>& bytes) {
+    // An empty script is never stored: it would stand in for the default one
+    // at the next start.
+    if (setting == Setting::ExternalAssemblerCommands &&
+        std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; }))
+        return;
     const SettingInfo& info = InfoOf(setting);
     WriteSetting(store, autoSave, info.key, info.name, bytes.data(), info.type, bytes.size());
 }
@@ -332,8 +337,13 @@ bool DecodeSetting(Setting setting, const StoredValue& value, AppSettings& s) {
         if (!ByteOf(value, byte)) return false;
         s.language = UiLanguageFromStored(byte);
         return true;
-    case Setting::ExternalAssemblerCommands:
-        return TextOf(value, kScriptCapacity, s.configuredScript);
+    case Setting::ExternalAssemblerCommands: {
+        // A stored script that is empty (or all zeros) reads as missing.
+        std::string script;
+        if (!TextOf(value, kScriptCapacity, script) || script.empty()) return false;
+        s.configuredScript = std::move(script);
+        return true;
+    }
     case Setting::CustomHelpFile:
         return TextOf(value, kPathCapacity, s.customHelpFile);
     case Setting::HelpOptions:
@@ -461,25 +471,13 @@ WindowPlacement PlacementOnScreen(const WindowPlacement& stored,
     return WindowPlacement{};
 }
 
-EditorSettingsLoad LoadEditorSettings(SettingsStore& store, AppSettings& settings) {
-    EditorSettingsLoad load;
-    RenderSettings& r = settings.render;
-    if (store.KeyExists(SettingsKey::Main)) {
-        if (store.KeyExists(SettingsKey::Editor)) {
-            for (Setting s : kEditorLoadOrder) {
-                if (LoadSetting(store, s, settings) && s == Setting::Direction)
-                    load.direction = r.fadeDirection;
-            }
-        }
-        // 1 turns auto-save on; anything else, or no usable value, leaves it off.
-        if (!LoadSetting(store, Setting::AutoSaveOptions, settings)) settings.autoSave = false;
-    }
-    load.lineHeight = LineHeightOf(r.font);
-    load.loadImage = r.backgroundKind == BackgroundKind::Image;
-    load.solidBackground = r.backgroundKind == BackgroundKind::Colour;
-    load.caretTimer = CaretTimerFor(r);
-    load.checks = EditorMenuChecks(settings);
-    return load;
+void LoadEditorSettings(SettingsStore& store, AppSettings& settings) {
+    if (!store.KeyExists(SettingsKey::Main)) return;
+    if (store.KeyExists(SettingsKey::Editor))
+        for (Setting s : kEditorLoadOrder)
+            LoadSetting(store, s, settings);
+    // 1 turns auto-save on; anything else, or no usable value, leaves it off.
+    if (!LoadSetting(store, Setting::AutoSaveOptions, settings)) settings.autoSave = false;
 }
 
 MenuCheckState MenuCheckStateOf(const AppSettings& settings) {

@@ -8,7 +8,6 @@
 #include "app/menu_state.h"
 #include "app/settings_store.h"
 #include "app/ui_language.h"
-#include "view/caret_animation.h"
 #include "view/render_settings.h"
 
 #include <array>
@@ -156,25 +155,10 @@ void LoadPlacementSettings(SettingsStore& store, AppSettings& settings, std::uin
 WindowPlacement PlacementOnScreen(const WindowPlacement& stored,
                                   std::span<const ScreenRect> monitors);
 
-// What the window must apply after LoadEditorSettings.
-struct EditorSettingsLoad {
-    // The stored direction (already in `render`), for the window's direction
-    // command, which also moves the check mark.
-    std::optional<FadeDirection> direction;
-    int lineHeight = 0;
-    // Background mode 1: load the bitmap at `render.imagePath`; if it cannot
-    // be opened or is not a bitmap file, keep the built-in pattern.
-    bool loadImage = false;
-    // Background mode 2: a solid brush of `render.backgroundColour`.
-    bool solidBackground = false;
-    CaretTimer caretTimer{false, 0};
-    std::vector<MenuCheck> checks;
-};
-
 // Start-up, after the text view exists: every value of the "Editor" subkey and
 // "Auto-save options", each replacing the value in force only when present
-// and usable.
-EditorSettingsLoad LoadEditorSettings(SettingsStore& store, AppSettings& settings);
+// and usable. The window then applies the settings in force as a whole.
+void LoadEditorSettings(SettingsStore& store, AppSettings& settings);
 
 // What the menu's check marks show for the settings in force.
 MenuCheckState MenuCheckStateOf(const AppSettings& settings);

@@ -1,13 +1,11 @@
 // The settings port: one typed value at a time under the settings key or its
-// "Editor" subkey. The registry implements it on Windows; MemorySettingsStore
-// stands in for it in tests.
+// "Editor" subkey. The registry implements it on Windows; tests use one in
+// memory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace stx {
@@ -40,62 +38,6 @@ class SettingsStore {
     // Creates the key (and the subkey) when needed. False when the write failed.
     virtual bool Write(SettingsKey key, const char* name, SettingType type,
                        const std::uint8_t* data, std::size_t size) = 0;
-};
-
-// An in-memory store that also records the order of the writes.
-class MemorySettingsStore final : public SettingsStore {
-  public:
-    struct WriteRecord {
-        SettingsKey key;
-        std::string name;
-    };
-
-    bool KeyExists(SettingsKey key) override {
-        return key == SettingsKey::Main ? mainKey_ : editorKey_;
-    }
-
-    ReadStatus Read(SettingsKey key, const char* name, std::size_t maxBytes,
-                    StoredValue& value) override {
-        if (!KeyExists(key)) return ReadStatus::Missing;
-        auto it = values_.find({key, name});
-        if (it == values_.end()) return ReadStatus::Missing;
-        if (it->second.bytes.size() > maxBytes) return ReadStatus::TooLarge;
-        value = it->second;
-        return ReadStatus::Ok;
-    }
-
-    bool Write(SettingsKey key, const char* name, SettingType type, const std::uint8_t* data,
-               std::size_t size) override {
-        if (failWrites) return false;
-        Put(key, name, type, std::vector<std::uint8_t>(data, data + size));
-        writes.push_back({key, name});
-        return true;
-    }
-
-    // Puts a value in place without recording a write, as another tool would.
-    void Put(SettingsKey key, const std::string& name, SettingType type,
-             std::vector<std::uint8_t> bytes) {
-        mainKey_ = true;
-        if (key == SettingsKey::Editor) editorKey_ = true;
-        values_[{key, name}] = StoredValue{type, std::move(bytes)};
-    }
-    void CreateKey(SettingsKey key) {
-        mainKey_ = true;
-        if (key == SettingsKey::Editor) editorKey_ = true;
-    }
-    const StoredValue* Find(SettingsKey key, const std::string& name) const {
-        auto it = values_.find({key, name});
-        return it == values_.end() ? nullptr : &it->second;
-    }
-    std::size_t ValueCount() const { return values_.size(); }
-
-    std::vector<WriteRecord> writes;
-    bool failWrites = false;
-
-  private:
-    bool mainKey_ = false;
-    bool editorKey_ = false;
-    std::map<std::pair<SettingsKey, std::string>, StoredValue> values_;
 };
 
 } // namespace stx

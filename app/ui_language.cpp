@@ -19,7 +19,7 @@ constexpr std::array kPairedTemplates = {
 };
 
 // Kept apart from the product name so the title reads as one phrase.
-constexpr std::string_view kUntitledSuffix = " - Untitled";
+constexpr TrilingualText kUntitledSuffix{" - Untitled", " - Fara titlu", " - F\343r\343 titlu"};
 
 } // namespace
 
@@ -89,9 +89,9 @@ int LanguageCommandFor(UiLanguage language) {
            static_cast<int>(UiLanguageFromStored(static_cast<std::uint8_t>(language)));
 }
 
-std::string UntitledTitle() {
+std::string UntitledTitle(UiLanguage language) {
     std::string title(kProductName);
-    title += kUntitledSuffix;
+    title += ChooseText(language, kUntitledSuffix);
     return title;
 }
 

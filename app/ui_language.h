@@ -33,10 +33,6 @@ struct TrilingualText {
 const char* ChooseText(UiLanguage language, const BilingualText& text);
 // Each language its own text.
 const char* ChooseText(UiLanguage language, const TrilingualText& text);
-// A three-way text used where only the plain Romanian form is wanted.
-inline constexpr BilingualText WithoutDiacritics(const TrilingualText& text) {
-    return {text.english, text.romanian};
-}
 
 // The menu resource of a language: 550, 551 or 552.
 int MenuResourceFor(UiLanguage language);
@@ -63,7 +59,7 @@ int LanguageCommandFor(UiLanguage language);
 
 // Window titles: the product name, and the product name with the document's path.
 inline constexpr std::string_view kProductName = "Stratext";
-std::string UntitledTitle();
+std::string UntitledTitle(UiLanguage language);
 std::string DocumentTitle(std::string_view documentPath);
 
 } // namespace stx

@@ -8,4 +8,18 @@ const BilingualText* ToolbarTooltipFor(int command) {
     return nullptr;
 }
 
+const BilingualText& OpenFailureNotice(OpenFailure failure) {
+    switch (failure) {
+    case OpenFailure::TooLarge:
+        return kDocumentTooLargeNotice;
+    case OpenFailure::ShortRead:
+        return kDocumentShortReadNotice;
+    case OpenFailure::OutOfMemory:
+        return kDocumentNoMemoryNotice;
+    case OpenFailure::CannotOpen:
+        break;
+    }
+    return kErrorOpeningFile;
+}
+
 } // namespace stx

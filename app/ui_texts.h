@@ -14,6 +14,7 @@
 
 #include "app/command_ids.h"
 #include "app/ui_language.h"
+#include "files/document_path.h"
 
 #include <array>
 
@@ -52,6 +53,16 @@ inline constexpr TrilingualText kOpenTitle  {"Open",        "Deschidere fisier",
 inline constexpr TrilingualText kCopyToTitle{"Copy to ...", "Copiere in fisier", "Copiere \356n fi\272ier"};
 inline constexpr BilingualText  kSaveAsTitle{"Save as ...", "Salvare ca ..."};
 
+// ---- Failures of the text's operations ----------------------------------------
+
+inline constexpr BilingualText kNotEnoughMemory{"Not enough memory for this operation",
+                                                "Memorie insuficienta pentru aceasta operatie"};
+inline constexpr BilingualText kTextTooLarge   {"The text is too large for this operation",
+                                                "Textul este prea mare pentru aceasta operatie"};
+
+inline constexpr BilingualText kDroppedNameTooLong{"The name of the dropped file is too long",
+                                                   "Numele fisierului este prea lung"};
+
 // ---- Status bar -------------------------------------------------------------
 
 inline constexpr BilingualText kLineLabel  {"Line: ",   "Linia: "};
@@ -73,6 +84,14 @@ inline constexpr BilingualText kErrorWritingFile {"Error writing file",
                                                   "Eroare salvare fisier"};
 inline constexpr BilingualText kCompilerTerminated{"Compiler process terminated",
                                                    "Procesul de compilare s-a terminat"};
+
+// Why an open failed, beyond "Error opening file".
+inline constexpr BilingualText kDocumentTooLargeNotice{"File too large to open",
+                                                       "Fisierul este prea mare pentru a fi deschis"};
+inline constexpr BilingualText kDocumentShortReadNotice{"Error reading file",
+                                                        "Eroare citire fisier"};
+inline constexpr BilingualText kDocumentNoMemoryNotice{"Not enough memory to open the file",
+                                                       "Memorie insuficienta pentru deschiderea fisierului"};
 
 // ---- Toolbar tooltips, by the button's command ------------------------------
 
@@ -124,6 +143,20 @@ inline constexpr BilingualText kSaveBeforeCompiling{"You must save your program 
                                                     "Programul trebuie salvat inainte de compilare"};
 inline constexpr BilingualText kExecCommandPrompt  {"Enter command to execute:",
                                                     "Introduceti comanda ce va fi executata:"};
+// Why a run stopped where the language sets no rule of its own.
+inline constexpr BilingualText kScriptStatementTooLong{
+    "The script stopped: a statement is longer than 8,191 characters once its variables are expanded",
+    "Scriptul s-a oprit: o comanda depaseste 8191 de caractere dupa expandarea variabilelor"};
+inline constexpr BilingualText kScriptVariablesFull{
+    "The script stopped: its variables need more than 65,536 bytes",
+    "Scriptul s-a oprit: variabilele depasesc 65536 de octeti"};
+// The label follows.
+inline constexpr BilingualText kScriptLabelMissing{"The script stopped: no line carries the label ",
+                                                   "Scriptul s-a oprit: nu exista eticheta "};
+// The file name follows.
+inline constexpr BilingualText kSectionNotPe{
+    "Section flags not changed, not a valid PE file: ",
+    "Atributele sectiunilor nu au fost modificate, fisierul nu este un executabil PE valid: "};
 
 // ---- Find and replace -------------------------------------------------------
 
@@ -133,7 +166,20 @@ inline constexpr BilingualText kFindTextCaption{"Find text",        "Cautare tex
 inline constexpr BilingualText kReplaceButton  {"&Replace",         "&Inlocuieste"};
 inline constexpr BilingualText kTotalReplaces  {"Total replaces: ", "Cuvinte inlocuite: "};
 
+// ---- Insert data ------------------------------------------------------------
+
+// The language list of the dialog's combo box, the same in every language.
+inline constexpr std::array<const char*, 5> kDataLanguageNames{
+    "Assembler", "C / C++", "Pascal / Delphi", "Basic", "Undefined"};
+inline constexpr BilingualText kInsertTooLarge  {"File too large to insert",
+                                                 "Fisierul este prea mare pentru a fi inserat"};
+inline constexpr BilingualText kInsertNoMemory  {"Not enough memory to insert the file",
+                                                 "Memorie insuficienta pentru inserarea fisierului"};
+
 // ---- HTML index -------------------------------------------------------------
+
+inline constexpr BilingualText kHtmlNoSuchDirectory{"Directory not found",
+                                                    "Directorul nu a fost gasit"};
 
 // The description prompt's caption; the URL path follows it directly.
 inline constexpr BilingualText kHtmlDescriptionPrompt{"Enter description for ", "Introduceti descrierea pentru"};
@@ -154,10 +200,10 @@ inline constexpr TrilingualText kHtmlThousandsSeparator{",",            ".",    
 // The totals sentence: [There are] F files and D directories<BR ALIGN=RIGHT>for a total of N bytes.
 inline constexpr TrilingualText kHtmlThereAre    {"There are ",         "",                        ""};
 inline constexpr TrilingualText kHtmlFilesAnd    {" files and ",        " fisiere si ",            " fi\272iere \272i "};
-// Romanian drops the plural's last "e" for exactly one file.
-inline constexpr TrilingualText kHtmlOneFileAnd  {" files and ",        " fisier si ",             " fi\272ier \272i "};
+// Exactly one file or directory takes the singular.
+inline constexpr TrilingualText kHtmlOneFileAnd  {" file and ",         " fisier si ",             " fi\272ier \272i "};
 inline constexpr TrilingualText kHtmlDirectories {" directories",       " directoare",             " directoare"};
-inline constexpr TrilingualText kHtmlOneDirectory{" directories",       " director",               " director"};
+inline constexpr TrilingualText kHtmlOneDirectory{" directory",         " director",               " director"};
 inline constexpr TrilingualText kHtmlForATotalOf {"for a total of ",    "totalizand ",             "totaliz\342nd "};
 
 inline constexpr std::array<TrilingualText, 7> kHtmlWeekdays{{  // Sunday first
@@ -185,6 +231,12 @@ inline constexpr std::array<TrilingualText, 12> kHtmlMonths{{
     {"December",  "Decembrie",  "Decembrie"},
 }};
 
+// ---- NTFS streams -----------------------------------------------------------
+
+inline constexpr BilingualText kDefaultStreamNotDeleted{
+    "The default stream is the file itself: only a named stream can be deleted.",
+    "Fluxul implicit este chiar fisierul: numai un flux cu nume poate fi sters."};
+
 // ---- Texts that exist in English only ----------------------------------------
 
 inline constexpr const char* kSaveQuestion      = "Do you want to save your current document?";
@@ -198,5 +250,9 @@ inline constexpr const char* kSelectFolderTitle = "Select Folder";
 
 // The tooltip of a toolbar button, or nullptr for a command without a button.
 const BilingualText* ToolbarTooltipFor(int command);
+
+// The status notice of a failed open; CannotOpen is "Error opening file", the
+// others say what stopped the open.
+const BilingualText& OpenFailureNotice(OpenFailure failure);
 
 } // namespace stx

@@ -112,7 +112,7 @@ int OpenOnce(const char* path) {
                            planes,
                            animation,
                            false,
-                           editor.CharUnderCaret(),
+                           CharUnderCaret(editor.Buffer(), editor.GetCaret()),
                            {}};
     PaintView(surface, scene,
               Rect{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)});

@@ -1,6 +1,5 @@
 #include "files/document_path.h"
 
-#include "app/ui_texts.h"
 
 namespace stx {
 
@@ -90,18 +89,5 @@ SaveAnswer AskToSave(bool modified, DocumentState& document, DocumentUi& ui) {
     return SaveDocument(document, ui) == SaveResult::Saved ? SaveAnswer::Yes : SaveAnswer::Cancel;
 }
 
-const BilingualText& OpenFailureNotice(OpenFailure failure) {
-    switch (failure) {
-    case OpenFailure::TooLarge:
-        return kDocumentTooLargeNotice;
-    case OpenFailure::ShortRead:
-        return kDocumentShortReadNotice;
-    case OpenFailure::OutOfMemory:
-        return kDocumentNoMemoryNotice;
-    case OpenFailure::CannotOpen:
-        break;
-    }
-    return kErrorOpeningFile;
-}
 
 } // namespace stx

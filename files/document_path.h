@@ -5,8 +5,6 @@
 // through DocumentUi.
 #pragma once
 
-#include "app/ui_language.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -80,18 +78,5 @@ SaveAnswer AskToSave(bool modified, DocumentState& document, DocumentUi& ui);
 
 // Why an open failed.
 enum class OpenFailure : std::uint8_t { CannotOpen, TooLarge, ShortRead, OutOfMemory };
-
-// The status notice of a failed open; CannotOpen is "Error opening file", the
-// others say what stopped the open.
-const BilingualText& OpenFailureNotice(OpenFailure failure);
-
-// clang-format off
-inline constexpr BilingualText kDocumentTooLargeNotice{"File too large to open",
-                                                       "Fisierul este prea mare pentru a fi deschis"};
-inline constexpr BilingualText kDocumentShortReadNotice{"Error reading file",
-                                                        "Eroare citire fisier"};
-inline constexpr BilingualText kDocumentNoMemoryNotice{"Not enough memory to open the file",
-                                                       "Memorie insuficienta pentru deschiderea fisierului"};
-// clang-format on
 
 } // namespace stx

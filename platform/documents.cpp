@@ -2,58 +2,49 @@
 
 #include <windows.h>
 
-#include <commdlg.h>
+#include <richedit.h>
 
-#include <algorithm>
 #include <new>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/ui_texts.h"
-#include "platform/editor_app.h"
+#include "platform/failure_guard.h"
+#include "platform/file_dialog.h"
 #include "platform/file_io.h"
 #include "platform/report_error.h"
+#include "platform/streams.h"
 #include "platform/text_view.h"
-#include "text/text_editor.h"
+#include "platform/ui_text.h"
+#include "text/templates.h"
 
 namespace stx {
 
 namespace {
-
-// The dialogs' name buffer, as large as DocumentPath's.
-constexpr DWORD kNameBufferSize = kDocumentPathCapacity + 1;
 
 // clang-format off
 inline constexpr BilingualText kShortWriteText{"Not all of the text could be written to the file",
                                                "Textul nu a putut fi scris in intregime in fisier"};
 // clang-format on
 
-HWND MainWindow() {
-    HWND main = App().main;
-    return main && IsWindow(main) ? main : nullptr;
-}
-
-TextBuffer& DocumentBuffer() {
-    return ViewEditor().Buffer();
-}
-
-void ShowDocumentTitle(const DocumentState& document) {
-    if (HWND main = MainWindow()) SetWindowTextA(main, DocumentTitle(document.path).c_str());
+HWND MainWindow(const EditorApp& app) {
+    return app.main && IsWindow(app.main) ? app.main : nullptr;
 }
 
 // A problem that has no Windows error behind it: a box that names it and the file.
-void ShowFileProblem(const BilingualText& problem, const std::string& path) {
-    const std::string text = std::string(ChooseText(App().Language(), problem)) + "\r\n" + path;
-    MessageBoxA(MainWindow(), text.c_str(), std::string(kProductName).c_str(),
-                MB_OK | MB_ICONERROR);
+void ShowFileProblem(EditorApp& app, const BilingualText& problem, const std::string& path) {
+    const std::wstring text =
+        WideUiText(ChooseText(app.Language(), problem)) + L"\r\n" + WideSystemText(path);
+    ShowUiMessage(MainWindow(app), text, kProductName, MB_OK | MB_ICONERROR);
 }
 
-void OpenFailed(OpenFailure failure, const std::string& path) {
+void OpenFailed(EditorApp& app, OpenFailure failure, const std::string& path) {
     const BilingualText& notice = OpenFailureNotice(failure);
     if (failure == OpenFailure::CannotOpen)
-        ReportLastError();
+        ReportLastError(MainWindow(app));
     else
-        ShowFileProblem(notice, path);
-    Status().ShowNotice(ChooseText(App().Language(), notice));
+        ShowFileProblem(app, notice, path);
+    app.Status().ShowNotice(ChooseText(app.Language(), notice));
 }
 
 OpenFailure FailureOf(FileReadResult result) {
@@ -74,10 +65,11 @@ OpenFailure FailureOf(FileReadResult result) {
 // The full path of a name, or nothing (with the last error set) when Windows
 // cannot make one that fits DocumentPath.
 std::optional<std::string> FullPathOf(const std::string& name) {
-    std::string full(kNameBufferSize, '\0');
-    const DWORD length = GetFullPathNameA(name.c_str(), kNameBufferSize, full.data(), nullptr);
+    constexpr DWORD kCapacity = kDocumentPathCapacity + 1;
+    std::string full(kCapacity, '\0');
+    const DWORD length = GetFullPathNameA(name.c_str(), kCapacity, full.data(), nullptr);
     if (length == 0) return std::nullopt;
-    if (length >= kNameBufferSize) {
+    if (length >= kCapacity) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return std::nullopt;
     }
@@ -94,12 +86,21 @@ std::optional<std::string> StoredName(const std::string& fullPath) {
     return std::string(found.cFileName);
 }
 
+// The document's text in its saved form, taken out whole.
+std::vector<char> SavedForm(const TextBuffer& buffer, uint32_t offset, uint32_t count) {
+    std::vector<char> bytes(size_t{count} + 1);
+    bytes.resize(buffer.ExtractRange(count, offset, bytes.data()));
+    return bytes;
+}
+
 class WindowUi final : public DocumentUi {
   public:
+    explicit WindowUi(EditorApp& app) : app_(app) {}
+
     SaveAnswer AskSaveQuestion() override {
         // Without an owner, as the question has always been asked.
-        switch (MessageBoxA(nullptr, kSaveQuestion, std::string(kProductName).c_str(),
-                            MB_YESNOCANCEL | MB_ICONWARNING)) {
+        switch (
+            ShowUiMessage(nullptr, kSaveQuestion, kProductName, MB_YESNOCANCEL | MB_ICONWARNING)) {
         case IDYES:
             return SaveAnswer::Yes;
         case IDNO:
@@ -110,40 +111,36 @@ class WindowUi final : public DocumentUi {
     }
 
     std::optional<std::string> AskSaveName(std::string_view proposed) override {
-        std::vector<char> name(kNameBufferSize, '\0');
-        proposed.copy(name.data(), std::min<std::size_t>(proposed.size(), kNameBufferSize - 1));
-        const UiLanguage language = App().Language();
-        OPENFILENAMEA dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = MainWindow();
-        dialog.lpstrFilter = ChooseText(language, kDocumentFilter);
-        dialog.nFilterIndex = 1;
-        dialog.lpstrFile = name.data();
-        dialog.nMaxFile = kNameBufferSize;
-        dialog.lpstrInitialDir = ".";
-        dialog.lpstrTitle = ChooseText(language, kSaveAsTitle);
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-        dialog.lpstrDefExt = "txt";
-        if (!GetSaveFileNameA(&dialog)) return std::nullopt;
-        return WithDefaultExtension(name.data());
+        FileDialogRequest request;
+        request.owner = MainWindow(app_);
+        request.filter = ChooseText(app_.Language(), kDocumentFilter);
+        request.title = ChooseText(app_.Language(), kSaveAsTitle);
+        request.defaultExtension = "txt";
+        request.initialDirectory = ".";
+        request.initialName = proposed;
+        request.flags |= OFN_OVERWRITEPROMPT;
+        std::optional<std::string> name = AskSaveFileName(request);
+        if (!name) return std::nullopt;
+        return WithDefaultExtension(*name);
     }
 
     bool WriteDocument(const std::string& path) override {
-        const UiLanguage language = App().Language();
-        const TextBuffer& buffer = DocumentBuffer();
         // The text is taken out before the file is touched, so running out of
         // memory leaves the old file as it was.
-        const uint32_t total = buffer.TotalBytes();
+        const TextBuffer& buffer = app_.editor.Buffer();
         std::vector<char> bytes;
         try {
-            bytes.resize(static_cast<std::size_t>(total) + 1);
+            bytes = SavedForm(buffer, 0, buffer.TotalBytes());
         } catch (const std::bad_alloc&) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            return WriteFailed(language, DontRestore);
+            return WriteFailed(DontRestore);
+        } catch (const std::length_error&) {
+            SetLastError(ERROR_FILE_TOO_LARGE);
+            return WriteFailed(DontRestore);
         }
-        if (buffer.ExtractRange(total + 1, 0, bytes.data()) != total) {
+        if (bytes.size() != buffer.TotalBytes()) {
             SetLastError(ERROR_INVALID_DATA);
-            return WriteFailed(language, DontRestore);
+            return WriteFailed(DontRestore);
         }
 
         // A read-only, hidden or system file can only be overwritten without
@@ -156,38 +153,27 @@ class WindowUi final : public DocumentUi {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         const Restore put{restore ? path.c_str() : nullptr, attributes};
 
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return WriteFailed(language, put);
-
-        const char* next = bytes.data();
-        DWORD left = total;
-        while (left > 0) {
-            DWORD written = 0;
-            if (!WriteFile(file, next, left, &written, nullptr)) {
-                const DWORD error = GetLastError();
-                CloseHandle(file);
-                SetLastError(error);
-                return WriteFailed(language, put);
-            }
-            if (written == 0 || written > left) {
-                // The system took fewer bytes and says nothing about why.
-                CloseHandle(file);
-                ShowFileProblem(kShortWriteText, path);
-                return WriteFailed(language, put, false);
-            }
-            next += written;
-            left -= written;
+        switch (WriteNewFile(path, {bytes.data(), bytes.size()}, FILE_SHARE_WRITE)) {
+        case FileWriteResult::Ok:
+            break;
+        case FileWriteResult::ShortWrite:
+            ShowFileProblem(app_, kShortWriteText, path);
+            return WriteFailed(put, false);
+        case FileWriteResult::CannotCreate:
+        case FileWriteResult::WriteFailed:
+            return WriteFailed(put);
         }
-        if (!CloseHandle(file)) return WriteFailed(language, put);
-
-        Status().ShowNotice(Notice::FileWritten, language);
-        DocumentBuffer().modified = 0;
+        app_.Status().ShowNotice(Notice::FileWritten, app_.Language());
+        app_.editor.Buffer().modified = 0;
         put.Apply();
         return true;
     }
 
-    void DocumentRenamed(const DocumentState& document) override { ShowDocumentTitle(document); }
+    void DocumentRenamed(const DocumentState&) override {
+        ShowDocumentTitle(app_);
+        // The stream list belongs to the file last opened, no longer the document's.
+        ResetStreamList(app_);
+    }
 
   private:
     struct Restore {
@@ -203,97 +189,166 @@ class WindowUi final : public DocumentUi {
     static constexpr Restore DontRestore{nullptr, 0};
 
     // The report of a save that did not happen; the text stays modified.
-    static bool WriteFailed(UiLanguage language, const Restore& put, bool reportLastError = true) {
-        if (reportLastError) ReportLastError();
-        Status().ShowNotice(Notice::ErrorWritingFile, language);
+    bool WriteFailed(const Restore& put, bool reportLastError = true) {
+        if (reportLastError) ReportLastError(MainWindow(app_));
+        app_.Status().ShowNotice(Notice::ErrorWritingFile, app_.Language());
         put.Apply();
         return false;
     }
+
+    EditorApp& app_;
 };
+
+// New and the templates: after the save question, the view takes the text;
+// only when it did are the modified flag and the name cleared.
+void ReplaceDocument(EditorApp& app, const char* text) {
+    if (!AskToSaveBeforeReplacing(app)) return;
+    if (!SendMessageA(app.view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text))) return;
+    SendMessageA(app.view, EM_SETMODIFY, 0, 0);
+    app.document.named = false;
+    ShowDocumentTitle(app);
+}
 
 } // namespace
 
-bool OpenDocument(const std::string& name) {
-    EditorApp& app = App();
+bool OpenDocument(EditorApp& app, const std::string& name) {
     if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        OpenFailed(OpenFailure::CannotOpen, name);
+        OpenFailed(app, OpenFailure::CannotOpen, name);
         return false;
     }
     const std::optional<std::string> fullPath = FullPathOf(name);
     if (!fullPath) {
-        OpenFailed(OpenFailure::CannotOpen, name);
+        OpenFailed(app, OpenFailure::CannotOpen, name);
         return false;
     }
 
     DocumentFile file;
     const FileReadResult opened = file.Open(*fullPath);
     if (opened != FileReadResult::Ok) {
-        OpenFailed(FailureOf(opened), *fullPath);
+        OpenFailed(app, FailureOf(opened), *fullPath);
         return false;
     }
     // NUL bytes are text too: the file's size, not the first 0x00, ends it.
-    TextEditor& editor = ViewEditor();
+    TextEditor& editor = app.editor;
     const TextStatus status = editor.Parse(file);
     if (status != TextStatus::Ok) {
-        OpenFailed(status == TextStatus::OutOfMemory  ? OpenFailure::OutOfMemory
+        OpenFailed(app,
+                   status == TextStatus::OutOfMemory  ? OpenFailure::OutOfMemory
                    : status == TextStatus::ReadFailed ? OpenFailure::ShortRead
                                                       : OpenFailure::TooLarge,
                    *fullPath);
         return false;
     }
     editor.Buffer().modified = 0;
-    RefreshView();
+    RefreshView(app);
 
     app.document.named = true;
-    Status().ShowNotice(Notice::FileOpened, app.Language());
+    app.Status().ShowNotice(Notice::FileOpened, app.Language());
     app.document.path = DocumentPathAfterOpen(*fullPath, StoredName(*fullPath));
-    ShowDocumentTitle(app.document);
+    ShowDocumentTitle(app);
     return true;
 }
 
-std::optional<std::string> AskOpenName() {
-    const UiLanguage language = App().Language();
-    std::vector<char> name(kNameBufferSize, '\0');
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = MainWindow();
-    dialog.lpstrFilter = ChooseText(language, kDocumentFilter);
-    dialog.nFilterIndex = 2; // all files
-    dialog.lpstrFile = name.data();
-    dialog.nMaxFile = kNameBufferSize;
-    dialog.lpstrInitialDir = ".";
-    dialog.lpstrTitle = ChooseText(language, kOpenTitle);
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    if (!GetOpenFileNameA(&dialog) || name[0] == '\0') return std::nullopt;
-    return std::string(name.data());
+void ShowDocumentTitle(EditorApp& app) {
+    HWND main = MainWindow(app);
+    if (!main) return;
+    if (app.document.named)
+        SetWindowTextW(main, WideSystemText(DocumentTitle(app.document.path)).c_str());
+    else
+        SetUiWindowText(main, UntitledTitle(app.Language()));
 }
 
-DocumentUi& WindowDocumentUi() {
-    static WindowUi ui;
-    return ui;
+SaveResult SaveCurrentDocument(EditorApp& app) {
+    WindowUi ui(app);
+    return SaveDocument(app.document, ui);
 }
 
-bool CommandOpen() {
-    if (!AskToSaveBeforeReplacing()) return false;
-    const std::optional<std::string> name = AskOpenName();
-    return name && OpenDocument(*name);
+SaveResult SaveCurrentDocumentAs(EditorApp& app) {
+    WindowUi ui(app);
+    return SaveDocumentAs(app.document, ui);
 }
 
-SaveResult CommandSave() {
-    return SaveDocument(App().document, WindowDocumentUi());
+bool AskToSaveBeforeReplacing(EditorApp& app) {
+    WindowUi ui(app);
+    return AskToSave(app.editor.Buffer().modified != 0, app.document, ui) != SaveAnswer::Cancel;
 }
 
-SaveResult CommandSaveAs() {
-    return SaveDocumentAs(App().document, WindowDocumentUi());
+bool OpenDroppedFile(EditorApp& app, const std::string& path) {
+    if (!AskToSaveBeforeReplacing(app) || !OpenDocument(app, path)) return false;
+    RebuildStreamList(app);
+    return true;
 }
 
-bool AskToSaveBeforeReplacing() {
-    return AskToSave(DocumentBuffer().modified != 0, App().document, WindowDocumentUi()) !=
-           SaveAnswer::Cancel;
+void NewDocumentCommand(EditorApp& app, int command) {
+    switch (command) {
+    case IDM_TEMPLATE_MASM32:
+        ReplaceDocument(app, kMasm32Template);
+        break;
+    case IDM_TEMPLATE_TASM:
+        ReplaceDocument(app, kTasmTemplate);
+        break;
+    default:
+        ReplaceDocument(app, "");
+        break;
+    }
 }
 
-bool OpenDroppedFile(const std::string& path) {
-    return AskToSaveBeforeReplacing() && OpenDocument(path);
+void OpenCommand(EditorApp& app, int) {
+    if (!AskToSaveBeforeReplacing(app)) return;
+    FileDialogRequest request;
+    request.owner = MainWindow(app);
+    request.filter = ChooseText(app.Language(), kDocumentFilter);
+    request.filterIndex = 2; // all files
+    request.title = ChooseText(app.Language(), kOpenTitle);
+    request.initialDirectory = ".";
+    std::optional<std::string> name = AskOpenFileName(request);
+    if (name && OpenDocument(app, *name)) RebuildStreamList(app);
+}
+
+void SaveCommand(EditorApp& app, int) {
+    SaveCurrentDocument(app);
+}
+
+void SaveAsCommand(EditorApp& app, int) {
+    SaveCurrentDocumentAs(app);
+}
+
+void CopyToCommand(EditorApp& app, int) {
+    FileDialogRequest request;
+    request.owner = MainWindow(app);
+    request.filter = ChooseText(app.Language(), kDocumentFilter);
+    request.title = ChooseText(app.Language(), kCopyToTitle);
+    request.defaultExtension = "*.TXT";
+    const std::optional<std::string> name = AskSaveFileName(request);
+    if (!name) return;
+
+    // Offsets are unsigned: a selection across 2 GiB is still a selection.
+    DWORD start = 0, end = 0;
+    SendMessageA(app.view, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    std::string text;
+    if (end > start) {
+        text.resize(size_t{end - start} + 1);
+        const auto got = static_cast<DWORD>(
+            SendMessageA(app.view, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data())));
+        text.resize(std::min<DWORD>(got, end - start));
+    } else {
+        const auto length = static_cast<DWORD>(SendMessageA(app.view, WM_GETTEXTLENGTH, 0, 0));
+        text.resize(length);
+        const auto got = static_cast<DWORD>(
+            SendMessageA(app.view, WM_GETTEXT, length, reinterpret_cast<LPARAM>(text.data())));
+        text.resize(std::min<DWORD>(got, length));
+    }
+    // The text is taken out before the file is created, so a failure leaves
+    // an existing file alone.
+    const FileWriteResult written = WriteNewFile(*name, text);
+    if (written == FileWriteResult::CannotCreate || written == FileWriteResult::WriteFailed)
+        ReportLastError(MainWindow(app));
+    if (written == FileWriteResult::CannotCreate) return;
+    // A write that failed or fell short is never reported as success.
+    app.Status().ShowNotice(written == FileWriteResult::Ok ? Notice::FileWritten
+                                                           : Notice::ErrorWritingFile,
+                            app.Language());
 }
 
 } // namespace stx

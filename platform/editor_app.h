@@ -1,21 +1,41 @@
 #pragma once
-// The editor's process-wide state: the windows it built, the document's name
-// and the settings in force. One instance, owned by the user-interface thread.
+// One running editor: the windows it built, the document with its name, the
+// settings in force and the registry behind them. The main window keeps a
+// pointer to it in its user data, so every handler reaches its editor through
+// the window it runs for; nothing of it is global, and a test can build an
+// editor of its own (another settings store, a failing allocator).
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/menu_state.h"
 #include "app/settings.h"
 #include "app/status_texts.h"
+#include "compile/compile_commands.h"
 #include "files/document_path.h"
-#include "platform/registry_settings_store.h"
+#include "search/find_replace.h"
+#include "platform/printing.h"
+#include "platform/streams.h"
+#include "text/text_editor.h"
+#include "tools/html_index.h"
+#include "tools/insert_data.h"
 
 namespace stx {
 
-struct EditorApp {
+// What a test may put in place of the real thing.
+struct EditorOptions {
+    SettingsStore* store = nullptr;      // the registry when null
+    BlockAllocator* allocator = nullptr; // the system's memory when null
+};
+
+class EditorApp {
+  public:
+    explicit EditorApp(const EditorOptions& options = {});
+    ~EditorApp();
+    EditorApp(const EditorApp&) = delete;
+    EditorApp& operator=(const EditorApp&) = delete;
+
     HINSTANCE instance = nullptr;
     HWND main = nullptr;
     HWND toolbar = nullptr;
@@ -33,28 +53,50 @@ struct EditorApp {
     bool ntPlatform = true;
     // Set by the display-mode commands; F4 steps it. Nothing else reads it.
     uint8_t displayMode = 0;
+    // The save question of a close was answered at SC_CLOSE.
+    bool closeAnswered = false;
     AppSettings settings;
     DocumentState document;
+    // The document the view shows, with its caret and selection.
+    TextEditor editor;
+    // What the compile commands keep between runs.
+    CompileState compileState;
+    // What the search and tool dialogs remember from one opening to the next.
+    SearchMemory search;
+    InsertDataOptions insertData;
+    IndexColours indexColours;
+    // The streams of the document's file, listed in the NTFS Streams submenu.
+    StreamMenu streams;
+    // The menu's print job.
+    PrintRunner printer;
 
     UiLanguage Language() const { return settings.language; }
+    SettingsStore& Store() { return *store_; }
+    // Notices in part 0 of the status bar, line and column in parts 1 and 2.
+    StatusBar& Status() { return statusBar_; }
+    // Stores one setting's current value, if auto-save is on.
+    void WriteSetting(Setting setting);
+
+  private:
+    class StatusBarWindow final : public StatusBarPort {
+      public:
+        explicit StatusBarWindow(const EditorApp& app) : app_(app) {}
+        void SetPartText(int part, const char* text) override;
+
+      private:
+        const EditorApp& app_;
+    };
+
+    std::unique_ptr<SettingsStore> ownStore_;
+    SettingsStore* store_;
+    StatusBarWindow statusPort_{*this};
+    StatusBar statusBar_{statusPort_};
 };
 
-EditorApp& App();
-
-// The registry behind the settings.
-SettingsStore& Settings();
-// Stores one setting's current value, if auto-save is on.
-void WriteSetting(Setting setting);
-
-// The main window's status bar: notices in part 0, line and column in 1 and 2.
-StatusBar& Status();
-
-// Registers the window classes and builds the main window with its toolbar,
-// status bar and text view; opens `commandLine.file` when it is not empty.
-bool StartEditor(HINSTANCE instance, const CommandLine& commandLine, int show);
-// Runs until WM_QUIT; returns the exit code.
-int RunMessageLoop();
-// Releases what StartEditor created.
-void ShutdownEditor();
+// The editor a window belongs to: the main window or any window it owns or
+// holds. Null for a window of no editor.
+EditorApp* AppOf(HWND window);
+// Called by the main window when it is created and destroyed.
+void AttachApp(HWND main, EditorApp* app);
 
 } // namespace stx

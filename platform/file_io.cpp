@@ -1,6 +1,8 @@
 #include "platform/file_io.h"
 
-#include <windows.h>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
 
 namespace stx {
 
@@ -34,6 +36,70 @@ bool DocumentFile::Read(uint64_t offset, char* destination, size_t size) {
         size -= got;
     }
     return true;
+}
+
+FileReadResult ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
+    bytes.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FileReadResult::CannotOpen;
+    FileReadResult result = FileReadResult::Ok;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) {
+        result = FileReadResult::CannotOpen;
+    } else if (size.QuadPart >= 0xFFFFFFFFLL) {
+        result = FileReadResult::TooLarge;
+    } else {
+        try {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            result = FileReadResult::OutOfMemory;
+        } catch (const std::length_error&) {
+            // Beyond what one block can hold here (the 32-bit build).
+            result = FileReadResult::TooLarge;
+        }
+        size_t done = 0;
+        while (result == FileReadResult::Ok && done < bytes.size()) {
+            DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0)
+                result = FileReadResult::ShortRead;
+            done += got;
+        }
+    }
+    CloseHandle(file);
+    if (result != FileReadResult::Ok) bytes.clear();
+    return result;
+}
+
+FileWriteResult WriteNewFile(const std::string& path, std::string_view bytes, DWORD shareMode) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, shareMode, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FileWriteResult::CannotCreate;
+    const char* next = bytes.data();
+    size_t left = bytes.size();
+    FileWriteResult result = FileWriteResult::Ok;
+    while (left > 0) {
+        DWORD written = 0;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(left, 1u << 30));
+        if (!WriteFile(file, next, want, &written, nullptr)) {
+            result = FileWriteResult::WriteFailed;
+            break;
+        }
+        if (written == 0 || written > want) {
+            result = FileWriteResult::ShortWrite;
+            break;
+        }
+        next += written;
+        left -= written;
+    }
+    const DWORD error = GetLastError();
+    const bool closed = CloseHandle(file);
+    if (result != FileWriteResult::Ok) {
+        SetLastError(error);
+        return result;
+    }
+    return closed ? FileWriteResult::Ok : FileWriteResult::WriteFailed;
 }
 
 } // namespace stx

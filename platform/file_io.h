@@ -1,13 +1,22 @@
 #pragma once
-// Document files are opened, read whole and closed within one command.
+// Whole-file reads and writes: files are opened, read or written whole and
+// closed within one command.
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "text/line_scan.h"
 
 namespace stx {
 
 enum class FileReadResult { Ok, CannotOpen, TooLarge, ShortRead, OutOfMemory };
+
+// Reads the whole file; a file that reaches 4 GiB or stops short fails cleanly
+// and leaves `bytes` empty.
+FileReadResult ReadWholeFile(const std::string& path, std::vector<char>& bytes);
 
 // A document file for the text buffer to parse: read by position, so that
 // both halves of a large file can be read at once.
@@ -24,8 +33,19 @@ class DocumentFile final : public ByteSource {
     bool Read(uint64_t offset, char* destination, size_t size) override;
 
   private:
-    void* file_ = nullptr; // the handle
+    HANDLE file_ = nullptr;
     uint64_t size_ = 0;
 };
+
+enum class FileWriteResult {
+    Ok,
+    CannotCreate, // the last error says why
+    WriteFailed,  // the last error says why
+    ShortWrite,   // the system took fewer bytes and said nothing
+};
+
+// Creates (or replaces) the file and writes every byte; a failed close counts
+// as a failed write.
+FileWriteResult WriteNewFile(const std::string& path, std::string_view bytes, DWORD shareMode = 0);
 
 } // namespace stx

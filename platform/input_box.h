@@ -7,18 +7,23 @@
 #include <optional>
 #include <string>
 
+#include "app/command_ids.h"
+#include "app/ui_language.h"
+
 namespace stx {
 
 struct InputBoxRequest {
-    int templateId = 763;           // English template; the Romanian one is templateId + 1
-    bool english = true;            // false picks the Romanian template
-    const char* prompt = nullptr;   // replaces the template's static text when given
+    int templateId = IDD_INPUT_BOX; // the English template; the language picks its twin
+    UiLanguage language = UiLanguage::English;
+    const char* prompt = nullptr;   // a program text; replaces the template's static text
     std::optional<uint32_t> number; // shown in decimal in the edit field when given
-    const char* caption = nullptr;  // replaces the template's caption when given
+    const char* caption = nullptr;  // a program text; replaces the template's caption
+    const char* text = nullptr;     // shown selected in the edit field when given
+    int limit = 254;                // characters the edit field takes
 };
 
-// Shows the box modally; returns the typed text (at most 254 characters) on
-// OK and nothing on Cancel.
+// Shows the box modally; returns the typed text (at most `limit` characters)
+// on OK and nothing on Cancel.
 std::optional<std::string> InputBox(HWND owner, const InputBoxRequest& request);
 
 } // namespace stx

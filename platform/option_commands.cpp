@@ -8,56 +8,30 @@
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "files/number.h"
-#include "platform/editor_app.h"
+#include "platform/background_setting.h"
+#include "platform/documents.h"
+#include "platform/failure_guard.h"
+#include "platform/file_dialog.h"
 #include "platform/gdi_surface.h"
 #include "platform/input_box.h"
-#include "platform/main_window.h"
+#include "platform/main_menu.h"
 #include "platform/report_error.h"
 #include "platform/text_view.h"
-#include "text/text_editor.h"
 #include "view/caret_animation.h"
 
 namespace stx {
 
 namespace {
 
-RenderSettings& Render() {
-    return App().settings.render;
-}
-
-void Check(int command, bool on) {
-    if (App().menu)
-        CheckMenuItem(App().menu, static_cast<UINT>(command),
-                      MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
-void CheckRadio(int first, int last, int chosen) {
-    for (int command = first; command <= last; ++command)
-        Check(command, command == chosen);
-}
-
 // The number typed into the input box, or nothing when it was cancelled.
-std::optional<uint32_t> AskNumber(const BilingualText& prompt, uint32_t current) {
+std::optional<uint32_t> AskNumber(EditorApp& app, const BilingualText& prompt, uint32_t current) {
     InputBoxRequest request;
-    request.english = App().Language() == UiLanguage::English;
-    request.prompt = ChooseText(App().Language(), prompt);
+    request.language = app.Language();
+    request.prompt = ChooseText(app.Language(), prompt);
     request.number = current;
-    std::optional<std::string> answer = InputBox(App().main, request);
+    std::optional<std::string> answer = InputBox(app.main, request);
     if (!answer) return std::nullopt;
     return ParseNumber(NumberToken(*answer)).value;
-}
-
-// The colour dialog; its 16 custom colours are shared by every colour choice of the run.
-std::optional<COLORREF> AskColour(COLORREF current) {
-    static COLORREF custom[16] = {};
-    CHOOSECOLORA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = App().main;
-    choose.rgbResult = current;
-    choose.lpCustColors = custom;
-    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorA(&choose)) return std::nullopt;
-    return choose.rgbResult & 0xFFFFFF;
 }
 
 EditorFont FromLogFont(const LOGFONTA& f) {
@@ -79,252 +53,267 @@ EditorFont FromLogFont(const LOGFONTA& f) {
     return font;
 }
 
-void ToggleFlag(bool& flag, int command, Setting setting) {
+// After a setting changed: its check mark, its stored value, the view.
+void Changed(EditorApp& app, Setting setting) {
+    ApplyMenuChecks(app);
+    app.WriteSetting(setting);
+    ViewSettingsChanged(app);
+}
+
+void ToggleFlag(EditorApp& app, bool& flag, Setting setting) {
     flag = !flag;
-    Check(command, flag);
-    WriteSetting(setting);
-    ViewSettingsChanged();
+    Changed(app, setting);
 }
 
 // Planes and distance: the prompt, the range, and nothing more when the
 // answer is the value in force.
-void ChooseNumber(const BilingualText& prompt, int& value, int (*clamp)(std::int64_t),
-                  Setting setting) {
-    auto answer = AskNumber(prompt, static_cast<uint32_t>(value));
+void ChooseNumber(EditorApp& app, const BilingualText& prompt, int& value,
+                  int (*clamp)(std::int64_t), Setting setting) {
+    auto answer = AskNumber(app, prompt, static_cast<uint32_t>(value));
     if (!answer) return;
     int chosen = clamp(*answer);
     if (chosen == value) return;
     value = chosen;
-    ViewSettingsChanged();
-    WriteSetting(setting);
+    Changed(app, setting);
 }
 
-void ChoosePlaneColour(bool first) {
-    Colour& colour = first ? Render().firstPlaneColour : Render().lastPlaneColour;
-    auto chosen = AskColour(colour);
+void ChoosePlaneColour(EditorApp& app, bool first) {
+    RenderSettings& r = app.settings.render;
+    Colour& colour = first ? r.firstPlaneColour : r.lastPlaneColour;
+    auto chosen = AskColour(app.main, colour);
     if (!chosen) return;
     colour = *chosen;
-    WriteSetting(first ? Setting::FirstPlaneColor : Setting::LastPlaneColor);
-    ViewSettingsChanged();
+    Changed(app, first ? Setting::FirstPlaneColor : Setting::LastPlaneColor);
 }
 
-void ChooseDirection(int command) {
+void ChooseDirection(EditorApp& app, int command) {
     FadeDirection direction;
     if (!FadeDirectionFromIndex(static_cast<unsigned>(command - IDM_DIRECTION_N), direction))
         return;
-    Render().fadeDirection = direction;
-    CheckRadio(IDM_DIRECTION_N, IDM_DIRECTION_E, command);
-    ViewSettingsChanged();
-    WriteSetting(Setting::Direction);
+    app.settings.render.fadeDirection = direction;
+    Changed(app, Setting::Direction);
 }
 
-void ChooseCaret(int command) {
+void ChooseCaret(EditorApp& app, int command) {
+    RenderSettings& r = app.settings.render;
     auto mode = static_cast<CaretMode>(command - IDM_CARET_BLINK + 1);
-    uint32_t period = Render().caretPeriodMs;
+    uint32_t period = r.caretPeriodMs;
     if (mode != CaretMode::Static) {
-        auto answer = AskNumber(kMillisecondsPrompt, period);
+        auto answer = AskNumber(app, kMillisecondsPrompt, period);
         if (!answer) return;
         period = *answer;
     }
-    uint8_t caretFlags = ViewEditor().GetCaret().flags;
-    ChooseCaretMode(Render(), mode, period, caretFlags);
-    ViewEditor().SetCaretFlags(caretFlags);
-    RestartCaretTimer();
-    CheckRadio(IDM_CARET_BLINK, IDM_CARET_STATIC, command);
-    WriteSetting(Setting::CursorType);
-    if (mode != CaretMode::Static) WriteSetting(Setting::CursorUpdate);
-    ViewSettingsChanged();
+    uint8_t caretFlags = app.editor.GetCaret().flags;
+    ChooseCaretMode(r, mode, period, caretFlags);
+    app.editor.SetCaretFlags(caretFlags);
+    RestartCaretTimer(app);
+    if (mode != CaretMode::Static) app.WriteSetting(Setting::CursorUpdate);
+    Changed(app, Setting::CursorType);
 }
 
-void ChooseBackgroundImage() {
-    char name[8192] = "";
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = App().main;
-    ofn.lpstrFilter = ChooseText(App().Language(), kBitmapFilter);
-    ofn.lpstrFile = name;
-    ofn.nMaxFile = sizeof name;
-    ofn.lpstrInitialDir = ".";
-    ofn.lpstrTitle = ChooseText(App().Language(), kOpenTitle);
-    ofn.lpstrDefExt = "*.bmp";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_LONGNAMES;
-    if (!GetOpenFileNameA(&ofn)) return;
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+// True when the file starts with a bitmap file's "BM"; a file that cannot be
+// opened is reported.
+bool IsBitmapFile(EditorApp& app, const std::string& name) {
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ReportLastError();
-        return;
+        ReportLastError(app.main);
+        return false;
     }
     char header[14] = {};
     DWORD got = 0;
     bool bitmap = ReadFile(file, header, sizeof header, &got, nullptr) && got == sizeof header &&
                   header[0] == 'B' && header[1] == 'M';
     CloseHandle(file);
-    if (!bitmap) return;
-    RenderSettings previous = Render();
-    Render().imagePath = name;
-    Render().backgroundKind = BackgroundKind::Image;
-    Render().imagePlacement = ImagePlacement::Tile;
-    if (!ApplyBackground()) {
+    return bitmap;
+}
+
+void ChooseBackgroundImage(EditorApp& app) {
+    FileDialogRequest request;
+    request.owner = app.main;
+    request.filter = ChooseText(app.Language(), kBitmapFilter);
+    request.title = ChooseText(app.Language(), kOpenTitle);
+    request.defaultExtension = "*.bmp";
+    request.initialDirectory = ".";
+    const std::optional<std::string> name = AskOpenFileName(request);
+    if (!name || !IsBitmapFile(app, *name)) return;
+    RenderSettings& r = app.settings.render;
+    const RenderSettings previous = r;
+    r.imagePath = *name;
+    r.backgroundKind = BackgroundKind::Image;
+    r.imagePlacement = ImagePlacement::Tile;
+    if (!ApplyBackground(app)) {
         // The file says it is a bitmap but cannot be made into one.
-        Render() = previous;
-        ApplyBackground();
+        r = previous;
+        ApplyBackground(app);
         return;
     }
-    WriteSetting(Setting::Image);
-    WriteSetting(Setting::Background);
-    InvalidateRect(App().main, nullptr, TRUE);
-    Check(IDM_BACKGROUND_IMAGE, true);
-    Check(IDM_BACKGROUND_COLOR, false);
-    Status().ShowNotice(Notice::FileOpened, App().Language());
+    app.WriteSetting(Setting::Image);
+    app.WriteSetting(Setting::Background);
+    InvalidateRect(app.main, nullptr, TRUE);
+    CheckCommand(app, IDM_BACKGROUND_IMAGE, true);
+    CheckCommand(app, IDM_BACKGROUND_COLOR, false);
+    app.Status().ShowNotice(Notice::FileOpened, app.Language());
 }
 
-void ChooseBackgroundColour() {
-    auto chosen = AskColour(Render().backgroundColour);
-    if (!chosen) return;
-    SendMessageA(App().view, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(*chosen));
+void ChooseBackgroundColour(EditorApp& app) {
+    if (auto chosen = AskColour(app.main, app.settings.render.backgroundColour))
+        SendMessageA(app.view, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(*chosen));
 }
 
-void ChoosePlacement(int command) {
-    Render().imagePlacement = static_cast<ImagePlacement>(command - IDM_PLACEMENT_TILE);
-    CheckRadio(IDM_PLACEMENT_TILE, IDM_PLACEMENT_ISOTROPIC, command);
-    WriteSetting(Setting::Background);
-    InvalidateRect(App().main, nullptr, TRUE);
-    ViewSettingsChanged();
+void ChoosePlacement(EditorApp& app, int command) {
+    app.settings.render.imagePlacement = static_cast<ImagePlacement>(command - IDM_PLACEMENT_TILE);
+    InvalidateRect(app.main, nullptr, TRUE);
+    Changed(app, Setting::Background);
 }
 
-void ChooseFont() {
-    LOGFONTA font = ToLogFont(Render().font);
-    HDC dc = GetDC(App().view);
+void ChooseFont(EditorApp& app) {
+    RenderSettings& r = app.settings.render;
+    LOGFONTA font = ToLogFont(r.font);
+    HDC dc = GetDC(app.view);
     CHOOSEFONTA choose{};
     choose.lStructSize = sizeof choose;
-    choose.hwndOwner = App().main;
+    choose.hwndOwner = app.main;
     choose.hDC = dc;
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_PRINTERFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
-    choose.rgbColors = Render().textColour;
+    choose.rgbColors = r.textColour;
     if (ChooseFontA(&choose)) {
-        Render().font = FromLogFont(font);
-        Render().textColour = choose.rgbColors & 0xFFFFFF;
-        ViewEditor().Buffer().Colours().Text() = Render().textColour;
+        r.font = FromLogFont(font);
+        r.textColour = choose.rgbColors & 0xFFFFFF;
+        app.editor.Buffer().Colours().Text() = r.textColour;
     }
-    ReleaseDC(App().view, dc);
+    ReleaseDC(app.view, dc);
     // Cancelled or not, the widths are measured again, as the font may be new.
-    ViewFontChanged();
-    SendMessageA(App().main, WM_SIZE, 0, 0);
-    InvalidateRect(App().main, nullptr, TRUE);
-    WriteSetting(Setting::Font);
+    ViewFontChanged(app);
+    SendMessageA(app.main, WM_SIZE, 0, 0);
+    InvalidateRect(app.main, nullptr, TRUE);
+    app.WriteSetting(Setting::Font);
 }
 
-void ConvertUnixText() {
-    TextEditor& editor = ViewEditor();
-    editor.ConvertUnixText();
-    RefreshView();
+void ConvertUnixText(EditorApp& app) {
+    ReportTextStatus(app.main, app.editor.ConvertUnixText());
+    RefreshView(app);
 }
 
-void StepDisplayMode(int command) {
-    EditorApp& app = App();
+void StepDisplayMode(EditorApp& app, int command) {
     if (command == IDM_DISPLAY_MODE_NEXT) {
         app.displayMode = static_cast<uint8_t>((app.displayMode + 1) % 6);
         // F4 is the hex view key: it also switches the address column.
-        HandleOptionCommand(IDM_SHOW_ADDRESS);
+        OptionCommand(app, IDM_SHOW_ADDRESS);
     } else {
         app.displayMode = static_cast<uint8_t>(command - IDM_DISPLAY_MODE_FIRST);
     }
-    CheckRadio(IDM_DISPLAY_MODE_FIRST, IDM_DISPLAY_MODE_LAST,
-               IDM_DISPLAY_MODE_FIRST + app.displayMode);
+    for (int mode = 0; mode <= IDM_DISPLAY_MODE_LAST - IDM_DISPLAY_MODE_FIRST; ++mode)
+        CheckCommand(app, IDM_DISPLAY_MODE_FIRST + mode, mode == app.displayMode);
     InvalidateRect(app.view, nullptr, FALSE);
 }
 
 } // namespace
 
-void RestartCaretTimer() {
-    HWND main = App().main;
-    if (!main) return;
-    KillTimer(main, kCaretTimer);
-    CaretTimer timer = CaretTimerFor(Render());
-    if (timer.running) SetTimer(main, kCaretTimer, timer.periodMs, nullptr);
+std::optional<COLORREF> AskColour(HWND owner, COLORREF current) {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = current;
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&choose)) return std::nullopt;
+    return choose.rgbResult & 0xFFFFFF;
 }
 
-bool HandleOptionCommand(int command) {
-    AppSettings& s = App().settings;
+void RestartCaretTimer(EditorApp& app) {
+    if (!app.main) return;
+    KillTimer(app.main, kCaretTimer);
+    CaretTimer timer = CaretTimerFor(app.settings.render);
+    if (timer.running) SetTimer(app.main, kCaretTimer, timer.periodMs, nullptr);
+}
+
+void LanguageCommand(EditorApp& app, int command) {
+    std::optional<UiLanguage> language = LanguageSwitchFor(app.settings.language, command);
+    if (!language) return;
+    app.settings.language = *language;
+    ApplyLanguage(app);
+    app.WriteSetting(Setting::Language);
+    // What the window shows in words follows at once.
+    ShowDocumentTitle(app);
+    UpdateViewStatus(app);
+}
+
+void OptionCommand(EditorApp& app, int command) {
+    AppSettings& s = app.settings;
+    RenderSettings& r = s.render;
     switch (command) {
     case IDM_PLANES_NUMBER:
-        ChooseNumber(kPlanesPrompt, Render().planeCount, ClampPlaneCount, Setting::Planes);
-        return true;
+        ChooseNumber(app, kPlanesPrompt, r.planeCount, ClampPlaneCount, Setting::Planes);
+        return;
     case IDM_PLANES_DISTANCE:
-        ChooseNumber(kDistancePrompt, Render().distance, ClampDistance, Setting::Distance);
-        return true;
+        ChooseNumber(app, kDistancePrompt, r.distance, ClampDistance, Setting::Distance);
+        return;
     case IDM_PLANES_FIRST_COLOR:
-        ChoosePlaneColour(true);
-        return true;
+        ChoosePlaneColour(app, true);
+        return;
     case IDM_PLANES_LAST_COLOR:
-        ChoosePlaneColour(false);
-        return true;
+        ChoosePlaneColour(app, false);
+        return;
     case IDM_SYNTAX_HIGHLIGHT:
-        ToggleFlag(s.render.syntaxHighlight, command, Setting::SyntaxHighlight);
-        return true;
+        ToggleFlag(app, r.syntaxHighlight, Setting::SyntaxHighlight);
+        return;
     case IDM_DOUBLE_BUFFERING:
-        if (!ViewEditor().Buffer().IsBusy())
-            ToggleFlag(s.render.doubleBuffering, command, Setting::DoubleBuffering);
-        return true;
+        if (!app.editor.Buffer().IsBusy())
+            ToggleFlag(app, r.doubleBuffering, Setting::DoubleBuffering);
+        return;
     case IDM_AUTO_INDENT:
         s.autoIndent = !s.autoIndent;
-        ViewEditor().autoIndent = s.autoIndent ? 8 : 0;
-        Check(command, s.autoIndent);
-        WriteSetting(Setting::AutoIndent);
-        return true;
+        app.editor.autoIndent = s.autoIndent;
+        ApplyMenuChecks(app);
+        app.WriteSetting(Setting::AutoIndent);
+        return;
     case IDM_CARET_OVER_LETTER:
-        ToggleFlag(s.render.overLetter, command, Setting::CursorOverLetter);
-        return true;
+        ToggleFlag(app, r.overLetter, Setting::CursorOverLetter);
+        return;
     case IDM_SHOW_ADDRESS:
-        ToggleFlag(s.render.showAddress, command, Setting::ShowAddress);
-        RefreshView();
-        return true;
+        ToggleFlag(app, r.showAddress, Setting::ShowAddress);
+        CheckCommand(app, IDM_SHOW_ADDRESS, r.showAddress);
+        RefreshView(app);
+        return;
     case IDM_BACKGROUND_IMAGE:
-        ChooseBackgroundImage();
-        return true;
+        ChooseBackgroundImage(app);
+        return;
     case IDM_BACKGROUND_COLOR:
-        ChooseBackgroundColour();
-        return true;
+        ChooseBackgroundColour(app);
+        return;
     case IDM_SELECT_FONT:
-        ChooseFont();
-        return true;
+        ChooseFont(app);
+        return;
     case IDM_AUTO_CONVERT_UNIX:
         s.autoConvertUnixText = !s.autoConvertUnixText;
-        ViewEditor().Buffer().convertLineBreaks = s.autoConvertUnixText ? 8 : 0;
-        Check(command, s.autoConvertUnixText);
-        WriteSetting(Setting::AutoConvertUnixText);
-        ConvertUnixText();
-        return true;
+        app.editor.Buffer().convertLineBreaks = s.autoConvertUnixText;
+        ApplyMenuChecks(app);
+        app.WriteSetting(Setting::AutoConvertUnixText);
+        ConvertUnixText(app);
+        return;
     case IDM_CONVERT_UNIX:
-        ConvertUnixText();
-        return true;
+        ConvertUnixText(app);
+        return;
     case IDM_SAVE_SETTINGS:
-        SaveAllSettings(Settings(), s);
-        return true;
+        SaveAllSettings(app.Store(), s);
+        return;
     case IDM_AUTO_SAVE_SETTINGS:
-        Check(command, ToggleAutoSave(Settings(), s));
-        return true;
+        ToggleAutoSave(app.Store(), s);
+        ApplyMenuChecks(app);
+        return;
     }
-    if (command >= IDM_DIRECTION_N && command <= IDM_DIRECTION_E) {
-        ChooseDirection(command);
-        return true;
-    }
-    if (command >= IDM_CARET_BLINK && command <= IDM_CARET_STATIC) {
-        ChooseCaret(command);
-        return true;
-    }
-    if (command >= IDM_PLACEMENT_TILE && command <= IDM_PLACEMENT_ISOTROPIC) {
-        ChoosePlacement(command);
-        return true;
-    }
-    if ((command >= IDM_DISPLAY_MODE_FIRST && command <= IDM_DISPLAY_MODE_LAST) ||
-        command == IDM_DISPLAY_MODE_NEXT) {
-        StepDisplayMode(command);
-        return true;
-    }
-    return false;
+    if (command >= IDM_DIRECTION_N && command <= IDM_DIRECTION_E)
+        ChooseDirection(app, command);
+    else if (command >= IDM_CARET_BLINK && command <= IDM_CARET_STATIC)
+        ChooseCaret(app, command);
+    else if (command >= IDM_PLACEMENT_TILE && command <= IDM_PLACEMENT_ISOTROPIC)
+        ChoosePlacement(app, command);
+    else if ((command >= IDM_DISPLAY_MODE_FIRST && command <= IDM_DISPLAY_MODE_LAST) ||
+             command == IDM_DISPLAY_MODE_NEXT)
+        StepDisplayMode(app, command);
 }
 
 } // namespace stx

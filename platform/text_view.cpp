@@ -7,15 +7,17 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "app/command_ids.h"
+#include "app/settings.h"
 #include "app/ui_texts.h"
+#include "platform/background_setting.h"
 #include "platform/clipboard.h"
-#include "platform/editor_app.h"
+#include "platform/failure_guard.h"
 #include "platform/gdi_surface.h"
-#include "search/match_text.h"
-#include "text/text_editor.h"
+#include "platform/ui_text.h"
+#include "search/buffer_search.h"
+#include "view/address_column.h"
 #include "view/caret_animation.h"
 #include "view/paint_plan.h"
 #include "view/plane_tables.h"
@@ -29,9 +31,28 @@ namespace {
 constexpr UINT_PTR kDragTimer = 2;
 constexpr UINT kDragPeriodMs = 50;
 constexpr uint32_t kScrollMax = 0xFFFF;
+// The dropped file's name goes into a path buffer of this size.
+constexpr UINT kDropNameCapacity = 8192;
 
-// What the view keeps beside the editor: drawing state and window flags.
+// What a scroll bar was last given: the bars are only touched on a change,
+// since every call repaints them and typing must stay cheap.
+struct BarState {
+    int min = -1, max = -1, pos = -1;
+};
+
+// What the view keeps beside its editor: drawing state and window flags. It
+// lives from WM_NCCREATE to WM_NCDESTROY in the window's user data.
 struct ViewWindow {
+    explicit ViewWindow(EditorApp& owner) : app(owner) {}
+    ~ViewWindow() {
+        objects.SetBackground(nullptr, nullptr);
+        if (backgroundBrush) DeleteObject(backgroundBrush);
+        if (patternBitmap) DeleteObject(patternBitmap);
+    }
+    ViewWindow(const ViewWindow&) = delete;
+    ViewWindow& operator=(const ViewWindow&) = delete;
+
+    EditorApp& app;
     HWND hwnd = nullptr;
     bool keysIgnored = false; // from WM_KILLFOCUS until WM_SETFOCUS
     bool caretPaused = false;
@@ -42,18 +63,14 @@ struct ViewWindow {
     HBITMAP patternBitmap = nullptr; // the built-in pattern or the chosen image
     HBRUSH backgroundBrush = nullptr;
     std::string droppedFile;
+    BarState shownVertical, shownHorizontal;
+
+    TextEditor& Editor() { return app.editor; }
+    const RenderSettings& Render() const { return app.settings.render; }
 };
 
-ViewWindow& View() {
-    static ViewWindow view;
-    return view;
-}
-
-TextEditor& Editor() {
-    return ViewEditor();
-}
-const RenderSettings& Render() {
-    return App().settings.render;
+ViewWindow* ViewOf(HWND hwnd) {
+    return hwnd ? reinterpret_cast<ViewWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
 }
 
 // --- scroll bars -----------------------------------------------------------------
@@ -68,12 +85,6 @@ uint32_t FromBar(uint32_t thumb, uint32_t range) {
     return static_cast<uint32_t>(static_cast<uint64_t>(thumb) * range / kScrollMax);
 }
 
-// What a scroll bar was last given: the bars are only touched on a change,
-// since every call repaints them and typing must stay cheap.
-struct BarState {
-    int min = -1, max = -1, pos = -1;
-};
-
 void SetBar(HWND hwnd, int bar, BarState& shown, int min, int max, int pos) {
     if (shown.min != min || shown.max != max) {
         SetScrollRange(hwnd, bar, min, max, FALSE);
@@ -87,18 +98,15 @@ void SetBar(HWND hwnd, int bar, BarState& shown, int min, int max, int pos) {
     }
 }
 
-BarState shownVertical, shownHorizontal;
-
-void UpdateScrollBars() {
-    HWND hwnd = View().hwnd;
-    if (!hwnd) return;
-    const TextEditor& e = Editor();
+void UpdateScrollBars(ViewWindow& v) {
+    const TextEditor& e = v.Editor();
     const TopLine& top = e.GetTopLine();
     uint32_t vRange = e.VScrollRange();
     uint32_t hRange = e.HScrollRange();
-    SetBar(hwnd, SB_VERT, shownVertical, 1, ToBar(std::max<uint32_t>(vRange, 1), vRange),
+    SetBar(v.hwnd, SB_VERT, v.shownVertical, 1, ToBar(std::max<uint32_t>(vRange, 1), vRange),
            ToBar(top.vScrollPos, vRange));
-    SetBar(hwnd, SB_HORZ, shownHorizontal, 0, ToBar(hRange, hRange), ToBar(top.hScrollPos, hRange));
+    SetBar(v.hwnd, SB_HORZ, v.shownHorizontal, 0, ToBar(hRange, hRange),
+           ToBar(top.hScrollPos, hRange));
 }
 
 // --- repainting ----------------------------------------------------------------------
@@ -107,70 +115,80 @@ RECT ToRect(const Rect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-void InvalidateCaret(const Caret& caret) {
-    const TextEditor& e = Editor();
+void InvalidateCaret(ViewWindow& v, const Caret& caret) {
+    const TextEditor& e = v.Editor();
     RECT r = ToRect(CaretRepaintRect(caret, e.GetTopLine(), e.View(),
                                      static_cast<int>(e.Buffer().Widths().widest)));
-    InvalidateRect(View().hwnd, &r, FALSE);
+    InvalidateRect(v.hwnd, &r, FALSE);
 }
 
 // Repaints what the last operations asked for and brings the scroll bars in step.
-void ApplyRepaint() {
-    HWND hwnd = View().hwnd;
-    TextEditor& e = Editor();
+void ApplyRepaint(ViewWindow& v) {
+    TextEditor& e = v.Editor();
     Caret before = e.CaretBeforeRepaint();
     switch (e.TakeRepaint()) {
     case Repaint::None:
         break;
     case Repaint::CaretRect:
-        InvalidateCaret(before);
-        InvalidateCaret(e.GetCaret());
+        InvalidateCaret(v, before);
+        InvalidateCaret(v, e.GetCaret());
         break;
     case Repaint::CaretBand: {
-        InvalidateCaret(before);
-        RECT band = ToRect(CaretBandRect(e.GetCaret(), e.View()));
-        InvalidateRect(hwnd, &band, FALSE);
+        InvalidateCaret(v, before);
+        const ViewGeometry& view = e.View();
+        RECT band = ToRect(CaretBandRect(e.GetCaret(), view));
+        InvalidateRect(v.hwnd, &band, FALSE);
+        if (view.hexView) {
+            // Every later line's address moved with the edit.
+            Rect column = AddressColumnRect(
+                static_cast<int>(view.addressColumnWidth), static_cast<int>(view.planeSpread),
+                static_cast<int>(e.Buffer().Widths().widest), static_cast<int>(view.viewHeight));
+            column.top = std::max(column.top, e.GetCaret().y);
+            RECT addresses = ToRect(column);
+            InvalidateRect(v.hwnd, &addresses, FALSE);
+        }
         break;
     }
     case Repaint::All:
-        InvalidateRect(hwnd, nullptr, FALSE);
+        InvalidateRect(v.hwnd, nullptr, FALSE);
         break;
     }
-    UpdateScrollBars();
+    UpdateScrollBars(v);
 }
 
 // A full repaint; what the editor asked for is covered by it.
-void RepaintAll() {
-    Editor().TakeRepaint();
-    InvalidateRect(View().hwnd, nullptr, FALSE);
-    UpdateScrollBars();
+void RepaintAll(ViewWindow& v) {
+    v.Editor().TakeRepaint();
+    InvalidateRect(v.hwnd, nullptr, FALSE);
+    UpdateScrollBars(v);
+}
+
+void UpdateStatus(ViewWindow& v) {
+    UpdateViewStatus(v.app);
 }
 
 // After every input: caret shown, repaint applied, status bar updated.
-void AfterInput() {
-    uint8_t flags = Editor().GetCaret().flags;
+void AfterInput(ViewWindow& v) {
+    uint8_t flags = v.Editor().GetCaret().flags;
     ShowCaretNow(flags);
-    Editor().SetCaretFlags(flags);
-    ApplyRepaint();
-    UpdateViewStatus();
+    v.Editor().SetCaretFlags(flags);
+    ApplyRepaint(v);
+    UpdateStatus(v);
 }
 
 // --- geometry --------------------------------------------------------------------------
 
 // Brings plane tables and view metrics in line with the settings and the
 // window; says what the plane tables recomputed.
-PlaneTables::Change SyncGeometry() {
-    ViewWindow& v = View();
-    TextEditor& e = Editor();
+PlaneTables::Change SyncGeometry(ViewWindow& v) {
+    TextEditor& e = v.Editor();
     ViewGeometry geometry = e.View();
     PlaneTables::Change change =
-        ApplyRenderSettings(Render(), v.planes, v.animation, geometry, e.Buffer().Widths());
-    if (v.hwnd) {
-        RECT client;
-        GetClientRect(v.hwnd, &client);
-        geometry.viewWidth = static_cast<uint32_t>(client.right);
-        geometry.viewHeight = static_cast<uint32_t>(client.bottom);
-    }
+        ApplyRenderSettings(v.Render(), v.planes, v.animation, geometry, e.Buffer().Widths());
+    RECT client;
+    GetClientRect(v.hwnd, &client);
+    geometry.viewWidth = static_cast<uint32_t>(client.right);
+    geometry.viewHeight = static_cast<uint32_t>(client.bottom);
     geometry.hScrollBarHeight = static_cast<uint32_t>(GetSystemMetrics(SM_CYHSCROLL));
     geometry.vScrollBarWidth = static_cast<uint32_t>(GetSystemMetrics(SM_CXVSCROLL));
     e.SetView(geometry);
@@ -179,20 +197,22 @@ PlaneTables::Change SyncGeometry() {
 
 // --- clipboard -------------------------------------------------------------------------
 
-void CopySelection() {
-    TextEditor& e = Editor();
+// The selection goes to the clipboard; a selection too large for memory is
+// reported by the message edge before anything changed.
+void CopySelection(ViewWindow& v) {
+    TextEditor& e = v.Editor();
     uint32_t length = e.SelectionLength();
     if (length == 0) return;
-    std::string text(length + 1, '\0');
+    std::string text(size_t{length} + 1, '\0');
     e.CopySelection(text.data());
     text.resize(length);
     PutClipboardText(text);
 }
 
-void Paste() {
+TextStatus Paste(ViewWindow& v) {
     std::optional<std::string> text = GetClipboardText();
-    if (!text || text->empty()) return;
-    Editor().InsertText(text->data(), text->size());
+    if (!text || text->empty()) return TextStatus::Ok;
+    return v.Editor().InsertText(text->data(), text->size());
 }
 
 // --- messages ----------------------------------------------------------------------------
@@ -227,24 +247,24 @@ bool KeyFor(WPARAM vk, Key& key) {
     return false;
 }
 
-void ShowContextMenu() {
+void ShowContextMenu(ViewWindow& v) {
     HMENU popup = CreatePopupMenu();
     for (const CommandTrilingualText& item : kViewPopupMenu) {
         if (item.command == 0)
-            AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuA(popup, MF_STRING, static_cast<UINT_PTR>(item.command),
-                        ChooseText(App().Language(), item.text));
+            AppendUiMenuItem(popup, MF_STRING, static_cast<UINT_PTR>(item.command),
+                             ChooseText(v.app.Language(), item.text));
     }
     POINT at;
     GetCursorPos(&at);
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, App().main, nullptr);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, v.app.main, nullptr);
     DestroyMenu(popup);
 }
 
 // The bars never exceed 0xFFFF, so the thumb position in the message is exact.
-void VerticalScroll(WORD code, WORD thumb) {
-    TextEditor& e = Editor();
+void VerticalScroll(ViewWindow& v, WORD code, WORD thumb) {
+    TextEditor& e = v.Editor();
     const TopLine& top = e.GetTopLine();
     uint32_t pos = top.vScrollPos;
     uint32_t page = e.PageSize();
@@ -273,11 +293,11 @@ void VerticalScroll(WORD code, WORD thumb) {
         return; // SB_TOP and SB_ENDSCROLL
     }
     e.SetTopLine(pos);
-    ApplyRepaint();
+    ApplyRepaint(v);
 }
 
-void HorizontalScroll(WORD code, WORD thumb) {
-    TextEditor& e = Editor();
+void HorizontalScroll(ViewWindow& v, WORD code, WORD thumb) {
+    TextEditor& e = v.Editor();
     int64_t pos = e.GetTopLine().hScrollPos;
     uint32_t range = e.HScrollRange();
     int64_t pageStep = e.Buffer().Widths().TabWidth();
@@ -306,165 +326,413 @@ void HorizontalScroll(WORD code, WORD thumb) {
     }
     pos = std::clamp<int64_t>(pos, 0, range);
     e.SetHorizontalOffset(static_cast<uint32_t>(pos) * 16);
-    ApplyRepaint();
+    ApplyRepaint(v);
 }
 
-LRESULT FindText(const FINDTEXTA* find, uint32_t flags) {
+// Offsets are unsigned inside; the message's LONG bounds are read as such,
+// so a start at 2 GiB or more is never taken for a negative one.
+LRESULT FindText(ViewWindow& v, const FINDTEXTA* find, uint32_t flags) {
     if (!find || !find->lpstrText) return -1;
-    const TextBuffer& buffer = Editor().Buffer();
-    uint32_t total = buffer.TotalBytes();
-    uint32_t start =
-        std::min<uint32_t>(static_cast<uint32_t>(std::max<LONG>(find->chrg.cpMin, 0)), total);
-    uint32_t end = find->chrg.cpMax < 0
-                       ? total
-                       : std::min<uint32_t>(static_cast<uint32_t>(find->chrg.cpMax), total);
-    if (end < start) return -1;
-    std::vector<char> range(end - start + 1);
-    uint32_t got = buffer.ExtractRange(end - start, start, range.data());
-    std::ptrdiff_t at = MatchText(std::string_view(range.data(), std::min(got, end - start)),
-                                  find->lpstrText, flags);
-    return at < 0 ? -1 : static_cast<LRESULT>(start + at);
+    const uint32_t start = static_cast<uint32_t>(find->chrg.cpMin);
+    const uint32_t end =
+        find->chrg.cpMax == -1 ? UINT32_MAX : static_cast<uint32_t>(find->chrg.cpMax);
+    std::optional<uint32_t> at =
+        FindInBuffer(v.Editor().Buffer(), start, end, find->lpstrText, flags);
+    return at ? static_cast<LRESULT>(*at) : -1;
 }
 
 // One paint of the view's area onto dc: the window's own paint, or a copy
 // asked for with WM_PRINTCLIENT.
-void PaintInto(HDC dc, const RECT& rect, bool useBuffer) {
-    ViewWindow& v = View();
-    TextEditor& e = Editor();
+void PaintInto(ViewWindow& v, HDC dc, const RECT& rect, bool useBuffer) {
+    TextEditor& e = v.Editor();
     const Caret& caret = e.GetCaret();
     PaintScene scene{e.Buffer(),
                      caret,
                      e.GetSelection(),
                      e.GetTopLine(),
                      e.View(),
-                     Render(),
+                     v.Render(),
                      v.planes,
                      v.animation,
                      e.overwrite != 0,
-                     e.CharUnderCaret(),
+                     CharUnderCaret(e.Buffer(), caret),
                      v.objects.ImageSize()};
     Rect area{rect.left, rect.top, rect.right, rect.bottom};
     PaintOnDc(dc, scene, area, v.objects, useBuffer ? &v.offscreen : nullptr);
 }
 
-void Paint(HWND hwnd) {
+void Paint(ViewWindow& v) {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    PaintInto(dc, ps.rcPaint, Render().doubleBuffering);
-    EndPaint(hwnd, &ps);
+    HDC dc = BeginPaint(v.hwnd, &ps);
+    PaintInto(v, dc, ps.rcPaint, v.Render().doubleBuffering);
+    EndPaint(v.hwnd, &ps);
 }
 
-void SetBackgroundColour(COLORREF colour) {
-    RenderSettings& r = App().settings.render;
-    r.backgroundColour = colour & 0xFFFFFF;
-    r.backgroundKind = BackgroundKind::Colour;
-    // A colour background starts tiled, as an image does; the placement
-    // marks stay where they are until the next start.
-    r.imagePlacement = ImagePlacement::Tile;
-    WriteSetting(Setting::Color);
-    WriteSetting(Setting::Background);
-    ApplyBackground();
-    if (App().main) InvalidateRect(App().main, nullptr, TRUE);
-    if (App().menu) {
-        CheckMenuItem(App().menu, IDM_BACKGROUND_IMAGE, MF_BYCOMMAND | MF_UNCHECKED);
-        CheckMenuItem(App().menu, IDM_BACKGROUND_COLOR, MF_BYCOMMAND | MF_CHECKED);
+// A mouse selection: the caret goes to the point, the view takes the mouse
+// and scrolls while the pointer stays outside it.
+void StartDrag(ViewWindow& v, LPARAM point) {
+    v.Editor().MouseDown(GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    SetCapture(v.hwnd);
+    SetTimer(v.hwnd, kDragTimer, kDragPeriodMs, nullptr);
+    AfterInput(v);
+}
+
+void EndDrag(ViewWindow& v) {
+    KillTimer(v.hwnd, kDragTimer);
+    v.Editor().MouseUp();
+}
+
+// Whether the (logical) left button is held now, whatever window got its messages.
+bool LeftButtonHeld() {
+    const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
+// The first dropped file, when its name fits the path buffer; an over-long
+// name is refused rather than cut into the name of another file.
+void TakeDroppedFile(ViewWindow& v, HDROP drop) {
+    const UINT needed = DragQueryFileA(drop, 0, nullptr, 0);
+    std::string name;
+    if (needed > 0 && needed < kDropNameCapacity) {
+        name.resize(needed + 1);
+        const UINT got = DragQueryFileA(drop, 0, name.data(), needed + 1);
+        name.resize(got == needed ? got : 0);
     }
+    DragFinish(drop);
+    if (name.empty()) {
+        if (needed > 0)
+            ShowUiMessage(v.app.main, ChooseText(v.app.Language(), kDroppedNameTooLong),
+                          kProductName, MB_OK | MB_ICONERROR);
+        return;
+    }
+    v.droppedFile = std::move(name);
+    PostMessageA(v.app.main, kDroppedFileMessage, 0, 0);
 }
 
-LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+// The messages of the edit-control family; false for any other message.
+bool EditMessage(ViewWindow& v, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// The view's own messages; false leaves one to EditMessage and DefWindowProcA.
+bool ViewMessage(ViewWindow& v, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TextEditor& e = v.Editor();
+    switch (msg) {
+    case WM_DESTROY:
+        KillTimer(v.hwnd, kDragTimer);
+        return true;
+    case WM_SIZE:
+        SyncGeometry(v);
+        if (!e.Buffer().IsBusy()) e.ScrollCaretIntoView();
+        RepaintAll(v);
+        return true;
+    case WM_PAINT:
+        Paint(v);
+        return true;
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(v.hwnd, &client);
+        PaintInto(v, reinterpret_cast<HDC>(wParam), client, false);
+        return true;
+    }
+    case WM_SETFOCUS:
+        v.keysIgnored = false;
+        InvalidateCaret(v, e.GetCaret());
+        return true;
+    case WM_KILLFOCUS:
+        v.keysIgnored = true;
+        return true;
+    case WM_KEYDOWN: {
+        if (v.keysIgnored) return true;
+        Key key;
+        TextStatus status = TextStatus::Ok;
+        if (KeyFor(wParam, key))
+            e.KeyDown(key, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
+        else if (wParam == VK_DELETE)
+            status = e.DeleteKey();
+        else if (wParam == VK_APPS)
+            ShowContextMenu(v);
+        AfterInput(v);
+        ReportTextStatus(v.hwnd, status);
+        return true;
+    }
+    case WM_CHAR: {
+        if (v.keysIgnored) return true;
+        const CharResult done = e.Char(static_cast<uint8_t>(wParam));
+        TextStatus status = done.status;
+        switch (done.action) {
+        case CharAction::Copy:
+            CopySelection(v);
+            break;
+        case CharAction::Cut:
+            CopySelection(v);
+            status = e.DeleteSelection();
+            break;
+        case CharAction::Paste:
+            status = Paste(v);
+            break;
+        case CharAction::None:
+            break;
+        }
+        e.FinishChar();
+        AfterInput(v);
+        ReportTextStatus(v.hwnd, status);
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+        StartDrag(v, lParam);
+        return true;
+    case WM_MOUSEMOVE:
+        if (!(wParam & MK_LBUTTON)) {
+            e.MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), false);
+        } else if (!e.Dragging()) {
+            // The button went down elsewhere: this starts a drag like a press here.
+            StartDrag(v, lParam);
+        } else {
+            e.MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), true);
+            AfterInput(v);
+        }
+        return true;
+    case WM_LBUTTONUP:
+        EndDrag(v);
+        ReleaseCapture();
+        return true;
+    case WM_CAPTURECHANGED:
+        // The button-up may go to whoever took the mouse: the drag ends here.
+        if (reinterpret_cast<HWND>(lParam) != v.hwnd) EndDrag(v);
+        return true;
+    case WM_TIMER:
+        if (wParam == kDragTimer) {
+            if (!e.Dragging() || !LeftButtonHeld()) {
+                EndDrag(v);
+                if (GetCapture() == v.hwnd) ReleaseCapture();
+                return true;
+            }
+            POINT at;
+            GetCursorPos(&at);
+            ScreenToClient(v.hwnd, &at);
+            e.DragTick(at.x, at.y);
+            AfterInput(v);
+        }
+        return true;
+    case WM_RBUTTONDOWN:
+        ShowContextMenu(v);
+        return true;
+    case WM_MOUSEWHEEL: {
+        int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+        int64_t pos = static_cast<int64_t>(e.GetTopLine().vScrollPos) - notches;
+        e.SetTopLine(static_cast<uint32_t>(std::clamp<int64_t>(pos, 1, UINT32_MAX)));
+        ApplyRepaint(v);
+        return true;
+    }
+    case WM_VSCROLL:
+        VerticalScroll(v, LOWORD(wParam), HIWORD(wParam));
+        return true;
+    case WM_HSCROLL:
+        HorizontalScroll(v, LOWORD(wParam), HIWORD(wParam));
+        return true;
+    case kBackgroundChangedMessage:
+        ApplyBackground(v.app);
+        return true;
+    }
+    return false;
+}
+
+bool EditMessage(ViewWindow& v, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    TextEditor& e = v.Editor();
+    TextBuffer& buffer = e.Buffer();
+    switch (msg) {
+    case WM_SETTEXT: {
+        const TextStatus status = e.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
+        RepaintAll(v);
+        UpdateStatus(v);
+        result = ReportTextStatus(v.hwnd, status) ? TRUE : FALSE;
+        return true;
+    }
+    case WM_GETTEXTLENGTH:
+        result = static_cast<LRESULT>(buffer.TotalBytes()) + 1;
+        return true;
+    case WM_GETTEXT: {
+        // Never more than the caller's wParam bytes, always terminated.
+        if (wParam == 0 || lParam == 0) return true;
+        auto* out = reinterpret_cast<char*>(lParam);
+        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(wParam - 1, buffer.TotalBytes()));
+        // At most TotalBytes are asked for, so exactly n bytes come back.
+        buffer.ExtractRange(n, 0, out);
+        out[n] = '\0';
+        result = n;
+        return true;
+    }
+    case EM_GETMODIFY:
+        result = buffer.modified;
+        return true;
+    case EM_SETMODIFY:
+        buffer.modified = static_cast<uint32_t>(wParam);
+        return true;
+    case EM_GETSELTEXT: {
+        if (!lParam) return true;
+        auto* out = reinterpret_cast<char*>(lParam);
+        if (e.SelectionLength() == 0)
+            *out = '\0';
+        else
+            result = e.CopySelection(out);
+        return true;
+    }
+    case EM_GETLINE: {
+        if (!lParam) return true;
+        auto* out = reinterpret_cast<char*>(lParam);
+        // The buffer's size is in its first word, as for every edit control.
+        WORD capacity = *reinterpret_cast<WORD*>(out);
+        result = buffer.ExtractLine(static_cast<uint32_t>(wParam) + 1, capacity, out);
+        return true;
+    }
+    case EM_LINEINDEX: {
+        uint32_t line = wParam == static_cast<WPARAM>(-1) ? e.GetCaret().line
+                                                          : static_cast<uint32_t>(wParam) + 1;
+        result = line > buffer.LineCount() ? -1 : buffer.LineStartOffset(line);
+        return true;
+    }
+    case EM_LINESCROLL:
+        e.SetHorizontalOffset(static_cast<uint32_t>(wParam) * 16);
+        e.SetTopLine(std::max<uint32_t>(static_cast<uint32_t>(lParam), 1));
+        ApplyRepaint(v);
+        result = TRUE;
+        return true;
+    case EM_SCROLL: {
+        uint32_t before = e.GetTopLine().line;
+        VerticalScroll(v, LOWORD(wParam), HIWORD(wParam));
+        uint32_t after = e.GetTopLine().line;
+        result = MAKELRESULT(static_cast<WORD>(static_cast<int>(after) - static_cast<int>(before)),
+                             TRUE);
+        return true;
+    }
+    case EM_SCROLLCARET:
+        e.ScrollCaretIntoView();
+        ApplyRepaint(v);
+        return true;
+    case EM_GETRECT:
+        if (lParam) GetClientRect(v.hwnd, reinterpret_cast<RECT*>(lParam));
+        return true;
+    case EM_GETSEL: {
+        uint32_t start, end;
+        e.GetSelectionRange(start, end);
+        if (wParam) *reinterpret_cast<DWORD*>(wParam) = start;
+        if (lParam) *reinterpret_cast<DWORD*>(lParam) = end;
+        result = start > 0xFFFF || end > 0xFFFF ? -1 : MAKELRESULT(start, end);
+        return true;
+    }
+    case EM_EXGETSEL: {
+        uint32_t start, end;
+        e.GetSelectionRange(start, end);
+        if (auto* range = reinterpret_cast<CHARRANGE*>(lParam)) {
+            range->cpMin = static_cast<LONG>(start);
+            range->cpMax = static_cast<LONG>(end);
+        }
+        return true;
+    }
+    case EM_SETSEL:
+        e.SetSelection(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+        ApplyRepaint(v);
+        UpdateStatus(v);
+        return true;
+    case EM_EXSETSEL: {
+        if (const auto* range = reinterpret_cast<const CHARRANGE*>(lParam)) {
+            e.SetSelection(static_cast<uint32_t>(range->cpMin),
+                           static_cast<uint32_t>(range->cpMax));
+            ApplyRepaint(v);
+            UpdateStatus(v);
+        }
+        uint32_t start, end;
+        e.GetSelectionRange(start, end);
+        result = static_cast<LRESULT>(end);
+        return true;
+    }
+    case EM_SETBKGNDCOLOR:
+        SetBackgroundColour(v.app, static_cast<COLORREF>(lParam));
+        return true;
+    case WM_CTLCOLOREDIT:
+        result = reinterpret_cast<LRESULT>(v.backgroundBrush);
+        return true;
+    case WM_COPY:
+        CopySelection(v);
+        return true;
+    case WM_CUT:
+    case WM_CLEAR: {
+        if (msg == WM_CUT) CopySelection(v);
+        const TextStatus status = e.DeleteSelection();
+        RepaintAll(v);
+        UpdateStatus(v);
+        ReportTextStatus(v.hwnd, status);
+        return true;
+    }
+    case WM_PASTE: {
+        const TextStatus status = Paste(v);
+        e.ScrollCaretIntoView();
+        ApplyRepaint(v);
+        UpdateStatus(v);
+        ReportTextStatus(v.hwnd, status);
+        return true;
+    }
+    case EM_REPLACESEL: {
+        const TextStatus status =
+            lParam ? e.InsertText(reinterpret_cast<const char*>(lParam)) : TextStatus::Ok;
+        ApplyRepaint(v);
+        UpdateStatus(v);
+        ReportTextStatus(v.hwnd, status);
+        return true;
+    }
+    case EM_FINDTEXT:
+        result =
+            FindText(v, reinterpret_cast<const FINDTEXTA*>(lParam), static_cast<uint32_t>(wParam));
+        return true;
+    case WM_UNDO:
+    case EM_UNDO: {
+        const UndoOutcome undo = e.Undo();
+        if (undo.done) {
+            ApplyRepaint(v);
+            UpdateStatus(v);
+        }
+        ReportTextStatus(v.hwnd, undo.status);
+        result = undo.done ? 1 : 0;
+        return true;
+    }
+    case EM_CANUNDO:
+        result = e.CanUndo() ? 1 : 0;
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* app =
+            static_cast<EditorApp*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* view = new (std::nothrow) ViewWindow(*app);
+        if (!view) return FALSE;
+        view->hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    } else if (msg == WM_NCDESTROY) {
+        delete ViewOf(hwnd);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    ViewWindow* view = ViewOf(hwnd);
+    if (!view) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_DROPFILES) {
+        GuardWindowMessage(hwnd, msg,
+                           [&] { TakeDroppedFile(*view, reinterpret_cast<HDROP>(wParam)); });
+        return 1;
+    }
+    LRESULT result = 0;
+    bool handled = false;
+    if (!GuardWindowMessage(hwnd, msg, [&] {
+            handled = ViewMessage(*view, msg, wParam, lParam) ||
+                      EditMessage(*view, msg, wParam, lParam, result);
+        }))
+        return msg == EM_FINDTEXT ? -1 : 0; // a search that failed found nothing
+    return handled ? result : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
 
 } // namespace
-
-TextEditor& ViewEditor() {
-    static TextEditor editor;
-    return editor;
-}
-
-const std::string& DroppedFileName() {
-    return View().droppedFile;
-}
-
-void UpdateViewStatus() {
-    if (App().status)
-        Status().UpdateStatus(Editor().Buffer(), Editor().GetCaret(), App().Language());
-}
-
-void RefreshView() {
-    if (!View().hwnd) return;
-    SyncGeometry();
-    Editor().ScrollCaretIntoView();
-    RepaintAll();
-    UpdateViewStatus();
-}
-
-void ViewSettingsChanged() {
-    ViewWindow& v = View();
-    if (SyncGeometry().tables) v.objects.ReleasePens();
-    if (v.hwnd) RepaintAll();
-}
-
-void ViewFontChanged() {
-    ViewWindow& v = View();
-    if (!v.hwnd) return;
-    TextEditor& e = Editor();
-    HDC dc = GetDC(v.hwnd);
-    uint8_t widths[256];
-    int lineHeight = 16;
-    bool measured = MeasureFont(dc, Render().font, v.objects, widths, lineHeight);
-    ReleaseDC(v.hwnd, dc);
-    if (measured) {
-        ViewGeometry geometry = e.View();
-        geometry.lineHeight = static_cast<uint32_t>(std::max(lineHeight, 1));
-        e.SetView(geometry);
-    }
-    // Lays every line out again and keeps caret and anchor on their columns.
-    e.SetCharWidths(measured ? widths : nullptr);
-    RefreshView();
-}
-
-bool ApplyBackground() {
-    ViewWindow& v = View();
-    const RenderSettings& r = Render();
-    HBITMAP bitmap = nullptr;
-    bool ok = true;
-    if (r.backgroundKind == BackgroundKind::Image && !r.imagePath.empty()) {
-        bitmap = static_cast<HBITMAP>(
-            LoadImageA(nullptr, r.imagePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-        ok = bitmap != nullptr;
-    }
-    if (!bitmap && r.backgroundKind != BackgroundKind::Colour)
-        bitmap = LoadBitmapA(App().instance, MAKEINTRESOURCEA(IDB_BACKGROUND));
-    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : CreateSolidBrush(r.backgroundColour);
-    if (!brush) {
-        if (bitmap) DeleteObject(bitmap);
-        return false;
-    }
-    v.objects.SetBackground(brush, bitmap);
-    if (v.backgroundBrush) DeleteObject(v.backgroundBrush);
-    if (v.patternBitmap) DeleteObject(v.patternBitmap);
-    v.backgroundBrush = brush;
-    v.patternBitmap = bitmap;
-    if (v.hwnd) InvalidateRect(v.hwnd, nullptr, FALSE);
-    return ok;
-}
-
-HBRUSH BackgroundBrush() {
-    return View().backgroundBrush;
-}
-
-void CaretTick() {
-    ViewWindow& v = View();
-    if (v.caretPaused || !v.hwnd) return;
-    uint8_t flags = Editor().GetCaret().flags;
-    bool repaint = v.animation.Tick(Render().caretMode, v.planes.PlaneCount(), flags);
-    Editor().SetCaretFlags(flags);
-    if (repaint) InvalidateCaret(Editor().GetCaret());
-}
-
-void PauseCaret(bool paused) {
-    View().caretPaused = paused;
-    if (View().hwnd) InvalidateCaret(Editor().GetCaret());
-}
 
 bool RegisterTextViewClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
@@ -478,296 +746,99 @@ bool RegisterTextViewClass(HINSTANCE instance) {
     return RegisterClassExA(&wc) != 0;
 }
 
-void UnregisterTextViewClass(HINSTANCE instance) {
-    UnregisterClassA(kTextViewClass, instance);
-    ViewWindow& v = View();
-    v.objects.SetBackground(nullptr, nullptr);
-    if (v.backgroundBrush) DeleteObject(v.backgroundBrush);
-    if (v.patternBitmap) DeleteObject(v.patternBitmap);
-    v.backgroundBrush = nullptr;
-    v.patternBitmap = nullptr;
-    v.offscreen.Release();
-    // The font and the plane pens go too; the next start makes them again.
-    std::destroy_at(&v.objects);
-    std::construct_at(&v.objects);
-    v.hwnd = nullptr;
+HWND CreateTextView(EditorApp& app, int width, int height) {
+    return CreateWindowExA(WS_EX_ACCEPTFILES, kTextViewClass, "",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | 0x200, 0,
+                           app.toolbarHeight, width, height, app.main,
+                           reinterpret_cast<HMENU>(IDC_TEXT_VIEW), app.instance, &app);
 }
 
-LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    ViewWindow& v = View();
-    TextEditor& e = Editor();
-    switch (msg) {
-    case WM_CREATE:
-        v.hwnd = hwnd;
-        shownVertical = shownHorizontal = BarState{};
-        v.keysIgnored = false;
-        return 0;
-    case WM_DESTROY:
-        KillTimer(hwnd, kDragTimer);
-        v.hwnd = nullptr;
-        return 0;
-    case WM_SIZE:
-        SyncGeometry();
-        if (!e.Buffer().IsBusy()) e.ScrollCaretIntoView();
-        RepaintAll();
-        return 0;
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        PaintInto(reinterpret_cast<HDC>(wParam), client, false);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETFOCUS:
-        v.keysIgnored = false;
-        InvalidateCaret(e.GetCaret());
-        return 0;
-    case WM_KILLFOCUS:
-        v.keysIgnored = true;
-        return 0;
-    case WM_KEYDOWN: {
-        if (v.keysIgnored) return 0;
-        Key key;
-        if (KeyFor(wParam, key)) {
-            e.KeyDown(key, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
-        } else if (wParam == VK_DELETE) {
-            e.DeleteKey();
-        } else if (wParam == VK_APPS) {
-            ShowContextMenu();
-        }
-        AfterInput();
-        return 0;
-    }
-    case WM_CHAR: {
-        if (v.keysIgnored) return 0;
-        switch (e.Char(static_cast<uint8_t>(wParam))) {
-        case CharAction::Copy:
-            CopySelection();
-            break;
-        case CharAction::Cut:
-            CopySelection();
-            e.DeleteSelection();
-            break;
-        case CharAction::Paste:
-            Paste();
-            break;
-        case CharAction::None:
-            break;
-        }
-        e.FinishChar();
-        AfterInput();
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        e.MouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        SetCapture(hwnd);
-        SetTimer(hwnd, kDragTimer, kDragPeriodMs, nullptr);
-        AfterInput();
-        return 0;
-    case WM_MOUSEMOVE:
-        e.MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_LBUTTON) != 0);
-        if (wParam & MK_LBUTTON) AfterInput();
-        return 0;
-    case WM_LBUTTONUP:
-        ReleaseCapture();
-        KillTimer(hwnd, kDragTimer);
-        e.MouseUp();
-        return 0;
-    case WM_TIMER:
-        if (wParam == kDragTimer && e.Dragging()) {
-            POINT at;
-            GetCursorPos(&at);
-            ScreenToClient(hwnd, &at);
-            e.DragTick(at.x, at.y);
-            AfterInput();
-        }
-        return 0;
-    case WM_RBUTTONDOWN:
-        ShowContextMenu();
-        return 0;
-    case WM_MOUSEWHEEL: {
-        int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-        int64_t pos = static_cast<int64_t>(e.GetTopLine().vScrollPos) - notches;
-        e.SetTopLine(static_cast<uint32_t>(std::max<int64_t>(pos, 1)));
-        ApplyRepaint();
-        return 0;
-    }
-    case WM_VSCROLL:
-        VerticalScroll(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_HSCROLL:
-        HorizontalScroll(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_DROPFILES: {
-        auto drop = reinterpret_cast<HDROP>(wParam);
-        char name[8192];
-        UINT n = DragQueryFileA(drop, 0, name, sizeof name);
-        DragFinish(drop);
-        if (n > 0 && n < sizeof name) {
-            v.droppedFile.assign(name, n);
-            PostMessageA(App().main, kDroppedFileMessage, 0, 0);
-        }
-        return 1;
-    }
-    }
-    bool handled = false;
-    LRESULT result = EditMessage(hwnd, msg, wParam, lParam, handled);
-    return handled ? result : DefWindowProcA(hwnd, msg, wParam, lParam);
+std::string DroppedFileName(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    return v ? v->droppedFile : std::string();
 }
 
-namespace {
-
-LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    TextEditor& e = Editor();
-    TextBuffer& buffer = e.Buffer();
-    handled = true;
-    switch (msg) {
-    case WM_SETTEXT:
-        e.SetText(lParam ? reinterpret_cast<const char*>(lParam) : "");
-        RepaintAll();
-        UpdateViewStatus();
-        return TRUE;
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(buffer.TotalBytes()) + 1;
-    case WM_GETTEXT: {
-        // Never more than the caller's wParam bytes, always terminated.
-        if (wParam == 0 || lParam == 0) return 0;
-        auto* out = reinterpret_cast<char*>(lParam);
-        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(wParam - 1, buffer.TotalBytes()));
-        // At most TotalBytes are asked for, so exactly n bytes come back.
-        buffer.ExtractRange(n, 0, out);
-        out[n] = '\0';
-        return n;
-    }
-    case EM_GETMODIFY:
-        return buffer.modified;
-    case EM_SETMODIFY:
-        buffer.modified = static_cast<uint32_t>(wParam);
-        return 0;
-    case EM_GETSELTEXT: {
-        if (!lParam) return 0;
-        auto* out = reinterpret_cast<char*>(lParam);
-        uint32_t length = e.SelectionLength();
-        if (length == 0) {
-            *out = '\0';
-            return 0;
-        }
-        return e.CopySelection(out);
-    }
-    case EM_GETLINE: {
-        if (!lParam) return 0;
-        auto* out = reinterpret_cast<char*>(lParam);
-        // The buffer's size is in its first word, as for every edit control.
-        WORD capacity = *reinterpret_cast<WORD*>(out);
-        return buffer.ExtractLine(static_cast<uint32_t>(wParam) + 1, capacity, out);
-    }
-    case EM_LINEINDEX: {
-        uint32_t line = wParam == static_cast<WPARAM>(-1) ? e.GetCaret().line
-                                                          : static_cast<uint32_t>(wParam) + 1;
-        if (line > buffer.LineCount()) return -1;
-        return buffer.LineStartOffset(line);
-    }
-    case EM_LINESCROLL:
-        e.SetHorizontalOffset(static_cast<uint32_t>(wParam) * 16);
-        e.SetTopLine(std::max<uint32_t>(static_cast<uint32_t>(lParam), 1));
-        ApplyRepaint();
-        return TRUE;
-    case EM_SCROLL: {
-        uint32_t before = e.GetTopLine().line;
-        VerticalScroll(LOWORD(wParam), HIWORD(wParam));
-        uint32_t after = e.GetTopLine().line;
-        return MAKELRESULT(static_cast<WORD>(static_cast<int>(after) - static_cast<int>(before)),
-                           TRUE);
-    }
-    case EM_SCROLLCARET:
-        e.ScrollCaretIntoView();
-        ApplyRepaint();
-        return 0;
-    case EM_GETRECT:
-        if (lParam) GetClientRect(hwnd, reinterpret_cast<RECT*>(lParam));
-        return 0;
-    case EM_GETSEL: {
-        uint32_t start, end;
-        e.GetSelectionRange(start, end);
-        if (wParam) *reinterpret_cast<DWORD*>(wParam) = start;
-        if (lParam) *reinterpret_cast<DWORD*>(lParam) = end;
-        return start > 0xFFFF || end > 0xFFFF ? -1 : MAKELRESULT(start, end);
-    }
-    case EM_EXGETSEL: {
-        uint32_t start, end;
-        e.GetSelectionRange(start, end);
-        if (auto* range = reinterpret_cast<CHARRANGE*>(lParam)) {
-            range->cpMin = static_cast<LONG>(start);
-            range->cpMax = static_cast<LONG>(end);
-        }
-        return 0;
-    }
-    case EM_SETSEL:
-        e.SetSelection(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
-        ApplyRepaint();
-        UpdateViewStatus();
-        return 0;
-    case EM_EXSETSEL: {
-        const auto* range = reinterpret_cast<const CHARRANGE*>(lParam);
-        if (range) {
-            e.SetSelection(static_cast<uint32_t>(range->cpMin),
-                           static_cast<uint32_t>(range->cpMax));
-            ApplyRepaint();
-            UpdateViewStatus();
-        }
-        uint32_t start, end;
-        e.GetSelectionRange(start, end);
-        return static_cast<LRESULT>(end);
-    }
-    case EM_SETBKGNDCOLOR:
-        SetBackgroundColour(static_cast<COLORREF>(lParam));
-        return 0;
-    case WM_CTLCOLOREDIT:
-        return reinterpret_cast<LRESULT>(BackgroundBrush());
-    case WM_COPY:
-        CopySelection();
-        return 0;
-    case WM_CUT:
-        CopySelection();
-        [[fallthrough]];
-    case WM_CLEAR:
-        if (e.GetSelection().Exists()) e.DeleteSelection();
-        RepaintAll();
-        UpdateViewStatus();
-        return 0;
-    case WM_PASTE:
-        Paste();
-        e.ScrollCaretIntoView();
-        ApplyRepaint();
-        UpdateViewStatus();
-        return 0;
-    case EM_REPLACESEL:
-        if (lParam) e.InsertText(reinterpret_cast<const char*>(lParam));
-        ApplyRepaint();
-        UpdateViewStatus();
-        return 0;
-    case EM_FINDTEXT:
-        return FindText(reinterpret_cast<const FINDTEXTA*>(lParam), static_cast<uint32_t>(wParam));
-    case WM_UNDO:
-    case EM_UNDO: {
-        bool done = e.Undo();
-        if (done) {
-            ApplyRepaint();
-            UpdateViewStatus();
-        }
-        return done ? 1 : 0;
-    }
-    case EM_CANUNDO:
-        return e.CanUndo() ? 1 : 0;
-    }
-    handled = false;
-    return 0;
+void UpdateViewStatus(EditorApp& app) {
+    if (app.status)
+        app.Status().UpdateStatus(app.editor.Buffer(), app.editor.GetCaret(), app.Language());
 }
 
-} // namespace
+void RefreshView(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v) return;
+    SyncGeometry(*v);
+    app.editor.ScrollCaretIntoView();
+    RepaintAll(*v);
+    UpdateStatus(*v);
+}
+
+void ViewSettingsChanged(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v) return;
+    if (SyncGeometry(*v).tables) v->objects.ReleasePens();
+    RepaintAll(*v);
+}
+
+void ViewFontChanged(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v) return;
+    TextEditor& e = app.editor;
+    HDC dc = GetDC(v->hwnd);
+    uint8_t widths[256];
+    int lineHeight = LineHeightOf(v->Render().font); // until the font is measured
+    bool measured = MeasureFont(dc, v->Render().font, v->objects, widths, lineHeight);
+    ReleaseDC(v->hwnd, dc);
+    if (measured) {
+        ViewGeometry geometry = e.View();
+        geometry.lineHeight = static_cast<uint32_t>(std::max(lineHeight, 1));
+        e.SetView(geometry);
+    }
+    // Lays every line out again and keeps caret and anchor on their columns.
+    e.SetCharWidths(measured ? widths : nullptr);
+    RefreshView(app);
+}
+
+bool ApplyBackground(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v) return false;
+    const RenderSettings& r = v->Render();
+    HBITMAP bitmap = nullptr;
+    bool ok = true;
+    if (r.backgroundKind == BackgroundKind::Image && !r.imagePath.empty()) {
+        bitmap = static_cast<HBITMAP>(
+            LoadImageA(nullptr, r.imagePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        ok = bitmap != nullptr;
+    }
+    if (!bitmap && r.backgroundKind != BackgroundKind::Colour)
+        bitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : CreateSolidBrush(r.backgroundColour);
+    if (!brush) {
+        if (bitmap) DeleteObject(bitmap);
+        return false;
+    }
+    v->objects.SetBackground(brush, bitmap);
+    if (v->backgroundBrush) DeleteObject(v->backgroundBrush);
+    if (v->patternBitmap) DeleteObject(v->patternBitmap);
+    v->backgroundBrush = brush;
+    v->patternBitmap = bitmap;
+    InvalidateRect(v->hwnd, nullptr, FALSE);
+    return ok;
+}
+
+void CaretTick(EditorApp& app) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v || v->caretPaused) return;
+    uint8_t flags = app.editor.GetCaret().flags;
+    bool repaint = v->animation.Tick(v->Render().caretMode, v->planes.PlaneCount(), flags);
+    app.editor.SetCaretFlags(flags);
+    if (repaint) InvalidateCaret(*v, app.editor.GetCaret());
+}
+
+void PauseCaret(EditorApp& app, bool paused) {
+    ViewWindow* v = ViewOf(app.view);
+    if (!v) return;
+    v->caretPaused = paused;
+    InvalidateCaret(*v, app.editor.GetCaret());
+}
 
 } // namespace stx

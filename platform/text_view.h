@@ -1,45 +1,44 @@
 #pragma once
 // The text view: the child window that shows and edits the document and
 // answers the edit-control messages the rest of the program drives it with.
+// Its drawing state lives with the window; the document is its editor's.
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
-namespace stx {
+#include "platform/editor_app.h"
 
-class TextEditor;
+namespace stx {
 
 extern const char kTextViewClass[];
 
 // Posted to the main window after a file was dropped on the view.
 constexpr UINT kDroppedFileMessage = WM_USER + 10;
+// Sent to the view when the background settings changed: it loads them again.
+constexpr UINT kBackgroundChangedMessage = WM_USER + 11;
 
 bool RegisterTextViewClass(HINSTANCE instance);
-// Unregisters the class and releases the view's GDI objects.
-void UnregisterTextViewClass(HINSTANCE instance);
-LRESULT CALLBACK TextViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The view of the editor's main window, below the toolbar.
+HWND CreateTextView(EditorApp& app, int width, int height);
 
-// The document the view shows, with its caret and selection.
-TextEditor& ViewEditor();
 // After the document was replaced or changed from outside the view (open):
 // scroll ranges, caret placement and a full repaint.
-void RefreshView();
+void RefreshView(EditorApp& app);
 // After a render setting changed: plane tables, geometry, repaint.
-void ViewSettingsChanged();
+void ViewSettingsChanged(EditorApp& app);
 // After the editor font changed: character widths, line height, layout.
-void ViewFontChanged();
+void ViewFontChanged(EditorApp& app);
 // Background: the built-in pattern, the image file named in the settings, or
-// the colour; false when an image file could not be used (the pattern stays).
-bool ApplyBackground();
-HBRUSH BackgroundBrush();
+// the colour; false when an image file could not be used (the pattern shows,
+// the settings keep the image).
+bool ApplyBackground(EditorApp& app);
 // One tick of the caret timer.
-void CaretTick();
+void CaretTick(EditorApp& app);
 // Pauses the caret animation (program inactive) or resumes it.
-void PauseCaret(bool paused);
+void PauseCaret(EditorApp& app, bool paused);
 // The name of the file dropped last.
-const std::string& DroppedFileName();
+std::string DroppedFileName(EditorApp& app);
 // Shows line, column and the number under the caret in the status bar.
-void UpdateViewStatus();
+void UpdateViewStatus(EditorApp& app);
 
 } // namespace stx

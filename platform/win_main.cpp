@@ -2,15 +2,19 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "platform/editor_app.h"
+#include "platform/editor_start.h"
+#include "platform/printing.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     stx::CommandLine commandLine = stx::ReadCommandLine(GetCommandLineA());
-    if (commandLine.print != stx::PrintMode::None) {
-        // Printing from the command line is not built yet: leave without printing.
-        ExitProcess(0);
+    // A print switch prints the file and ends without showing the editor.
+    if (commandLine.print != stx::PrintMode::None)
+        ExitProcess(static_cast<UINT>(stx::PrintFromCommandLine(commandLine)));
+    int code = 0;
+    {
+        stx::EditorApp app;
+        if (stx::StartEditor(app, instance, commandLine, show)) code = stx::RunMessageLoop(app);
+        stx::ShutdownEditor(app);
     }
-    int code = stx::StartEditor(instance, commandLine, show) ? stx::RunMessageLoop() : 0;
-    stx::ShutdownEditor();
     ExitProcess(static_cast<UINT>(code));
 }

@@ -1,7 +1,10 @@
-// Editing operations, undo and whole-document replacement.
+// Editing: typing, Enter, deletion, inserted text, undo and whole-document
+// replacement. Lines are rebuilt in the scratch line and written back as new
+// line versions.
 #include <algorithm>
 #include <cstring>
 
+#include "text/char_classes.h"
 #include "text/text_editor.h"
 
 namespace stx {
@@ -62,34 +65,6 @@ class TempBuffer {
 
 } // namespace
 
-TextEditor::TextEditor(BlockAllocator* allocator)
-    : buffer_(allocator), allocator_(allocator ? allocator : &SystemBlockAllocator()) {
-    ResetView();
-    TakeRepaint();
-}
-
-TextEditor::~TextEditor() {
-    if (scratch_) allocator_->Free(scratch_);
-}
-
-// ScratchLine grows to 3 x (n + 1024) whenever 2 x (n + 1024) exceeds its
-// size, so it always holds two joined lines of n characters plus what an edit
-// adds; old contents are not kept.
-bool TextEditor::LineBytes(const LineRecord* record, uint32_t extra) {
-    if (!record) return false; // its layout could not be had
-    const uint64_t n = uint64_t{TextBuffer::LineChars(record)} + extra;
-    if (2 * (n + 1024) > scratchSize_) {
-        const size_t size = static_cast<size_t>(3 * (n + 1024));
-        char* p = static_cast<char*>(allocator_->Allocate(size));
-        if (!p) return false;
-        if (scratch_) allocator_->Free(scratch_);
-        scratch_ = p;
-        scratchSize_ = size;
-    }
-    scratchUsed_ = buffer_.CopyLineChars(record, scratch_, TextBuffer::LineChars(record));
-    return true;
-}
-
 PendingUndo TextEditor::Pending(bool paired) const {
     PendingUndo p;
     p.caretLine = caret_.line | (paired ? kUndoPairBit : 0);
@@ -143,15 +118,15 @@ TextStatus TextEditor::ReplaceSelectionWith(const char* text, size_t size, bool 
     }
     const uint32_t longest =
         std::max(TextBuffer::LineChars(caret_.record), TextBuffer::LineChars(a.record));
-    if (!LineBytes(caret_.record, longest + static_cast<uint32_t>(size))) {
+    if (!scratch_.Load(buffer_, caret_.record, longest + static_cast<uint32_t>(size))) {
         caret_ = savedCaret;
         selection_ = savedSelection;
         return TextStatus::OutOfMemory;
     }
     const uint32_t start = CaretOffset();
-    size_t n =
-        Compose(buffer_, scratch_, caret_.record, caret_.column, text, size, a.record, a.column);
-    TextStatus s = buffer_.ReplaceLines(caret_.line, a.line - caret_.line + 1, scratch_, n,
+    size_t n = Compose(buffer_, scratch_.Data(), caret_.record, caret_.column, text, size, a.record,
+                       a.column);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, a.line - caret_.line + 1, scratch_.Data(), n,
                                         BreakRule::CrLfOnly, true, pending);
     if (s != TextStatus::Ok) {
         caret_ = savedCaret;
@@ -166,15 +141,15 @@ TextStatus TextEditor::InsertChar(uint8_t c) {
     BeginChange();
     const char ch = static_cast<char>(c);
     if (selection_.Exists()) return ReplaceSelectionWith(&ch, 1, false);
-    if (!LineBytes(caret_.record, 1)) return TextStatus::OutOfMemory;
+    if (!scratch_.Load(buffer_, caret_.record, 1)) return TextStatus::OutOfMemory;
     const uint32_t chars = TextBuffer::LineChars(caret_.record);
     const uint32_t tail = overwrite && caret_.column < chars ? caret_.column + 1 : caret_.column;
-    size_t n =
-        Compose(buffer_, scratch_, caret_.record, caret_.column, &ch, 1, caret_.record, tail);
+    size_t n = Compose(buffer_, scratch_.Data(), caret_.record, caret_.column, &ch, 1,
+                       caret_.record, tail);
     const uint32_t offset = CaretOffset();
     uint32_t lines = 0;
-    TextStatus s = buffer_.ReplaceLines(caret_.line, 1, scratch_, n, BreakRule::CrLfOnly, false,
-                                        Pending(false), &lines);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 1, scratch_.Data(), n, BreakRule::CrLfOnly,
+                                        false, Pending(false), &lines);
     if (s != TextStatus::Ok) return s;
     AfterEdit(offset + 1, lines == 1 ? Repaint::CaretBand : Repaint::All);
     return TextStatus::Ok;
@@ -204,17 +179,17 @@ TextStatus TextEditor::SplitLine() {
         return s;
     };
 
-    if (!LineBytes(caret_.record, TextBuffer::LineChars(caret_.record) + 2))
+    if (!scratch_.Load(buffer_, caret_.record, TextBuffer::LineChars(caret_.record) + 2))
         return rollback(TextStatus::OutOfMemory);
     // Indentation in columns: TAB to the next multiple of 8, space 1, no
     // more than lies left of the caret.
     uint32_t indent = 0;
     if (autoIndent) {
         uint32_t i = 0;
-        for (; i < scratchUsed_; ++i) {
-            if (scratch_[i] == '\t')
-                indent = (indent / 8 + 1) * 8;
-            else if (scratch_[i] == ' ')
+        for (; i < scratch_.Used(); ++i) {
+            if (scratch_.Data()[i] == '\t')
+                indent = NextTabColumn(indent);
+            else if (scratch_.Data()[i] == ' ')
                 ++indent;
             else
                 break;
@@ -225,13 +200,13 @@ TextStatus TextEditor::SplitLine() {
             limit = caret_.x / space;
         } else {
             for (uint32_t k = 0; k < caret_.column && k < i; ++k)
-                limit = scratch_[k] == '\t' ? (limit / 8 + 1) * 8 : limit + 1;
+                limit = scratch_.Data()[k] == '\t' ? NextTabColumn(limit) : limit + 1;
         }
         indent = std::min(indent, limit);
     }
     // "\r\n" and the indentation in canonical form: TABs, then spaces.
     const uint32_t indentChars = indent / 8 + indent % 8;
-    char* insert = scratch_ + scratchUsed_;
+    char* insert = scratch_.Data() + scratch_.Used();
     insert[0] = '\r';
     insert[1] = '\n';
     std::memset(insert + 2, '\t', indent / 8);
@@ -272,8 +247,8 @@ TextStatus TextEditor::DeleteLeft() {
         }
         return s;
     }
-    if (!LineBytes(caret_.record, 0)) return TextStatus::OutOfMemory;
-    char* out = scratch_ + scratchUsed_;
+    if (!scratch_.Load(buffer_, caret_.record, 0)) return TextStatus::OutOfMemory;
+    char* out = scratch_.Data() + scratch_.Used();
     size_t n = Compose(buffer_, out, caret_.record, caret_.column - 1, nullptr, 0, caret_.record,
                        caret_.column);
     const uint32_t offset = CaretOffset();
@@ -290,8 +265,8 @@ TextStatus TextEditor::DeleteRight() {
     const uint32_t chars = TextBuffer::LineChars(caret_.record);
     const uint32_t offset = CaretOffset();
     if (caret_.column < chars) {
-        if (!LineBytes(caret_.record, 0)) return TextStatus::OutOfMemory;
-        char* out = scratch_ + scratchUsed_;
+        if (!scratch_.Load(buffer_, caret_.record, 0)) return TextStatus::OutOfMemory;
+        char* out = scratch_.Data() + scratch_.Used();
         size_t n = Compose(buffer_, out, caret_.record, caret_.column, nullptr, 0, caret_.record,
                            caret_.column + 1);
         uint32_t lines = 0;
@@ -304,11 +279,11 @@ TextStatus TextEditor::DeleteRight() {
     if (caret_.line >= buffer_.LineCount()) return TextStatus::Ok; // end of the text
     // Join the next line.
     const LineRecord* next = buffer_.FindLine(caret_.line + 1);
-    if (!next || !LineBytes(caret_.record, TextBuffer::LineChars(next)))
+    if (!next || !scratch_.Load(buffer_, caret_.record, TextBuffer::LineChars(next)))
         return TextStatus::OutOfMemory;
-    size_t n = Compose(buffer_, scratch_, caret_.record, chars, nullptr, 0, next, 0);
-    TextStatus s = buffer_.ReplaceLines(caret_.line, 2, scratch_, n, BreakRule::CrLfOnly, true,
-                                        Pending(false));
+    size_t n = Compose(buffer_, scratch_.Data(), caret_.record, chars, nullptr, 0, next, 0);
+    TextStatus s = buffer_.ReplaceLines(caret_.line, 2, scratch_.Data(), n, BreakRule::CrLfOnly,
+                                        true, Pending(false));
     if (s != TextStatus::Ok) return s;
     AfterEdit(offset, Repaint::All);
     return TextStatus::Ok;
@@ -324,7 +299,7 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
     BusyGuard busy(buffer_);
 
     // Everything that can fail for want of memory is had before the first change.
-    const bool convert = buffer_.convertLineBreaks != 0;
+    const bool convert = buffer_.convertLineBreaks;
     TempBuffer converted(allocator_, convert ? 2 * size : 1);
     if (!converted.Data()) return TextStatus::OutOfMemory;
     if (convert) {
@@ -359,33 +334,34 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
 
 // --- WM_CHAR ----------------------------------------------------------------------------
 
-CharAction TextEditor::Char(uint8_t code) {
+CharResult TextEditor::Char(uint8_t code) {
+    CharResult result;
     switch (code) {
     case 0x03:
-        return CharAction::Copy;
+        return {CharAction::Copy};
     case 0x16:
-        return CharAction::Paste;
+        return {CharAction::Paste};
     case 0x18:
-        return CharAction::Cut;
+        return {CharAction::Cut};
     case 0x1A:
-        Undo();
+        result.status = Undo().status;
         break;
     case 0x0B: // Ctrl+K: the selection is dropped below
     case 0x0A: // Ctrl+Enter
     case 0x7F: // Ctrl+Backspace
         break;
     case 0x0D:
-        SplitLine();
+        result.status = SplitLine();
         break;
     case 0x08:
-        DeleteLeft();
+        result.status = DeleteLeft();
         break;
     default:
-        InsertChar(code);
+        result.status = InsertChar(code);
         break;
     }
     FinishChar();
-    return CharAction::None;
+    return result;
 }
 
 void TextEditor::FinishChar() {
@@ -394,11 +370,11 @@ void TextEditor::FinishChar() {
 
 // --- undo --------------------------------------------------------------------------------
 
-bool TextEditor::Undo() {
-    if (!buffer_.CanUndo()) return false;
+UndoOutcome TextEditor::Undo() {
+    if (!buffer_.CanUndo()) return {};
     BeginChange();
     UndoResult r = buffer_.Undo();
-    if (!r.done) return false;
+    if (!r.done) return {false, r.status};
     buffer_.modified = 1;
     selection_.Drop();
     RefreshRecords();
@@ -406,7 +382,7 @@ bool TextEditor::Undo() {
     ScrollCaretIntoView();
     SetTopLine(r.vScrollPos);
     NoteRepaint(Repaint::All);
-    return true;
+    return {true, r.status};
 }
 
 // --- whole document ------------------------------------------------------------------------
@@ -434,12 +410,6 @@ TextStatus TextEditor::SetText(const char* text) {
     if (s != TextStatus::Ok) return s;
     ResetView();
     buffer_.modified = 1;
-    return s;
-}
-
-TextStatus TextEditor::LoadTemplate(const char* text) {
-    TextStatus s = SetText(text);
-    if (s == TextStatus::Ok) buffer_.modified = 0;
     return s;
 }
 

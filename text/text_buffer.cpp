@@ -1,5 +1,6 @@
 #include "text/text_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -443,8 +444,8 @@ class SavedFormSource final : public ByteSource {
 TextStatus TextBuffer::Reparse(BreakRule rule) {
     BusyGuard guard(*this);
     SavedFormSource source(*this);
-    const uint8_t saved = convertLineBreaks;
-    convertLineBreaks = rule == BreakRule::ConvertLone ? 8 : 0;
+    const bool saved = convertLineBreaks;
+    convertLineBreaks = rule == BreakRule::ConvertLone;
     const TextStatus s = ParseUnlocked(source);
     convertLineBreaks = saved;
     return s;
@@ -453,7 +454,7 @@ TextStatus TextBuffer::Reparse(BreakRule rule) {
 TextStatus TextBuffer::ParseUnlocked(ByteSource& source) {
     const uint64_t size = source.Size();
     if (size > kMaxTotalBytes || size > SIZE_MAX - kScanPadding) return TextStatus::TooLarge;
-    const bool convert = convertLineBreaks != 0;
+    const bool convert = convertLineBreaks;
 
     // Everything is built beside the old document, which stays if this fails.
     auto* text = static_cast<unsigned char*>(allocator_->Allocate(size_t(size) + kScanPadding));
@@ -785,6 +786,92 @@ uint32_t TextBuffer::ExtractRange(uint32_t count, uint32_t skip, char* destinati
     }
     if (produced < want) destination[produced] = 0;
     return produced;
+}
+
+void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context) const {
+    if (!sentinel_ || offset >= totalBytes_) return;
+    // Lines are stored as tokens or as spans of the text as read, so their
+    // bytes are gathered into pieces; the first pieces are short so that a
+    // reader that stops early reads little. Nothing is laid out.
+    constexpr size_t kLargestPiece = 32 * 1024;
+    char piece[kLargestPiece];
+    size_t used = 0;
+    size_t deliverAt = 256;
+    const auto deliver = [&] {
+        const bool more = visit(context, piece, used);
+        used = 0;
+        deliverAt = std::min(deliverAt * 2, kLargestPiece);
+        return more;
+    };
+    const LineIndex::Place place = index_.AtOffset(offset);
+    const LineRecord* r = place.node;
+    uint64_t skip = offset - place.offset; // bytes of the first node not wanted
+    while (r != sentinel_) {
+        const LineRecord* next = Next(r);
+        if (IsSpan(r)) {
+            // Its saved form: the text's last line has no break after it.
+            const uint64_t bytes = Length(r) - (next == sentinel_ ? 2 : 0);
+            while (skip < bytes) {
+                if (used >= deliverAt && !deliver()) return;
+                const uint64_t room = deliverAt - used;
+                const uint32_t want = static_cast<uint32_t>(std::min(room, bytes - skip));
+                const uint32_t got = ExtractSpan(r, skip, want, piece + used);
+                if (got == 0) break;
+                used += got;
+                skip += got;
+            }
+            skip = 0;
+            r = next;
+            continue;
+        }
+        const uint32_t chars = Length(r) - 2;
+        if (skip < chars) {
+            const bool wide = Flags(r) & kWide;
+            const unsigned char* p = Tokens(r);
+            for (;;) {
+                const uint8_t tag = *p;
+                if (tag & kTagRun) {
+                    size_t n = wide ? Load<uint16_t>(p + 1) : p[1];
+                    const unsigned char* bytes = p + (wide ? 11 : 6);
+                    p = bytes + n;
+                    if (skip >= n) {
+                        skip -= n;
+                        continue;
+                    }
+                    bytes += skip;
+                    n -= skip;
+                    skip = 0;
+                    if (used + n > kLargestPiece && !deliver()) return;
+                    std::memcpy(piece + used, bytes, n);
+                    used += n;
+                } else if (tag == kTagTab || tag == kTagNul) {
+                    ++p;
+                    if (skip > 0) {
+                        --skip;
+                        continue;
+                    }
+                    piece[used++] = tag == kTagTab ? '\t' : '\0';
+                } else if (tag == kTagLink) {
+                    p = Load<unsigned char*>(p + 1);
+                    continue;
+                } else {
+                    break;
+                }
+                if (used >= deliverAt && !deliver()) return;
+            }
+            skip = 0;
+        } else {
+            skip -= chars;
+        }
+        if (next == sentinel_) break;
+        if (used + 2 > kLargestPiece && !deliver()) return;
+        if (skip == 0) piece[used++] = '\r';
+        piece[used++] = '\n';
+        skip = 0;
+        if (used >= deliverAt && !deliver()) return;
+        r = next;
+    }
+    if (used > 0) visit(context, piece, used);
 }
 
 uint32_t TextBuffer::LineStartOffset(uint32_t line) const {

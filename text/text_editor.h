@@ -8,7 +8,9 @@
 #include <cstdint>
 
 #include "text/caret.h"
+#include "text/scratch_line.h"
 #include "text/text_buffer.h"
+#include "view/view_geometry.h"
 
 namespace stx {
 
@@ -16,6 +18,19 @@ enum class Key : uint8_t { Left, Right, Up, Down, Home, End, PageUp, PageDown };
 
 // What a WM_CHAR code asks of the window beyond the editor's own work.
 enum class CharAction : uint8_t { None, Copy, Cut, Paste };
+
+// A WM_CHAR code's outcome: what is left to the window, and how the editor's
+// own edit went (a failed edit changed nothing).
+struct CharResult {
+    CharAction action = CharAction::None;
+    TextStatus status = TextStatus::Ok;
+};
+
+// An undo: whether a step was taken back, and why not when one was there.
+struct UndoOutcome {
+    bool done = false;
+    TextStatus status = TextStatus::Ok;
+};
 
 class TextEditor {
   public:
@@ -42,8 +57,8 @@ class TextEditor {
     void SetCharWidths(const uint8_t* fontWidths);
     const ViewGeometry& View() const { return view_; }
 
-    uint8_t overwrite = 0;  // 1 = overwrite, 0 = insert
-    uint8_t autoIndent = 8; // 8 = on, 0 = off
+    uint8_t overwrite = 0; // 1 = overwrite, 0 = insert (the Insert key flips bit 0)
+    bool autoIndent = true;
 
     // --- what the window must do after a call -------------------------------
     // The largest repaint asked for since the last call, and the caret as it
@@ -65,8 +80,6 @@ class TextEditor {
     TextStatus SetText(const char* text);
     // "Convert UNIX text": parse the text again with lone CR and LF as breaks.
     TextStatus ConvertUnixText();
-    // The templates: replace the text, then clear the modified flag.
-    TextStatus LoadTemplate(const char* text);
 
     // --- caret and selection --------------------------------------------------
     void KeyDown(Key key, bool ctrl, bool shift);
@@ -83,9 +96,6 @@ class TextEditor {
     // EM_GETSEL: ordered offsets; both the caret's offset without a selection.
     void GetSelectionRange(uint32_t& start, uint32_t& end) const;
     uint32_t CaretOffset() const;
-    // The byte under the caret for the over-letter caret (0 at the line end,
-    // at a TAB or a NUL).
-    uint8_t CharUnderCaret() const;
 
     // --- scrolling ------------------------------------------------------------------
     void SetTopLine(uint32_t line);
@@ -95,7 +105,7 @@ class TextEditor {
     // --- editing --------------------------------------------------------------------
     // WM_CHAR. Copy, cut and paste are left to the window (clipboard), which
     // calls FinishChar afterwards; every other code is handled here.
-    CharAction Char(uint8_t code);
+    CharResult Char(uint8_t code);
     void FinishChar();
 
     TextStatus InsertChar(uint8_t c);
@@ -111,8 +121,8 @@ class TextEditor {
     TextStatus InsertText(const char* zeroTerminated);
 
     bool CanUndo() const { return buffer_.CanUndo(); }
-    // False (nothing changed) when there is nothing to undo.
-    bool Undo();
+    // Not done (nothing changed) when there is nothing to undo or memory ran out.
+    UndoOutcome Undo();
 
     // --- clipboard, text side ---------------------------------------------------------
     // Length of the selection's saved form (0 without one).
@@ -121,7 +131,6 @@ class TextEditor {
     // destination holds SelectionLength() + 1 bytes. Returns the length.
     uint32_t CopySelection(char* destination) const;
 
-    // --- internals shared by the implementation files ------------------------------------
   private:
     struct Position {
         uint32_t line;
@@ -134,28 +143,35 @@ class TextEditor {
         TopLine top;
         uint32_t modified;
     };
-    SavedState Save() const;
-    void TakeBackPairedDeletion(const SavedState& saved, bool busyHeld);
+
+    // The shared state (text_editor.cpp): caret placement, selection, view
+    // metrics, scrolling and repaint requests.
     void ResetView();
     void NoteRepaint(Repaint r);
     void BeginChange();
     void RefreshRecords();
     void UpdatePageSize();
     void UpdateY();
+    int32_t RowY(uint32_t line) const;
     Position PositionAtOffset(uint32_t offset) const;
     void PlaceCaretAtOffset(uint32_t offset);
     uint32_t ColumnToX(const LineRecord* record, uint32_t column) const;
     uint32_t XToColumn(const LineRecord* record, uint32_t x, uint32_t& columnX) const;
-    void MoveVertically(uint32_t line);
-    void PointToCaret(int32_t x, int32_t y, bool& placed);
     void ScrollIntoViewVertically();
     void ScrollIntoViewHorizontally();
+    void OrderSelection();
+
+    // Caret movement (caret_movement.cpp).
+    void MoveVertically(uint32_t line);
+    void PointToCaret(int32_t x, int32_t y, bool& placed);
     void StartOfText();
     void EndOfText();
     void WordLeft();
     void WordRight();
-    void OrderSelection();
-    bool LineBytes(const LineRecord* record, uint32_t extra);
+
+    // Editing (editing.cpp).
+    SavedState Save() const;
+    void TakeBackPairedDeletion(const SavedState& saved, bool busyHeld);
     TextStatus ReplaceSelectionWith(const char* text, size_t size, bool pairWithPrevious);
     PendingUndo Pending(bool paired) const;
     void AfterEdit(uint32_t caretOffset, Repaint repaint);
@@ -171,10 +187,8 @@ class TextEditor {
     bool changeOpen_ = false; // caretBefore_ taken since the last TakeRepaint
     bool dragging_ = false;
 
-    // ScratchLine: rebuilds a line during an edit.
-    char* scratch_ = nullptr;
-    size_t scratchSize_ = 0;
-    size_t scratchUsed_ = 0;
+    // Rebuilds a line during an edit; word movement reads a line from it.
+    ScratchLine scratch_;
 };
 
 } // namespace stx

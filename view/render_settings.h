@@ -23,7 +23,6 @@ enum class FadeDirection : std::uint8_t {
     East,
 };
 constexpr int kFadeDirectionCount = 8;
-constexpr int kFadeDirectionFirstCommand = 3608;
 
 // Horizontal and vertical sign of the plane offsets: +1 right/down, -1 left/up, 0 none.
 struct FadeSigns {
@@ -34,12 +33,8 @@ FadeSigns SignsOf(FadeDirection direction);
 
 // A stored index above 7 has no direction; the caller keeps the one in force.
 bool FadeDirectionFromIndex(unsigned index, FadeDirection& direction);
-inline int CommandOf(FadeDirection direction) {
-    return kFadeDirectionFirstCommand + static_cast<int>(direction);
-}
 
 enum class CaretMode : std::uint8_t { Blink = 1, FadeIn = 2, FadeOut = 3, Static = 4 };
-constexpr int kCaretModeFirstCommand = 3616; // 3615 + mode
 
 enum class BackgroundKind : std::uint8_t { Pattern = 0, Image = 1, Colour = 2 };
 enum class ImagePlacement : std::uint8_t {

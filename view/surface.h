@@ -1,7 +1,7 @@
 #pragma once
 
-#include "text/caret.h"
 #include "view/render_settings.h"
+#include "view/view_geometry.h"
 
 #include <string_view>
 
@@ -11,9 +11,6 @@ namespace stx {
 // two unchanged.
 inline bool IsEmpty(const Rect& r) {
     return r.right <= r.left || r.bottom <= r.top;
-}
-inline bool SameRect(const Rect& a, const Rect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 inline bool Intersects(const Rect& a, const Rect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;

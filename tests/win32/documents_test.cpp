@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/ui_texts.h"
-#include "platform/editor_app.h"
+#include "platform/editor_start.h"
+#include "platform/report_error.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
 #include "win32_test_support.h"
@@ -33,20 +36,22 @@ class DocumentsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         DropQuitMessages();
-        ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-        app = &App();
-        editor().Buffer().convertLineBreaks = 0;
+        owned = std::make_unique<EditorApp>();
+        app = owned.get();
+        ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
+        editor().Buffer().convertLineBreaks = false;
         editor().New();
         editor().Buffer().modified = 0;
     }
     void TearDown() override {
         for (const std::string& path : cleanup)
             RemoveFile(path);
-        ShutdownEditor();
+        ShutdownEditor(*app);
+        owned.reset();
         DropQuitMessages();
     }
 
-    static TextEditor& editor() { return ViewEditor(); }
+    TextEditor& editor() { return app->editor; }
 
     // A file in the temporary directory, removed after the test.
     std::string TempPath(const std::string& name) {
@@ -88,6 +93,7 @@ class DocumentsTest : public ::testing::Test {
                 editor().Buffer().modified};
     }
 
+    std::unique_ptr<EditorApp> owned;
     EditorApp* app = nullptr;
     std::vector<std::string> cleanup;
 };
@@ -105,7 +111,7 @@ TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
         SCOPED_TRACE(content.substr(0, 40));
         WriteBytes(path, content);
         editor().Buffer().modified = 1;
-        ASSERT_TRUE(OpenDocument(path));
+        ASSERT_TRUE(OpenDocument(*app, path));
         EXPECT_EQ(editor().Buffer().TotalBytes(), content.size());
         EXPECT_EQ(editor().Buffer().modified, 0u);
         EXPECT_TRUE(app->document.named);
@@ -114,7 +120,7 @@ TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
         // The file is gone before the save, so what comes back is the editor's text.
         ASSERT_TRUE(DeleteFileA(path.c_str()));
         editor().Buffer().modified = 1;
-        EXPECT_EQ(CommandSave(), SaveResult::Saved);
+        EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
         EXPECT_EQ(ReadBytes(path), content);
         EXPECT_EQ(editor().Buffer().modified, 0u);
         EXPECT_EQ(StatusNotice(), "File written successfully");
@@ -130,7 +136,7 @@ TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
     char here[MAX_PATH];
     GetFullPathNameA(".", sizeof here, here, nullptr);
 
-    const bool opened = OpenDocument("storedcase.txt");
+    const bool opened = OpenDocument(*app, "storedcase.txt");
     SetCurrentDirectoryA(previous);
     ASSERT_TRUE(opened);
     const std::string expected = std::string(here) + "\\StoredCase.TXT";
@@ -142,9 +148,9 @@ TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
 TEST_F(DocumentsTest, OpenCommandOpensTheChosenFile) {
     const std::string path = TempPath("stx_chosen.txt");
     WriteBytes(path, "chosen\r\n");
-    std::vector<SeenBox> boxes;
     auto choose = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); };
-    EXPECT_TRUE(AnswerBoxes<bool>(CommandOpen, {{IDOK, choose}}, boxes));
+    std::vector<SeenBox> boxes =
+        AnswerBoxes([&] { OpenCommand(*app, IDM_FILE_OPEN); }, {{IDOK, choose}});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Open");
     EXPECT_EQ(boxes[0].owner, app->main);
@@ -155,26 +161,26 @@ TEST_F(DocumentsTest, OpenCommandOpensTheChosenFile) {
 TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     const std::string path = TempPath("stx_kept.txt");
     WriteBytes(path, "kept\r\n");
-    ASSERT_TRUE(OpenDocument(path));
+    ASSERT_TRUE(OpenDocument(*app, path));
     TypeText("kept, and edited");
     const Snapshot before = Document();
 
     const std::string missing = TempDirectory() + "stx_no_such_file.txt";
     std::vector<SeenBox> boxes;
-    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(missing); }, {{IDOK, {}}}, boxes));
+    EXPECT_FALSE(
+        AnswerBoxes<bool>([&] { return OpenDocument(*app, missing); }, {{IDOK, {}}}, boxes));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Big fucking error");
     EXPECT_EQ(boxes[0].owner, app->main);
-    EXPECT_EQ(boxes[0].text.rfind("Error Code: 00000002 (2)\r\n\r\nSystem returns: ", 0), 0u)
-        << boxes[0].text;
+    EXPECT_EQ(boxes[0].text, ErrorReportText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(StatusNotice(), "Error opening file");
     EXPECT_EQ(Document(), before);
 
     // A folder cannot be read as a document either; the notice follows the language.
     app->settings.language = UiLanguage::Romanian;
     boxes.clear();
-    EXPECT_FALSE(
-        AnswerBoxes<bool>([&] { return OpenDocument(TempDirectory()); }, {{IDOK, {}}}, boxes));
+    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(*app, TempDirectory()); },
+                                   {{IDOK, {}}}, boxes));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(StatusNotice(), "Eroare deschidere fisier");
     EXPECT_EQ(Document(), before);
@@ -193,7 +199,7 @@ TEST_F(DocumentsTest, FileOf4GiBIsRefusedWithoutTruncating) {
     TypeText("unsaved");
     const Snapshot before = Document();
     std::vector<SeenBox> boxes;
-    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(path); }, {{IDOK, {}}}, boxes));
+    EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(*app, path); }, {{IDOK, {}}}, boxes));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Stratext");
     EXPECT_EQ(boxes[0].text.rfind("File too large to open\r\n", 0), 0u) << boxes[0].text;
@@ -205,10 +211,10 @@ TEST_F(DocumentsTest, ReadOnlyFileIsSavedAndStaysReadOnly) {
     const std::string path = TempPath("stx_read_only.txt");
     WriteBytes(path, "old\r\n");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(OpenDocument(path));
+    ASSERT_TRUE(OpenDocument(*app, path));
     TypeText("new text\r\n");
 
-    EXPECT_EQ(CommandSave(), SaveResult::Saved);
+    EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "new text\r\n");
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(editor().Buffer().modified, 0u);
@@ -222,7 +228,8 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
 
     // Cancel: the dialog showed the name without its stream, nothing changed.
     std::vector<SeenBox> boxes;
-    EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSaveAs, {{IDCANCEL, {}}}, boxes),
+    EXPECT_EQ(AnswerBoxes<SaveResult>([&] { return SaveCurrentDocumentAs(*app); }, {{IDCANCEL, {}}},
+                                      boxes),
               SaveResult::Cancelled);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Save as ...");
@@ -238,7 +245,9 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
     const std::string saved = TempPath("stx_report.txt");
     boxes.clear();
     auto typeName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), typed.c_str()); };
-    EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSaveAs, {{IDOK, typeName}}, boxes), SaveResult::Saved);
+    EXPECT_EQ(AnswerBoxes<SaveResult>([&] { return SaveCurrentDocumentAs(*app); },
+                                      {{IDOK, typeName}}, boxes),
+              SaveResult::Saved);
     EXPECT_EQ(ReadBytes(saved), "saved as\r\n");
     EXPECT_TRUE(app->document.named);
     EXPECT_EQ(app->document.path, saved);
@@ -251,12 +260,12 @@ TEST_F(DocumentsTest, SaveQuestionAnswers) {
     const std::string dropped = TempPath("stx_dropped.txt");
     WriteBytes(path, "on disk\r\n");
     WriteBytes(dropped, "dropped\r\n");
-    ASSERT_TRUE(OpenDocument(path));
+    ASSERT_TRUE(OpenDocument(*app, path));
 
     // Cancel stops the command: no open dialog, nothing saved.
     TypeText("edited\r\n");
-    std::vector<SeenBox> boxes;
-    EXPECT_FALSE(AnswerBoxes<bool>(CommandOpen, {{IDCANCEL, {}}, {IDCANCEL, {}, 1000}}, boxes));
+    std::vector<SeenBox> boxes = AnswerBoxes([&] { OpenCommand(*app, IDM_FILE_OPEN); },
+                                             {{IDCANCEL, {}}, {IDCANCEL, {}, 1000}});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Stratext");
     EXPECT_EQ(boxes[0].text, kSaveQuestion);
@@ -266,7 +275,8 @@ TEST_F(DocumentsTest, SaveQuestionAnswers) {
 
     // No: the dropped file replaces the text, the old file is untouched.
     boxes.clear();
-    EXPECT_TRUE(AnswerBoxes<bool>([&] { return OpenDroppedFile(dropped); }, {{IDNO, {}}}, boxes));
+    EXPECT_TRUE(
+        AnswerBoxes<bool>([&] { return OpenDroppedFile(*app, dropped); }, {{IDNO, {}}}, boxes));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(ReadBytes(path), "on disk\r\n");
     EXPECT_EQ(DocumentText(), "dropped\r\n");
@@ -276,7 +286,8 @@ TEST_F(DocumentsTest, SaveQuestionAnswers) {
     // Yes: saved first, then the action goes on.
     TypeText("edited again\r\n");
     boxes.clear();
-    EXPECT_TRUE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}}, boxes));
+    EXPECT_TRUE(
+        AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); }, {{IDYES, {}}}, boxes));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(ReadBytes(dropped), "edited again\r\n");
     EXPECT_EQ(editor().Buffer().modified, 0u);
@@ -285,7 +296,8 @@ TEST_F(DocumentsTest, SaveQuestionAnswers) {
     app->document = {};
     TypeText("never saved");
     boxes.clear();
-    EXPECT_FALSE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}, {IDCANCEL, {}}}, boxes));
+    EXPECT_FALSE(AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); },
+                                   {{IDYES, {}}, {IDCANCEL, {}}}, boxes));
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].caption, "Save as ...");
     EXPECT_EQ(editor().Buffer().modified, 1u);
@@ -311,7 +323,9 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
         app->document = {c.path, true};
         TypeText("unsaved\r\n");
         std::vector<SeenBox> boxes;
-        EXPECT_EQ(AnswerBoxes<SaveResult>(CommandSave, {{IDOK, {}}}, boxes), SaveResult::Failed);
+        EXPECT_EQ(
+            AnswerBoxes<SaveResult>([&] { return SaveCurrentDocument(*app); }, {{IDOK, {}}}, boxes),
+            SaveResult::Failed);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, "Big fucking error");
         EXPECT_EQ(boxes[0].owner, app->main);
@@ -320,7 +334,8 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
 
         // Asked before replacing, Yes with this failing save stops the action.
         boxes.clear();
-        EXPECT_FALSE(AnswerBoxes<bool>(AskToSaveBeforeReplacing, {{IDYES, {}}, {IDOK, {}}}, boxes));
+        EXPECT_FALSE(AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); },
+                                       {{IDYES, {}}, {IDOK, {}}}, boxes));
         EXPECT_EQ(boxes.size(), 2u);
         EXPECT_EQ(editor().Buffer().modified, 1u);
         EXPECT_EQ(DocumentText(), "unsaved\r\n");

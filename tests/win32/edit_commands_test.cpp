@@ -63,9 +63,9 @@ TEST_F(EditCommandsTest, SelectAllOverwriteAndAddressKey) {
     Command(IDM_DISPLAY_MODE_NEXT);
     EXPECT_EQ(app->settings.render.showAddress, before);
 
-    EXPECT_EQ(ViewEditor().overwrite, 0);
+    EXPECT_EQ(app->editor.overwrite, 0);
     Command(IDM_EDIT_OVERWRITE);
-    EXPECT_EQ(ViewEditor().overwrite, 1);
+    EXPECT_EQ(app->editor.overwrite, 1);
 }
 
 TEST_F(EditCommandsTest, TemplatesReplaceTheTextUnmodified) {
@@ -73,14 +73,6 @@ TEST_F(EditCommandsTest, TemplatesReplaceTheTextUnmodified) {
     EXPECT_EQ(Text().rfind("cseg\tsegment public para 'CODE'\r\n", 0), 0u);
     EXPECT_EQ(View(EM_GETMODIFY), 0);
     EXPECT_EQ(WindowText(app->main), "Stratext - Untitled");
-}
-
-TEST(PrintSwitch, ExitsWithoutShowingTheEditor) {
-    TempFile doc("stratext print.txt", "print me");
-    ProgramProcess program("\"/3 " + doc.Path() + "\"");
-    ASSERT_TRUE(program.Started());
-    EXPECT_EQ(program.WaitForExit(), 0);
-    EXPECT_EQ(program.WaitForWindow("Stratext", 0), nullptr);
 }
 
 } // namespace stx::test

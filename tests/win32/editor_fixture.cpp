@@ -7,14 +7,17 @@
 namespace stx::test {
 
 void EditorTest::SetUp() {
-    ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-    app = &App();
+    owned = std::make_unique<EditorApp>(options);
+    app = owned.get();
+    ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     View(EM_SETMODIFY, 0);
 }
 
 void EditorTest::TearDown() {
-    ShutdownEditor();
+    ShutdownEditor(*app);
+    owned.reset();
+    app = nullptr;
     // Closing the main window posted WM_QUIT; a modal loop of the next test
     // must not see it.
     Pump();

@@ -7,7 +7,9 @@
 
 #include <string>
 
-#include "platform/editor_app.h"
+#include <memory>
+
+#include "platform/editor_start.h"
 
 namespace stx::test {
 
@@ -28,6 +30,9 @@ class EditorTest : public ::testing::Test {
     // Dispatches what is waiting in the thread's queue.
     void Pump();
 
+    // What the editor is built with; a fixture may change it before SetUp.
+    EditorOptions options;
+    std::unique_ptr<EditorApp> owned;
     EditorApp* app = nullptr;
 };
 

@@ -42,7 +42,7 @@ TEST(InputBox, CancelAndRomanianTemplate) {
     Answer answer = DriveDialog<Answer>(
         [] {
             InputBoxRequest request;
-            request.english = false;
+            request.language = UiLanguage::Romanian;
             return InputBox(nullptr, request);
         },
         [&](HWND dialog) {

@@ -68,6 +68,10 @@ TEST_F(MainWindowTest, LanguageSwitchReloadsMenuAndKeepsMarks) {
     wchar_t wide[64] = {};
     GetMenuStringW(GetMenu(app->main), IDM_FILE_PRINT_TEXT, wide, 64, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(wide), L"Ti&p\u0103rire text ...\tCtrl+Shift+P");
+    // The title and the status bar speak the new language at once.
+    GetWindowTextW(app->main, wide, 64);
+    EXPECT_EQ(std::wstring(wide), L"Stratext - F\u0103r\u0103 titlu");
+    EXPECT_EQ(StatusPart(1), "Linia: 1");
     EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN_DIACRITICS));
     EXPECT_FALSE(Checked(IDM_LANGUAGE_ENGLISH));
     EXPECT_TRUE(Checked(IDM_DIRECTION_SE));

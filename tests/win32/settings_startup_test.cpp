@@ -15,12 +15,13 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
-#include "platform/editor_app.h"
+#include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/templates.h"
 #include "text/text_editor.h"
@@ -88,8 +89,8 @@ std::string TinyBitmap() {
 }
 
 // The "Font" value of the font and text colour in force.
-RawValue FontValue() {
-    const RenderSettings& r = App().settings.render;
+RawValue FontValue(const EditorApp& app) {
+    const RenderSettings& r = app.settings.render;
     auto bytes = FontBytes(r.font, r.textColour);
     return {REG_BINARY, std::vector<BYTE>(bytes.begin(), bytes.end())};
 }
@@ -199,12 +200,14 @@ class SettingsStartup : public ::testing::Test {
     }
 
     void Start() {
-        ASSERT_TRUE(StartEditor(GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-        app = &App();
+        owned = std::make_unique<EditorApp>();
+        app = owned.get();
+        ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
     }
     void Stop() {
         if (!app) return;
-        ShutdownEditor();
+        ShutdownEditor(*app);
+        owned.reset();
         app = nullptr;
         Pump();
     }
@@ -264,6 +267,7 @@ class SettingsStartup : public ::testing::Test {
         return CaptureClient(app->view, width, height);
     }
 
+    std::unique_ptr<EditorApp> owned;
     EditorApp* app = nullptr;
 };
 
@@ -313,6 +317,7 @@ TEST_F(SettingsStartup, FirstRunHasDefaultsAndOptionsCreateNoKey) {
 
 TEST_F(SettingsStartup, AutoSaveWritesEachOptionAsItChanges) {
     Start();
+    app->settings.configuredScript = "configured script";
     Command(IDM_AUTO_SAVE_SETTINGS);
     EXPECT_TRUE(Checked(IDM_AUTO_SAVE_SETTINGS));
     RawValues all = StoredValues();
@@ -413,7 +418,7 @@ TEST_F(SettingsStartup, AutoSaveWritesEachOptionAsItChanges) {
     DeleteSettingsKey();
     AnswerBoxes([&] { Command(IDM_SELECT_FONT); }, {{IDOK, {}}});
     RawValues written = StoredValues();
-    EXPECT_EQ(written["Editor\\Font"], FontValue());
+    EXPECT_EQ(written["Editor\\Font"], FontValue(*app));
     written.erase("Editor\\Font");
     for (const char* name : {"Window x", "Window y", "Window width", "Window height", "Maximized"})
         written.erase(name);
@@ -474,6 +479,7 @@ TEST_F(SettingsStartup, SaveSettingsWithAutoSaveOffWritesEverything) {
     Command(IDM_LANGUAGE_ROMANIAN);
     ASSERT_FALSE(SettingsKeyExists());
 
+    app->settings.configuredScript = "configured script";
     Command(IDM_SAVE_SETTINGS);
     EXPECT_FALSE(app->settings.autoSave);
     EXPECT_FALSE(Checked(IDM_AUTO_SAVE_SETTINGS));
@@ -577,7 +583,7 @@ TEST_F(SettingsStartup, RestartRestoresEverySetting) {
     EXPECT_EQ(now.backgroundColour, saved.backgroundColour);
     EXPECT_TRUE(Checked(IDM_BACKGROUND_COLOR));
     EXPECT_EQ(now.font, saved.font);
-    EXPECT_GE(ViewEditor().View().lineHeight, 40u) << "the view measures the stored font";
+    EXPECT_GE(app->editor.View().lineHeight, 40u) << "the view measures the stored font";
     EXPECT_EQ(now.caretMode, CaretMode::Static);
     EXPECT_TRUE(Checked(IDM_CARET_STATIC));
     EXPECT_TRUE(now.showAddress);
@@ -585,7 +591,7 @@ TEST_F(SettingsStartup, RestartRestoresEverySetting) {
                     IDM_CARET_OVER_LETTER, IDM_CARET_FADE_OUT})
         EXPECT_FALSE(Checked(off)) << off;
     EXPECT_TRUE(Checked(IDM_AUTO_CONVERT_UNIX));
-    EXPECT_EQ(ViewEditor().autoIndent, 0);
+    EXPECT_EQ(app->editor.autoIndent, 0);
     // Menu 552: Romanian with its diacritics.
     EXPECT_EQ(MenuText(IDM_FILE_PRINT_TEXT), L"Ti&p\u0103rire text ...\tCtrl+Shift+P");
     EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN_DIACRITICS));
@@ -659,10 +665,13 @@ TEST_F(SettingsStartup, DamagedStoredValuesStartSafely) {
     EXPECT_GE(caretItem, IDM_CARET_BLINK);
     EXPECT_LE(caretItem, IDM_CARET_STATIC);
     EXPECT_TRUE(Checked(caretItem));
-    // The built-in pattern stays, in the stored placement.
-    EXPECT_EQ(r.backgroundKind, BackgroundKind::Pattern);
+    // The built-in pattern shows meanwhile, in the stored placement, but the
+    // user's choice of an image stays: saving the settings keeps it.
+    EXPECT_EQ(r.backgroundKind, BackgroundKind::Image);
     EXPECT_TRUE(Checked(IDM_BACKGROUND_IMAGE));
     EXPECT_TRUE(Checked(IDM_PLACEMENT_ISOTROPIC));
+    Command(IDM_SAVE_SETTINGS);
+    EXPECT_EQ(StoredValues()["Editor\\Background"], Byte(0x31));
     EXPECT_EQ(app->settings.language, UiLanguage::English);
     EXPECT_FALSE(app->settings.autoSave);
     // And the view paints.
@@ -739,7 +748,7 @@ TEST_F(SettingsStartup, RepeatedStartAndShutdownKeepGdiObjects) {
         // what it made (font, pens, background, back buffer), so every
         // round ends where the first one did.
         app->settings.render.planeCount = 255;
-        ViewSettingsChanged();
+        ViewSettingsChanged(*app);
         View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("planes\r\nand pens"));
         RedrawWindow(app->view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         int width = 0;
@@ -801,7 +810,7 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
         EXPECT_EQ(View(EM_GETMODIFY), 0);
     }
 
-    // Closing: Cancel keeps the window and the text, No closes.
+    // Closing, however it comes, asks once; Cancel keeps the window and the text.
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     Type("unsaved");
     for (int command : {IDM_FILE_EXIT, IDM_ESCAPE}) {
@@ -812,11 +821,32 @@ TEST_F(SettingsStartup, CommandsThatReplaceTheTextAskFirst) {
     AnswerBoxes([&] { kept = SendMessageA(app->main, WM_SYSCOMMAND, SC_CLOSE, 0); },
                 {{IDCANCEL, {}}});
     EXPECT_EQ(kept, 1);
+    // Another program's close, and logging off.
+    AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDCANCEL, {}}});
     EXPECT_TRUE(IsWindow(app->main));
+    LRESULT ending = TRUE;
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); },
+                {{IDCANCEL, {}}});
+    EXPECT_EQ(ending, FALSE);
     EXPECT_EQ(Text(), "unsaved");
-    HWND main = app->main;
+    // Yes with a save that fails keeps everything.
+    app->document = {TempDirectory() + "no such folder\\unsaved.txt", true};
     std::vector<SeenBox> seen =
-        AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
+        AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDYES, {}}, {IDOK, {}}});
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(IsWindow(app->main));
+    EXPECT_EQ(View(EM_GETMODIFY), 1);
+    // Yes that saves lets the session end.
+    const std::string saved = TempDirectory() + "stx closing.txt";
+    app->document = {saved, true};
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); }, {{IDYES, {}}});
+    EXPECT_EQ(ending, TRUE);
+    EXPECT_EQ(ReadBytes(saved), "unsaved");
+    DeleteFileA(saved.c_str());
+    // No closes, after one question.
+    Type("!");
+    HWND main = app->main;
+    seen = AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_FALSE(IsWindow(main));
 }

@@ -143,6 +143,9 @@ TEST_F(TextViewTest, FindTextUsesTheMatcher) {
     char upper[] = "ABC";
     find = {{0, -1}, upper};
     EXPECT_EQ(View(EM_FINDTEXT, FR_MATCHCASE, reinterpret_cast<LPARAM>(&find)), -1);
+    // Offsets are unsigned: a start at 2 GiB lies beyond this text, it is not 0.
+    find = {{static_cast<LONG>(0x80000000u), -1}, what};
+    EXPECT_EQ(View(EM_FINDTEXT, 0, reinterpret_cast<LPARAM>(&find)), -1);
 }
 
 TEST_F(TextViewTest, ClipboardRoundTrip) {
@@ -179,7 +182,7 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     GetScrollInfo(app->view, SB_VERT, &info);
     EXPECT_EQ(info.nMax, 0xFFFF);
 
-    const TextEditor& editor = ViewEditor();
+    const TextEditor& editor = app->editor;
     View(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(editor.GetTopLine().line, 2u);
     View(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 3), 0);
@@ -201,25 +204,75 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     EXPECT_EQ(editor.GetTopLine().line, 10u);
 }
 
-TEST_F(TextViewTest, DroppedFileOpensInTheView) {
-    TempFile doc("stratext dropped.txt", "dropped\r\ntext");
-    // A drop as the shell hands it: DROPFILES followed by the name list.
-    size_t size = sizeof(DROPFILES) + doc.Path().size() + 2;
+// A drop as the shell hands it: DROPFILES followed by the name list.
+HGLOBAL DropOf(const std::string& name) {
+    size_t size = sizeof(DROPFILES) + name.size() + 2;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
     drop->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), doc.Path().c_str(),
-                doc.Path().size());
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(), name.size());
     GlobalUnlock(block);
-    EXPECT_EQ(View(WM_DROPFILES, reinterpret_cast<WPARAM>(block)), 1);
+    return block;
+}
+
+TEST_F(TextViewTest, DroppedFileOpensInTheView) {
+    TempFile doc("stratext dropped.txt", "dropped\r\ntext");
+    EXPECT_EQ(View(WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(doc.Path()))), 1);
     Pump();
     EXPECT_EQ(Text(), "dropped\r\ntext");
     EXPECT_NE(WindowText(app->main).find("stratext dropped.txt"), std::string::npos);
+
+    // A name longer than the path buffer is refused, never cut to another name.
+    std::string longName = doc.Path() + std::string(9000, 'x');
+    std::vector<SeenBox> boxes = AnswerBoxes(
+        [&] { View(WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(longName))); }, {{IDOK, {}}});
+    Pump();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The name of the dropped file is too long");
+    EXPECT_EQ(Text(), "dropped\r\ntext");
+}
+
+TEST_F(TextViewTest, MouseDragEndsWhenTheButtonIsLost) {
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\ndef"));
+    View(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+    EXPECT_EQ(GetCapture(), app->view);
+    EXPECT_TRUE(app->editor.Dragging());
+    // Another window takes the mouse: the button-up will not come here.
+    View(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(app->main));
+    EXPECT_FALSE(app->editor.Dragging());
+    ReleaseCapture();
+
+    // A move with the button held while no drag runs starts one, with the
+    // mouse taken and the auto-scroll timer running.
+    View(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 5));
+    EXPECT_TRUE(app->editor.Dragging());
+    EXPECT_EQ(GetCapture(), app->view);
+    // The timer finds the button up (no real button is held here): the drag ends.
+    View(WM_TIMER, 2);
+    EXPECT_FALSE(app->editor.Dragging());
+    EXPECT_NE(GetCapture(), app->view);
+}
+
+TEST_F(TextViewTest, TypingRepaintsTheAddressesBelow) {
+    Command(IDM_SHOW_ADDRESS);
+    ASSERT_TRUE(app->settings.render.showAddress);
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo\r\nthree\r\nfour"));
+    UpdateWindow(app->view);
+    Type("x");
+    // The third line's address (on its row, in the address column) changed.
+    const int row = static_cast<int>(app->editor.View().lineHeight) * 2 + 2;
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(app->view, update, FALSE);
+    EXPECT_TRUE(PtInRegion(update, 12, row));
+    DeleteObject(update);
 }
 
 TEST_F(TextViewTest, ContextMenuInCurrentLanguage) {
-    Command(IDM_LANGUAGE_ROMANIAN);
-    std::vector<std::string> items;
+    // The letters with diacritics must come out right on a system whose code
+    // page is not Windows-1250.
+    ASSERT_NE(GetACP(), 1250u);
+    Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
+    std::vector<std::wstring> items;
     DWORD uiThread = GetCurrentThreadId();
     std::thread helper([&] {
         DWORD start = GetTickCount();
@@ -228,8 +281,8 @@ TEST_F(TextViewTest, ContextMenuInCurrentLanguage) {
             if (menuWindow && IsWindowVisible(menuWindow)) {
                 auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
                 for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                    char text[64] = {};
-                    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                    wchar_t text[64] = {};
+                    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
                     items.push_back(text);
                 }
                 PostThreadMessageA(uiThread, WM_NULL, 0, 0);
@@ -243,9 +296,10 @@ TEST_F(TextViewTest, ContextMenuInCurrentLanguage) {
     Command(IDM_EDIT_CONTEXT_MENU);
     helper.join();
     ASSERT_EQ(items.size(), 9u);
-    EXPECT_EQ(items[0], "&Refacere");
-    EXPECT_EQ(items[1], "");
-    EXPECT_EQ(items[8], "&Selecteaza tot");
+    EXPECT_EQ(items[0], L"&Refacere");
+    EXPECT_EQ(items[1], L"");
+    EXPECT_EQ(items[6], L"\u015E&tergere");
+    EXPECT_EQ(items[8], L"&Selecteaz\u0103 tot");
 }
 
 TEST_F(TextViewTest, OptionCommandThroughInputBox) {
@@ -286,7 +340,7 @@ TEST_F(ViewPixelsTest, TextStandsInPlanes) {
     render.planeCount = 8;
     render.distance = 0;
     render.fadeDirection = FadeDirection::SouthEast;
-    ViewSettingsChanged();
+    ViewSettingsChanged(*app);
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("MMMM WWWW"));
     View(EM_SETSEL, 9, 9); // caret away from the letters
     int width = 0, height = 0;
@@ -298,7 +352,7 @@ TEST_F(ViewPixelsTest, TextStandsInPlanes) {
 
     // One plane: the ramp's colours are gone.
     render.planeCount = 1;
-    ViewSettingsChanged();
+    ViewSettingsChanged(*app);
     pixels = Capture(width, height);
     EXPECT_GT(Count(pixels, render.textColour), 20);
     EXPECT_EQ(Count(pixels, RampColour(render.firstPlaneColour, render.lastPlaneColour, 0, 8)), 0);

@@ -1,4 +1,6 @@
 #include "app/settings.h"
+#include "tests/support/memory_settings_store.h"
+#include "view/caret_animation.h"
 
 #include "app/command_ids.h"
 
@@ -77,7 +79,8 @@ TEST(Settings, FirstRunKeepsEveryDefault) {
     ApplyPlatformDefaults(s, true);
     // A Romanian locale does not matter without a settings key.
     LoadPlacementSettings(store, s, 0x0418);
-    EditorSettingsLoad load = LoadEditorSettings(store, s);
+    LoadEditorSettings(store, s);
+    const std::vector<MenuCheck> checks = EditorMenuChecks(s);
 
     EXPECT_EQ(s.placement, WindowPlacement{});
     EXPECT_EQ(s.placement.x, kUseDefault);
@@ -86,14 +89,14 @@ TEST(Settings, FirstRunKeepsEveryDefault) {
     EXPECT_EQ(s.configuredScript, "default script");
     EXPECT_EQ(s.render.planeCount, 1);
     EXPECT_FALSE(s.autoSave);
-    EXPECT_FALSE(load.direction.has_value());
-    EXPECT_EQ(load.lineHeight, 18);
-    EXPECT_TRUE(load.caretTimer.running);
-    EXPECT_EQ(load.caretTimer.periodMs, 200u);
-    EXPECT_FALSE(load.loadImage || load.solidBackground);
-    EXPECT_TRUE(Checked(load.checks, IDM_DIRECTION_SE));
-    EXPECT_TRUE(Checked(load.checks, IDM_CARET_FADE_OUT));
-    EXPECT_TRUE(Checked(load.checks, IDM_DOUBLE_BUFFERING));
+    EXPECT_EQ(s.render.fadeDirection, FadeDirection::SouthEast);
+    EXPECT_EQ(LineHeightOf(s.render.font), 18);
+    EXPECT_TRUE(CaretTimerFor(s.render).running);
+    EXPECT_EQ(CaretTimerFor(s.render).periodMs, 200u);
+    EXPECT_EQ(s.render.backgroundKind, BackgroundKind::Pattern);
+    EXPECT_TRUE(Checked(checks, IDM_DIRECTION_SE));
+    EXPECT_TRUE(Checked(checks, IDM_CARET_FADE_OUT));
+    EXPECT_TRUE(Checked(checks, IDM_DOUBLE_BUFFERING));
     EXPECT_TRUE(store.writes.empty());
 
     AppSettings other;
@@ -170,20 +173,20 @@ TEST(Settings, SavedSettingsComeBackAfterRestart) {
     s.configuredScript = "default";
     ApplyPlatformDefaults(s, true);
     LoadPlacementSettings(store, s, 0);
-    EditorSettingsLoad load = LoadEditorSettings(store, s);
+    LoadEditorSettings(store, s);
+    const std::vector<MenuCheck> checks = EditorMenuChecks(s);
 
     ExpectSameStoredSettings(s, saved);
     EXPECT_TRUE(s.autoSave);
     EXPECT_EQ(s.placement, (WindowPlacement{-300, 40, 800, 600}));
-    ASSERT_TRUE(load.direction.has_value());
-    EXPECT_EQ(*load.direction, FadeDirection::NorthEast);
-    EXPECT_EQ(load.lineHeight, 16); // the font dialog's negative height
-    EXPECT_TRUE(load.solidBackground);
-    EXPECT_TRUE(Checked(load.checks, IDM_DIRECTION_NE));
-    EXPECT_FALSE(Checked(load.checks, IDM_DIRECTION_SE));
-    EXPECT_TRUE(Checked(load.checks, IDM_CARET_BLINK));
-    EXPECT_TRUE(Checked(load.checks, IDM_BACKGROUND_COLOR));
-    EXPECT_TRUE(Checked(load.checks, IDM_PLACEMENT_ISOTROPIC));
+    EXPECT_EQ(s.render.fadeDirection, FadeDirection::NorthEast);
+    EXPECT_EQ(LineHeightOf(s.render.font), 16); // the font dialog's negative height
+    EXPECT_EQ(s.render.backgroundKind, BackgroundKind::Colour);
+    EXPECT_TRUE(Checked(checks, IDM_DIRECTION_NE));
+    EXPECT_FALSE(Checked(checks, IDM_DIRECTION_SE));
+    EXPECT_TRUE(Checked(checks, IDM_CARET_BLINK));
+    EXPECT_TRUE(Checked(checks, IDM_BACKGROUND_COLOR));
+    EXPECT_TRUE(Checked(checks, IDM_PLACEMENT_ISOTROPIC));
 }
 
 TEST(Settings, OptionWritesHappenOnlyWhileAutoSaveIsOn) {
@@ -273,11 +276,11 @@ TEST(Settings, NumbersAreBroughtIntoRangeOnReading) {
         MemorySettingsStore store;
         store.Put(SettingsKey::Editor, c.name, c.type, c.bytes);
         AppSettings s;
-        EditorSettingsLoad load = LoadEditorSettings(store, s);
+        LoadEditorSettings(store, s);
         EXPECT_EQ(s.render.planeCount, c.planes) << c.name;
         EXPECT_EQ(s.render.distance, c.distance) << c.name;
         EXPECT_EQ(static_cast<int>(s.render.caretMode), c.caretMode) << c.name;
-        EXPECT_EQ(load.caretTimer.running, c.caretMode != 4) << c.name;
+        EXPECT_EQ(CaretTimerFor(s.render).running, c.caretMode != 4) << c.name;
     }
 
     MemorySettingsStore store;
@@ -285,8 +288,7 @@ TEST(Settings, NumbersAreBroughtIntoRangeOnReading) {
     store.Put(SettingsKey::Editor, "Color", SettingType::Dword, Dword(0xFF00FF00));
     store.Put(SettingsKey::Editor, "Background", SettingType::Binary, {0x97});
     AppSettings s;
-    EditorSettingsLoad load = LoadEditorSettings(store, s);
-    EXPECT_FALSE(load.direction.has_value());
+    LoadEditorSettings(store, s);
     EXPECT_EQ(s.render.fadeDirection, FadeDirection::SouthEast);
     EXPECT_EQ(s.render.backgroundColour, 0x00FF00u);
     EXPECT_EQ(s.render.backgroundKind, BackgroundKind::Pattern);
@@ -347,6 +349,20 @@ TEST(Settings, TextsEndInsideTheirValue) {
     EXPECT_EQ(s.render.imagePath, "C:\\b.bmp");
     EXPECT_EQ(s.configuredScript, full);
     EXPECT_EQ(s.customHelpFile, "a.hlp");
+}
+
+TEST(Settings, AnEmptyScriptIsNeitherStoredNorRead) {
+    MemorySettingsStore store;
+    SaveAllSettings(store, AppSettings{});
+    EXPECT_EQ(store.Find(SettingsKey::Main, "External assembler commands"), nullptr);
+
+    // As an older save left it: the whole value zeros.
+    store.Put(SettingsKey::Main, "External assembler commands", SettingType::String,
+              std::vector<std::uint8_t>(kScriptValueSize, 0));
+    AppSettings s;
+    s.configuredScript = "default";
+    LoadPlacementSettings(store, s, 0);
+    EXPECT_EQ(s.configuredScript, "default");
 }
 
 TEST(Settings, FontRecordLayoutAndFaceNameTermination) {

@@ -1,5 +1,7 @@
 #include "files/document_path.h"
 
+#include "app/ui_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>

@@ -104,7 +104,7 @@ TEST(TextParse, LineBreakRules) {
     };
     for (const Case& c : cases) {
         TextBuffer b;
-        b.convertLineBreaks = c.convert ? 8 : 0;
+        b.convertLineBreaks = c.convert;
         ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
         SCOPED_TRACE(testing::PrintToString(c.text) + (c.convert ? " converted" : ""));
         EXPECT_EQ(b.LineCount(), c.lines);
@@ -197,7 +197,7 @@ TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
                 b.grain.spanBytes = 100;
                 b.grain.parallelBytes = 4096;
                 b.grain.pieceBytes = 1000;
-                b.convertLineBreaks = convert ? 8 : 0;
+                b.convertLineBreaks = convert;
                 b.Widths().Fill(widths);
                 ASSERT_EQ(Parse(b, text), TextStatus::Ok);
                 const std::string saved = SavedForm(text, convert);
@@ -248,7 +248,7 @@ TEST(TextExtract, EverythingGivesBackTheParsedText) {
             for (bool convert : {false, true}) {
                 std::string text = RandomText(rng, size);
                 TextBuffer b;
-                b.convertLineBreaks = convert ? 8 : 0;
+                b.convertLineBreaks = convert;
                 ASSERT_EQ(Parse(b, text), TextStatus::Ok);
                 std::string saved = SavedForm(text, convert);
                 ASSERT_EQ(All(b), saved);
@@ -268,7 +268,7 @@ TEST(TextExtract, LargeTextsCrossBlocks) {
         text.append(2u << 20, 'w'); // one line across blocks
         text += "\r\nend";
         TextBuffer b;
-        b.convertLineBreaks = convert ? 8 : 0;
+        b.convertLineBreaks = convert;
         ASSERT_EQ(Parse(b, text), TextStatus::Ok);
         std::string saved = SavedForm(text, convert);
         EXPECT_TRUE(All(b) == saved);
@@ -296,7 +296,7 @@ TEST(TextExtract, RangesLinesAndOffsets) {
     for (int round = 0; round < 20; ++round) {
         std::string text = RandomText(rng, 2000);
         TextBuffer b;
-        b.convertLineBreaks = round % 2 ? 8 : 0;
+        b.convertLineBreaks = round % 2;
         Parse(b, text);
         std::string saved = SavedForm(text, round % 2);
         std::vector<std::string> lines = SplitLines(saved);
@@ -618,7 +618,7 @@ TEST(TextFailure, ABufferBornWithoutMemoryIsEmptyUntilMemoryComes) {
     EXPECT_EQ(ed.InsertChar('x'), TextStatus::Ok);
     EXPECT_EQ(All(b), "x");
     EXPECT_TRUE(b.CheckConsistency());
-    EXPECT_TRUE(ed.Undo());
+    EXPECT_TRUE(ed.Undo().done);
     EXPECT_EQ(All(b), "");
 }
 

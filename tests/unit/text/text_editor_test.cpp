@@ -321,6 +321,19 @@ TEST(TextCaret, ScrollRangesAndPageSize) {
     EXPECT_EQ(small.ed.VScrollRange(), 1u);
 }
 
+TEST(TextCaret, RowsFarFromTheTopClampInsteadOfWrapping) {
+    Editor e(Lines(10), 30);
+    ViewGeometry v = e.ed.View();
+    v.lineHeight = 0x40000000; // a font height nothing limits
+    e.ed.SetView(v);
+    e.Go(9, 0);
+    e.ed.SetTopLine(5);
+    EXPECT_EQ(e.ed.GetCaret().y, INT32_MAX);
+    e.Go(1, 0);
+    e.ed.SetTopLine(5);
+    EXPECT_EQ(e.ed.GetCaret().y, INT32_MIN);
+}
+
 // --- editing --------------------------------------------------------------------------------
 
 TEST(TextEditing, OverwriteReplacesOneCharacterAndAppendsAtTheEnd) {
@@ -367,7 +380,7 @@ TEST(TextEditing, EnterCopiesTheIndentationLeftOfTheCaret) {
     EXPECT_EQ(sp.Line(2), "\t  ");
 
     Editor off("\t\tx");
-    off.ed.autoIndent = 0;
+    off.ed.autoIndent = false;
     off.Key(Key::End);
     off.Type("\r");
     EXPECT_EQ(off.Line(2), "");
@@ -408,7 +421,7 @@ TEST(TextEditing, PastedLoneBreaksFollowTheConversionSetting) {
     EXPECT_EQ(off.At(), P(1, 4));
 
     Editor on("xy");
-    on.ed.Buffer().convertLineBreaks = 8;
+    on.ed.Buffer().convertLineBreaks = true;
     on.Key(Key::Right);
     on.ed.InsertText("a\nb");
     EXPECT_EQ(on.ed.Buffer().LineCount(), 2u);
@@ -424,15 +437,15 @@ TEST(TextEditing, PastedLoneBreaksFollowTheConversionSetting) {
 TEST(TextEditing, CharCodesThatAreNotInserted) {
     Editor e("abc");
     e.ed.SetSelection(0, 2);
-    EXPECT_EQ(e.ed.Char(0x03), CharAction::Copy);
+    EXPECT_EQ(e.ed.Char(0x03).action, CharAction::Copy);
     EXPECT_TRUE(e.ed.GetSelection().Exists()); // the window copies first
     e.ed.FinishChar();
     EXPECT_FALSE(e.ed.GetSelection().Exists());
-    EXPECT_EQ(e.ed.Char(0x16), CharAction::Paste);
-    EXPECT_EQ(e.ed.Char(0x18), CharAction::Cut);
+    EXPECT_EQ(e.ed.Char(0x16).action, CharAction::Paste);
+    EXPECT_EQ(e.ed.Char(0x18).action, CharAction::Cut);
     for (uint8_t c : {0x0A, 0x7F, 0x0B}) {
         e.ed.SetSelection(0, 2);
-        EXPECT_EQ(e.ed.Char(c), CharAction::None);
+        EXPECT_EQ(e.ed.Char(c).action, CharAction::None);
         EXPECT_FALSE(e.ed.GetSelection().Exists());
     }
     EXPECT_EQ(e.Text(), "abc");
@@ -458,15 +471,15 @@ TEST(TextEditing, RepaintRequests) {
 TEST(TextEditing, WholeDocumentReplacementAndTemplates) {
     Editor e("old");
     e.Type("x");
-    ASSERT_EQ(e.ed.LoadTemplate(kMasm32Template), TextStatus::Ok);
+    ASSERT_EQ(e.ed.SetText(kMasm32Template), TextStatus::Ok);
     EXPECT_EQ(e.Text(), kMasm32Template);
     EXPECT_EQ(e.ed.Buffer().LineCount(), 21u);
-    EXPECT_EQ(e.ed.Buffer().modified, 0u);
+    EXPECT_EQ(e.ed.Buffer().modified, 1u);
     EXPECT_FALSE(e.ed.CanUndo());
     EXPECT_EQ(e.Line(2), ".model\tflat,stdcall");
     EXPECT_EQ(e.Line(21), "end\tstart");
 
-    e.ed.LoadTemplate(kTasmTemplate);
+    e.ed.SetText(kTasmTemplate);
     EXPECT_EQ(e.ed.Buffer().LineCount(), 7u);
     EXPECT_EQ(e.Line(3), "assume\tcs:cseg,ds:cseg,es:cseg,ss:cseg");
 
@@ -487,7 +500,7 @@ TEST(TextEditing, ConvertUnixText) {
     ASSERT_EQ(e.ed.ConvertUnixText(), TextStatus::Ok);
     EXPECT_EQ(e.Text(), std::string("xa\r\nb\r\nc\0d\r\n", 12));
     EXPECT_EQ(e.ed.Buffer().LineCount(), 4u);
-    EXPECT_EQ(e.ed.Buffer().convertLineBreaks, 0u); // the setting itself is kept
+    EXPECT_FALSE(e.ed.Buffer().convertLineBreaks); // the setting itself is kept
     EXPECT_FALSE(e.ed.CanUndo());
     EXPECT_EQ(e.ed.Buffer().modified, 1u);
 }
@@ -519,7 +532,7 @@ TEST(TextUndo, StepsAndCaret) {
     e.ed.Undo();
     e.ed.Undo();
     EXPECT_EQ(e.Text(), "hello\r\nworld");
-    EXPECT_FALSE(e.ed.Undo());
+    EXPECT_FALSE(e.ed.Undo().done);
 }
 
 TEST(TextUndo, EnterOverASelectionIsUndoneInOne) {
@@ -527,7 +540,7 @@ TEST(TextUndo, EnterOverASelectionIsUndoneInOne) {
     e.ed.SetSelection(1, 6);
     e.Type("\r");
     EXPECT_EQ(e.Text(), "a\r\nef\r\nghi");
-    EXPECT_TRUE(e.ed.Undo());
+    EXPECT_TRUE(e.ed.Undo().done);
     EXPECT_EQ(e.Text(), "abc\r\ndef\r\nghi");
     EXPECT_FALSE(e.ed.CanUndo());
     EXPECT_EQ(e.ed.CaretOffset(), 6u); // where the caret was: the selection's end
@@ -565,7 +578,7 @@ TEST(TextUndo, NothingToUndoAfterOpen) {
     Editor e("x");
     e.Type("y");
     e.ed.Parse("z", nullptr);
-    EXPECT_FALSE(e.ed.Undo());
+    EXPECT_FALSE(e.ed.Undo().done);
     EXPECT_EQ(e.Text(), "z");
 }
 
@@ -573,7 +586,7 @@ TEST(TextUndo, NothingToUndoAfterOpen) {
 
 TEST(TextClipboard, CopyRangeIsOrderedWithCrLf) {
     Editor e("one\ntwo\r\nthree");
-    e.ed.Buffer().convertLineBreaks = 8;
+    e.ed.Buffer().convertLineBreaks = true;
     e.ed.ConvertUnixText();
     e.ed.SetSelection(1, 12);
     char a[64], b[64];

@@ -332,7 +332,7 @@ inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
         } else if (op < 390) {
             what = "enter";
             m.autoIndent = pick(2);
-            ed.autoIndent = m.autoIndent ? 8 : 0;
+            ed.autoIndent = m.autoIndent;
             ed.Char(0x0D);
             m.Enter();
         } else if (op < 460) {
@@ -361,7 +361,7 @@ inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
         } else if (op < 880) {
             std::string t = ModelText(rng, pick(10) == 0 ? 400 : 40);
             bool convert = pick(3) == 0;
-            ed.Buffer().convertLineBreaks = convert ? 8 : 0;
+            ed.Buffer().convertLineBreaks = convert;
             m.convert = convert;
             what = "insert text";
             ed.InsertText(t.data(), t.size());
@@ -413,7 +413,7 @@ inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
     }
     // Undoing everything gives back the text the history started from.
     while (ed.CanUndo())
-        ASSERT_TRUE(ed.Undo());
+        ASSERT_TRUE(ed.Undo().done);
     EXPECT_EQ(All(ed.Buffer()), m.base);
     EXPECT_EQ(ed.Buffer().TotalBytes(), m.base.size());
     TextModel original;
