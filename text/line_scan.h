@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "text/char_classes.h"
 #include "text/storage.h"
 
 namespace stx {
@@ -25,7 +26,7 @@ struct LayoutParams {
 
     uint64_t TabStop(uint64_t x) const {
         if (x < 0x10000) return (((x * tabReciprocal) >> 32) + 1) * tab;
-        return x + tab - x % tab;
+        return NextTabStop(x, tab);
     }
     // Width of bytes that hold no TAB.
     uint64_t Width(const unsigned char* p, const unsigned char* e) const {

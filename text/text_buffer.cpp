@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "text/char_classes.h"
 #include "text/line_record.h"
 
 namespace stx {
@@ -12,6 +13,8 @@ using namespace layout;
 
 namespace {
 
+// The tokenizer's scan reads one table: word characters, digits, and the
+// bytes that may end a plain run.
 constexpr uint8_t kWordBit = 1;
 constexpr uint8_t kDigitBit = 2;
 constexpr uint8_t kPlainStopBit = 4; // NUL, TAB, LF, CR and digits need a closer look
@@ -19,13 +22,10 @@ constexpr uint8_t kPlainStopBit = 4; // NUL, TAB, LF, CR and digits need a close
 struct ClassTable {
     uint8_t bits[256];
     constexpr ClassTable() : bits{} {
+        for (int c = 0; c < 256; ++c)
+            if (IsWordChar(static_cast<unsigned char>(c))) bits[c] = kWordBit;
         for (int c = '0'; c <= '9'; ++c)
-            bits[c] = kWordBit | kDigitBit | kPlainStopBit;
-        for (int c = 'A'; c <= 'Z'; ++c)
-            bits[c] = kWordBit;
-        for (int c = 'a'; c <= 'z'; ++c)
-            bits[c] = kWordBit;
-        bits['^'] = bits['_'] = bits['`'] = bits['~'] = kWordBit;
+            bits[c] |= kDigitBit | kPlainStopBit;
         bits[0] = bits['\t'] = bits['\n'] = bits['\r'] = kPlainStopBit;
     }
 };
@@ -33,9 +33,6 @@ constexpr ClassTable kClasses;
 
 inline bool IsDigit(unsigned char c) {
     return kClasses.bits[c] & kDigitBit;
-}
-inline bool IsWordChar(unsigned char c) {
-    return kClasses.bits[c] & kWordBit;
 }
 
 enum class LineEnd : uint8_t { Text, CrLf, Lone };
@@ -104,7 +101,7 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
             // The tab stop is not stored: the cursor derives it from the x
             // where the tab starts.
             if constexpr (Wide) {
-                x = x + tab - x % tab;
+                x = NextTabStop(x, tab);
             } else {
                 const uint64_t q = (x * tabReciprocal) >> 32;
                 x = (q + 1) * tab;
@@ -333,7 +330,7 @@ Token TokenCursor::Next() {
         switch (tag) {
         case kTagTab: {
             const uint32_t tab = buffer_->widths_.TabWidth();
-            const uint64_t stop = uint64_t{x_} + tab - x_ % tab;
+            const uint64_t stop = NextTabStop(x_, tab);
             t.kind = TokenKind::Tab;
             t.count = 1;
             t.x = x_;
@@ -935,7 +932,7 @@ void TextBuffer::Layout(const LineRecord* record) {
             x += width;
             p = chars + count;
         } else if (tag == kTagTab) {
-            x = x + tab - x % tab;
+            x = NextTabStop(x, tab);
             ++p;
         } else if (tag == kTagNul) {
             x += widths_.widths[0];
