@@ -20,17 +20,6 @@ namespace stx::test {
 
 namespace {
 
-void AddMenuCommands(HMENU menu, std::set<int>& commands) {
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        if (HMENU popup = GetSubMenu(menu, i)) {
-            AddMenuCommands(popup, commands);
-            continue;
-        }
-        const UINT id = GetMenuItemID(menu, i);
-        if (id != 0 && id != static_cast<UINT>(-1)) commands.insert(static_cast<int>(id));
-    }
-}
-
 // A menu flattened item by item; a popup's items follow it and end with an
 // item of id -1, so two lists are equal only for menus of the same shape.
 struct MenuItem {
@@ -59,29 +48,10 @@ void Flatten(HMENU menu, std::vector<MenuItem>& items) {
 
 // The Romanian letters with diacritics as their plain letters.
 std::wstring FoldDiacritics(std::wstring text) {
-    for (wchar_t& c : text) {
-        switch (c) {
-        case L'\u0103':
-        case L'\u00E2':
-            c = L'a';
-            break;
-        case L'\u00EE':
-            c = L'i';
-            break;
-        case L'\u00CE':
-            c = L'I';
-            break;
-        case L'\u015F':
-            c = L's';
-            break;
-        case L'\u015E':
-            c = L'S';
-            break;
-        case L'\u0163':
-            c = L't';
-            break;
-        }
-    }
+    static const std::wstring marked = L"\u0103\u00E2\u00EE\u00CE\u015F\u015E\u0163";
+    static const std::wstring plain = L"aaiIsSt";
+    for (wchar_t& c : text)
+        if (const auto at = marked.find(c); at != std::wstring::npos) c = plain[at];
     return text;
 }
 
@@ -144,8 +114,11 @@ TEST_F(CommandsTest, EveryCommandReachesAHandler) {
     for (int resource : {IDR_MENU_ENGLISH, IDR_MENU_ROMANIAN, IDR_MENU_ROMANIAN_DIACRITICS}) {
         HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource));
         ASSERT_NE(menu, nullptr) << resource;
-        AddMenuCommands(menu, commands);
+        std::vector<MenuItem> items;
+        Flatten(menu, items);
         DestroyMenu(menu);
+        for (const MenuItem& item : items)
+            if (item.id > 0) commands.insert(item.id);
     }
     const auto buttons = static_cast<int>(SendMessageA(app->toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < buttons; ++i) {

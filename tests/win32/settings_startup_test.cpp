@@ -13,12 +13,11 @@
 #include <cstring>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
+#include "editor_fixture.h"
 #include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/templates.h"
@@ -152,7 +151,8 @@ std::optional<long> GdiObjectCount() {
 
 } // namespace
 
-class SettingsStartup : public ::testing::Test {
+// Each test starts and stops the editor itself, as often as it needs.
+class SettingsStartup : public EditorTest {
   protected:
     void SetUp() override {
         Pump();
@@ -162,36 +162,11 @@ class SettingsStartup : public ::testing::Test {
         Stop();
         DeleteSettingsKey();
     }
-
-    void Start() {
-        owned = std::make_unique<EditorApp>();
-        app = owned.get();
-        ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-    }
+    void Start() { EditorTest::SetUp(); }
     void Stop() {
-        if (!app) return;
-        ShutdownEditor(*app);
-        owned.reset();
-        app = nullptr;
-        Pump();
-    }
-    // Dispatches what waits in the queue, dropping the WM_QUIT that closing the
-    // main window posts: it would end the next modal box at once.
-    static void Pump() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        if (app) EditorTest::TearDown();
     }
 
-    LRESULT Command(int command) {
-        return SendMessageA(app->main, WM_COMMAND, static_cast<WPARAM>(command), 0);
-    }
-    LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
-        return SendMessageA(app->view, msg, wParam, lParam);
-    }
     bool Checked(int command) {
         return GetMenuState(GetMenu(app->main), static_cast<UINT>(command), MF_BYCOMMAND) &
                MF_CHECKED;
@@ -208,31 +183,11 @@ class SettingsStartup : public ::testing::Test {
         AnswerBoxes([&] { Command(command); },
                     {answer ? BoxAnswer{IDC_DIALOG_OK, type} : BoxAnswer{IDC_DIALOG_CANCEL, {}}});
     }
-    void Type(const std::string& text) {
-        for (char c : text)
-            View(WM_CHAR, static_cast<unsigned char>(c), 1);
-    }
-    std::string Text() {
-        const auto length = static_cast<size_t>(View(WM_GETTEXTLENGTH));
-        std::string text(length, '\0');
-        text.resize(static_cast<size_t>(
-            View(WM_GETTEXT, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(text.data()))));
-        return text;
-    }
     RECT WindowRect() {
         RECT r{};
         GetWindowRect(app->main, &r);
         return r;
     }
-
-    // The view as WM_PRINTCLIENT paints it, 32-bit top-down.
-    std::vector<uint32_t> Capture(int& width) {
-        int height = 0;
-        return CaptureClient(app->view, width, height);
-    }
-
-    std::unique_ptr<EditorApp> owned;
-    EditorApp* app = nullptr;
 };
 
 TEST_F(SettingsStartup, FirstRunHasDefaultsAndCreatesNoKey) {
@@ -559,8 +514,8 @@ TEST_F(SettingsStartup, RepeatedStartAndShutdownKeepGdiObjects) {
         ViewSettingsChanged(*app);
         View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("planes\r\nand pens"));
         RedrawWindow(app->view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        int width = 0;
-        Capture(width);
+        int width = 0, height = 0;
+        CaptureClient(app->view, width, height);
         Stop();
         EXPECT_EQ(GdiObjectCount(), before);
     }

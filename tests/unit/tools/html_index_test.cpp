@@ -106,7 +106,6 @@ TEST(HtmlIndex, NestedPagesOrderTotalsDatesAndLinks) {
     EXPECT_NE(flat.Page("C:\\w").find("HREF=\"d\">d</A><TD ALIGN=CENTER>&lt;DIR&gt;"),
               std::string::npos);
     EXPECT_EQ(flat.Page("C:\\w\\d"), "<none>");
-
 }
 
 TEST(HtmlIndex, HiddenEntriesAndRobots) {

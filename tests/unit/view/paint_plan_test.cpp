@@ -132,7 +132,6 @@ TEST_F(PaintPlanTest, ClippedToTheOffsetAndThePaintRectangle) {
     EXPECT_EQ(TextsOf(s, "aa").size(), 1u); // the back plane's copy, y 1..17
     EXPECT_EQ(TextsOf(s, "l2").size(), 2u);
     EXPECT_TRUE(TextsOf(s, "l3").empty());
-
 }
 
 TEST_F(PaintPlanTest, SelectedRunsInThreeInvertedPieces) {
