@@ -15,6 +15,7 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::TearDown() {
+    if (!app) return; // a test skipped before the editor started
     ShutdownEditor(*app);
     owned.reset();
     app = nullptr;

@@ -1,5 +1,6 @@
 // Renders small documents through the paint plan and the GDI surface into a DIB section and
-// checks the pixels: where each plane lands, in what colour, and how a selection looks.
+// checks the pixels: where each plane lands, in what colour, and that the one-pass
+// composition through the off-screen buffer draws the same.
 #include <windows.h>
 
 #include "platform/gdi_surface.h"
@@ -88,11 +89,6 @@ class GdiScene : public ViewScene {
         caret.record = buffer.FindLine(1);
     }
 
-    void CaretAtEnd() {
-        caret.column = TextBuffer::LineChars(caret.record);
-        caret.x = buffer.LineWidth(caret.record);
-    }
-
     void Paint(HDC dc, OffscreenBuffer* offscreen = nullptr, std::optional<Rect> area = {}) {
         planes.Update(settings);
         SyncViewGeometry(view, settings, planes, buffer.Widths());
@@ -129,16 +125,13 @@ class GdiSurfacePixels : public ::testing::Test {
         ASSERT_GT(scene.lineHeight, 4);
         glyphs = ReferenceGlyphs(scene.objects, scene.settings.font);
         ASSERT_GT(glyphs.size(), 20u) << "the font drew no glyphs";
-        // The glyph pixel farthest right, and one farthest left.
-        right = *glyphs.rbegin();
-        left = *glyphs.begin();
+        right = *glyphs.rbegin(); // a glyph pixel farthest right
     }
 
     Canvas canvas;
     GdiScene scene{kText, canvas.Dc()};
     std::set<Point> glyphs;
     Point right{};
-    Point left{};
 };
 
 TEST_F(GdiSurfacePixels, DefaultPlanesShowEachColourAtItsOffset) {
@@ -155,59 +148,6 @@ TEST_F(GdiSurfacePixels, DefaultPlanesShowEachColourAtItsOffset) {
     for (int p = 0; p < 8; ++p)
         allowed.insert(scene.planes.PlaneColour(p));
     EXPECT_EQ(canvas.Colours(), allowed);
-}
-
-TEST_F(GdiSurfacePixels, OnePlaneDrawsTheTextOnce) {
-    scene.settings.planeCount = 1;
-    scene.Paint(canvas.Dc());
-    EXPECT_EQ(canvas.PixelsOf(0), glyphs);
-    EXPECT_EQ(canvas.Colours(), (std::set<Colour>{kBackground, 0}));
-}
-
-TEST_F(GdiSurfacePixels, WestwardPlanesStandRightOfTheMargin) {
-    scene.settings.fadeDirection = FadeDirection::West;
-    scene.Paint(canvas.Dc());
-    EXPECT_EQ(canvas.PixelsOf(0, 8, 0), glyphs);
-    // The back plane is one pixel right of the margin; every nearer plane lies further right.
-    EXPECT_EQ(canvas.At(left.x + 1, left.y), scene.planes.PlaneColour(0));
-}
-
-TEST_F(GdiSurfacePixels, SelectionShowsInverted) {
-    scene.CaretAtEnd();
-    scene.selection.anchor = scene.caret;
-    scene.selection.anchor.column = 0;
-    scene.selection.anchor.x = 0;
-    scene.Paint(canvas.Dc());
-    // The front plane's cell: white letters on the text colour.
-    const int cellRight = kLeftMargin + static_cast<int>(scene.caret.x);
-    int white = 0;
-    int black = 0;
-    for (int y = 0; y < scene.lineHeight; ++y) {
-        // Column 8 carries the selection-anchor mark in the front plane's pen.
-        for (int x = kLeftMargin + 1; x < cellRight; ++x) {
-            const Colour c = canvas.At(x, y);
-            const bool glyph = glyphs.count({x, y}) != 0;
-            EXPECT_EQ(c, glyph ? 0xFFFFFFu : 0u) << x << "," << y;
-            (glyph ? white : black) += 1;
-        }
-    }
-    EXPECT_GT(white, 10);
-    EXPECT_GT(black, 10);
-    // The back plane's selected cell shows past the front cell's bottom right corner.
-    EXPECT_EQ(canvas.At(cellRight + 6, scene.lineHeight + 6), scene.planes.SelectionBackground(0));
-}
-
-TEST_F(GdiSurfacePixels, CaretLinesUseThePlanePens) {
-    scene.caret.flags = 0;
-    scene.CaretAtEnd();
-    scene.Paint(canvas.Dc());
-    const int x = kLeftMargin + static_cast<int>(scene.caret.x);
-    for (int y = 0; y < scene.lineHeight; ++y)
-        EXPECT_EQ(canvas.At(x, y), 0u) << y;
-    // The back plane's caret, seven pixels down and right, ends one pixel above the line's
-    // next row as the system's lines do.
-    EXPECT_EQ(canvas.At(x + 7, 7 + scene.lineHeight - 1), scene.planes.PenColour(0));
-    EXPECT_NE(canvas.At(x + 7, 7 + scene.lineHeight), scene.planes.PenColour(0));
 }
 
 // Through the off-screen buffer all planes are composed in one pass: the pixels must be
@@ -251,20 +191,6 @@ TEST(GdiSurfaceComposition, SamePixelsAsPlaneByPlane) {
                 scene.top.hOffset = 16;
                 EXPECT_EQ(differs(Rect{30, 10, 170, 57}), "") << where << ", partial";
             }
-}
-
-TEST_F(GdiSurfacePixels, ImageBackgroundIsStretched) {
-    const std::uint32_t green[4] = {0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00};
-    HBITMAP image = CreateBitmap(2, 2, 1, 32, green);
-    ASSERT_NE(image, nullptr);
-    scene.objects.SetBackground(nullptr, image);
-    scene.settings.backgroundKind = BackgroundKind::Image;
-    scene.settings.imagePlacement = ImagePlacement::Stretch;
-    scene.Paint(canvas.Dc());
-    EXPECT_EQ(canvas.At(kWidth - 1, kHeight - 1), 0x00FF00u);
-    EXPECT_EQ(canvas.At(0, kHeight - 1), 0x00FF00u);
-    scene.objects.SetBackground(nullptr, nullptr);
-    DeleteObject(image);
 }
 
 } // namespace

@@ -10,7 +10,7 @@ namespace stx::test {
 
 using Answer = std::optional<std::string>;
 
-TEST(InputBox, ShowsPromptAndNumberAndReturnsTypedText) {
+TEST(InputBox, ShowsPromptAndNumberAndReturnsAtMost254TypedCharacters) {
     std::string shownPrompt, shownNumber, okLabel;
     Answer answer = DriveDialog<Answer>(
         [] {
@@ -27,14 +27,16 @@ TEST(InputBox, ShowsPromptAndNumberAndReturnsTypedText) {
             shownNumber = text;
             GetDlgItemTextA(dialog, IDC_DIALOG_OK, text, sizeof text);
             okLabel = text;
-            SetDlgItemTextA(dialog, IDC_INPUT_EDIT, "12");
+            SetDlgItemTextA(dialog, IDC_INPUT_EDIT, std::string(400, '7').c_str());
             PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
         });
     EXPECT_EQ(shownPrompt, "Enter number of planes:");
     EXPECT_EQ(shownNumber, "8");
     EXPECT_EQ(okLabel, "&Ok");
     ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(*answer, "12");
+    EXPECT_LE(answer->size(), 254u);
+    EXPECT_GE(answer->size(), 2u);
+    EXPECT_EQ(*answer, std::string(answer->size(), '7'));
 }
 
 TEST(InputBox, CancelAndRomanianTemplate) {
@@ -53,18 +55,6 @@ TEST(InputBox, CancelAndRomanianTemplate) {
         });
     EXPECT_EQ(okLabel, "&Acceptare");
     EXPECT_FALSE(answer.has_value());
-}
-
-TEST(InputBox, AnswerIsLimitedTo254Characters) {
-    Answer answer =
-        DriveDialog<Answer>([] { return InputBox(nullptr, InputBoxRequest{}); },
-                            [&](HWND dialog) {
-                                std::string longText(400, 'x');
-                                SetDlgItemTextA(dialog, IDC_INPUT_EDIT, longText.c_str());
-                                PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-                            });
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_LE(answer->size(), 254u);
 }
 
 } // namespace stx::test

@@ -63,7 +63,6 @@ class PageCapture {
             const auto* first = static_cast<const std::uint32_t*>(capture->bits_);
             capture->pages.emplace_back(first, first + static_cast<std::size_t>(capture->width_) *
                                                            kKeptRows);
-            if (capture->onEndPage) capture->onEndPage(capture->onEndPageContext);
             return capture->Log('E');
         };
         calls.endDoc = [](HDC, void* self) { return static_cast<PageCapture*>(self)->Log('d'); };
@@ -84,8 +83,6 @@ class PageCapture {
     int failStartPage = -1;
     HANDLE gate = nullptr;    // pages wait for it when set,
     HANDLE entered = nullptr; // after setting this
-    void (*onEndPage)(void*) = nullptr;
-    void* onEndPageContext = nullptr;
 
   private:
     bool Log(char c) {

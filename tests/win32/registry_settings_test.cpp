@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,7 @@ void DeleteSettingsKey() {
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvani");
 }
 
-// Writes a value the way another tool might, bypassing the program's rules.
+// Writes a value the way another tool might.
 void PutRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -100,52 +99,6 @@ TEST_F(RegistrySettings, WritesAndReadsBackEveryValueType) {
     PutRaw(kEditorPath, "Cursor update", REG_QWORD, &qword, 8);
     ASSERT_EQ(store.Read(SettingsKey::Editor, "Cursor update", 8, value), ReadStatus::Ok);
     EXPECT_EQ(value.type, SettingType::Other);
-}
-
-TEST_F(RegistrySettings, MalformedStoredValuesGiveSafeResults) {
-    const BYTE shortFont[10] = {1, 2, 3};
-    PutRaw(kEditorPath, "Font", REG_BINARY, shortFont, sizeof shortFont);
-    const char image[] = "C:\\unterminated.bmp";
-    PutRaw(kEditorPath, "Image", REG_SZ, image, sizeof image - 1);
-    const BYTE zero = 0;
-    PutRaw(kEditorPath, "Cursor type", REG_BINARY, &zero, 1);
-    PutRaw(kEditorPath, "Planes", REG_SZ, "20", 3);
-    const DWORD thousand = 1000;
-    PutRaw(kEditorPath, "Distance", REG_DWORD, &thousand, 4);
-    const std::string script(kScriptCapacity, 's'); // full, so without its zero
-    PutRaw(kSettingsKeyPath, "External assembler commands", REG_SZ, script.data(),
-           static_cast<DWORD>(script.size()));
-    const std::string tooLong(40000, 'h');
-    PutRaw(kSettingsKeyPath, "Custom help file", REG_SZ, tooLong.data(),
-           static_cast<DWORD>(tooLong.size()));
-    PutRaw(kSettingsKeyPath, "Language", REG_DWORD, &thousand, 4);
-    PutRaw(kSettingsKeyPath, "Auto-save options", REG_BINARY, "\1\1", 2);
-
-    AppSettings s;
-    s.configuredScript = "default";
-    LoadPlacementSettings(store, s, 0x0418);
-    LoadEditorSettings(store, s);
-    const AppSettings defaults;
-    EXPECT_EQ(s.render.font, defaults.render.font);
-    EXPECT_EQ(s.render.imagePath, "C:\\unterminated.bmp");
-    EXPECT_EQ(s.render.caretMode, CaretMode::FadeOut);
-    EXPECT_EQ(s.render.planeCount, 8);
-    EXPECT_EQ(s.render.distance, 255);
-    EXPECT_EQ(s.configuredScript, script);
-    EXPECT_EQ(s.customHelpFile, "");
-    EXPECT_EQ(s.language, UiLanguage::Romanian); // unusable value: the locale decides
-    EXPECT_FALSE(s.autoSave);
-
-    // A full 64-byte font whose face name has no terminating zero.
-    BYTE font[64];
-    std::memset(font, 'F', sizeof font);
-    std::memset(font, 0, 28);
-    font[0] = 20;
-    PutRaw(kEditorPath, "Font", REG_BINARY, font, sizeof font);
-    AppSettings t;
-    LoadEditorSettings(store, t);
-    EXPECT_EQ(t.render.font.height, 20);
-    EXPECT_EQ(std::string(t.render.font.faceName), std::string(31, 'F'));
 }
 
 } // namespace

@@ -16,17 +16,9 @@ std::string PathBesideTests(const std::string& name) {
     return path.substr(0, slash + 1) + name;
 }
 
-TempFile::TempFile(const std::string& name, const std::string& bytes) {
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    path_ = std::string(dir) + name;
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+TempFile::TempFile(const std::string& name, const std::string& bytes)
+    : path_(TempDirectory() + name) {
+    WriteBytes(path_, bytes);
 }
 
 TempFile::~TempFile() {
@@ -100,10 +92,6 @@ std::string WindowText(HWND hwnd) {
     return std::string(buffer, n > 0 ? n : 0);
 }
 
-} // namespace stx::test
-
-namespace stx::test {
-
 namespace {
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
     char name[32];
@@ -126,10 +114,6 @@ HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs) {
     }
     return nullptr;
 }
-
-} // namespace stx::test
-
-namespace stx::test {
 
 std::string TempDirectory() {
     char dir[MAX_PATH];

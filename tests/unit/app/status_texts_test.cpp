@@ -57,9 +57,6 @@ TEST(NumberDisplay, FourRenderings) {
     EXPECT_EQ(NumberDisplayText("-1"),
               "DEC: -1 / HEX: FFFFFFFF / BIN: " + Ones(32) + " / OCT: 37777777777");
     EXPECT_EQ(NumberDisplayText("+0FFh"), "DEC: 255 / HEX: FF / BIN: 11111111 / OCT: 377");
-    EXPECT_EQ(NumberDisplayText("-12"),
-              "DEC: -12 / HEX: FFFFFFF4 / BIN: 11111111111111111111111111110100 / OCT: "
-              "37777777764");
     // Octal of a value with the top bit set: 2 bits, then ten groups of 3.
     EXPECT_EQ(NumberDisplayText("80000000h"), "DEC: 2147483648 / HEX: 80000000 / BIN: 1" +
                                                   std::string(31, '0') + " / OCT: 20000000000");
@@ -67,73 +64,17 @@ TEST(NumberDisplay, FourRenderings) {
     EXPECT_EQ(NumberDisplayText("-4294967296"), "DEC: -0 / HEX: 0 / BIN: 0 / OCT: 0");
     EXPECT_EQ(NumberDisplayText("-"), "DEC: -0 / HEX: 0 / BIN: 0 / OCT: 0");
     EXPECT_EQ(NumberDisplayText(""), "DEC: 0 / HEX: 0 / BIN: 0 / OCT: 0");
-}
-
-TEST(NumberDisplay, LongestFormFitsItsBuffer) {
-    const std::string longest = NumberDisplayText("-1000000000");
-    EXPECT_EQ(longest, "DEC: -1000000000 / HEX: C4653600 / BIN: 11000100011001010011011000000000 "
-                       "/ OCT: 30431233000");
-    EXPECT_EQ(longest.size(), kMaxNumberDisplayLength);
-    for (const char* text : {"-4294967295", "4294967295", "-2147483648", "-1", "11111111111b"})
+    // The longest form fills the status part's buffer exactly.
+    EXPECT_EQ(NumberDisplayText("-1000000000").size(), kMaxNumberDisplayLength);
+    for (const char* text : {"-4294967295", "-2147483648", "11111111111b"})
         EXPECT_LE(NumberDisplayText(text).size(), kMaxNumberDisplayLength) << text;
-}
-
-// Tokens of a line as plain data, for the selection rule alone.
-Token RunToken(TokenClass tokenClass, const char* chars) {
-    Token t;
-    t.kind = TokenKind::Run;
-    t.tokenClass = tokenClass;
-    t.chars = chars;
-    t.count = static_cast<std::uint32_t>(std::char_traits<char>::length(chars));
-    return t;
-}
-Token Single(TokenKind kind) {
-    Token t;
-    t.kind = kind;
-    t.count = 1;
-    return t;
-}
-
-const char* PickedAt(const std::vector<Token>& line, std::uint32_t column) {
-    std::size_t next = 0;
-    const Token t =
-        TokenAtColumn([&] { return next < line.size() ? line[next++] : Token{}; }, column);
-    if (t.kind == TokenKind::End) return "end";
-    if (t.kind == TokenKind::Tab) return "tab";
-    if (t.kind == TokenKind::Nul) return "nul";
-    return t.chars;
-}
-
-TEST(TokenAtColumn, TakesTheTokenLeftOfTheCaret) {
-    // "ab" TAB "12" NUL "cd" "34"
-    const std::vector<Token> line = {
-        RunToken(TokenClass::Plain, "ab"),  Single(TokenKind::Tab),
-        RunToken(TokenClass::Number, "12"), Single(TokenKind::Nul),
-        RunToken(TokenClass::Plain, "cd"),  RunToken(TokenClass::Number, "34")};
-    EXPECT_STREQ(PickedAt(line, 0), "ab"); // column 0: the first token
-    EXPECT_STREQ(PickedAt(line, 1), "ab");
-    EXPECT_STREQ(PickedAt(line, 2), "tab"); // at the end of a Plain run: the token right of it
-    EXPECT_STREQ(PickedAt(line, 3), "12");  // at the end of a TAB
-    EXPECT_STREQ(PickedAt(line, 4), "12");
-    EXPECT_STREQ(PickedAt(line, 5), "12"); // right after a number: still the number
-    EXPECT_STREQ(PickedAt(line, 6), "cd"); // at the end of a NUL
-    EXPECT_STREQ(PickedAt(line, 8), "34");
-    EXPECT_STREQ(PickedAt(line, 10), "34");
-    EXPECT_STREQ(PickedAt(line, 11), "end"); // beyond the line
-    EXPECT_STREQ(PickedAt(line, UINT32_MAX), "end");
-    EXPECT_STREQ(PickedAt({}, 0), "end");
-    EXPECT_STREQ(PickedAt({RunToken(TokenClass::Plain, "x ")}, 2), "end"); // at the line end
-}
-
-TEST_F(StatusUpdate, EmptyDocument) {
-    ASSERT_EQ(buffer.New(), TextStatus::Ok);
-    EXPECT_EQ(DisplayAt(1, 0), "");
-    EXPECT_EQ(port.sent,
-              (std::vector<PartText>{{kLinePart, "Line: 1"}, {kColumnPart, "Column: 1"}}));
+    EXPECT_EQ(ColumnText(UINT32_MAX, UiLanguage::English), "Column: 4294967296"); // no wrap to 0
 }
 
 TEST_F(StatusUpdate, NumberUnderTheCaret) {
-    Open("mov eax, 255\r\nx-12 abc\r\n\t0\r\n7 a 0FFh");
+    Open(std::string_view("mov eax, 255\r\nx-12 abc\r\n\t0\r\n7 a 0FFh\r\na\0"
+                          "5\0 6",
+                          44));
     EXPECT_EQ(DisplayAt(1, 12), "DEC: 255 / HEX: FF / BIN: 11111111 / OCT: 377"); // right after
     EXPECT_EQ(DisplayAt(1, 9), "DEC: 255 / HEX: FF / BIN: 11111111 / OCT: 377");  // just before
     EXPECT_EQ(DisplayAt(1, 4), "");                                               // in a word
@@ -143,14 +84,10 @@ TEST_F(StatusUpdate, NumberUnderTheCaret) {
     EXPECT_EQ(DisplayAt(4, 0), NumberDisplayText("7"));
     EXPECT_EQ(DisplayAt(4, 8), NumberDisplayText("0FFh"));
     EXPECT_EQ(DisplayAt(9, 0), ""); // no such line
-}
-
-TEST_F(StatusUpdate, NulBytesCountOneCharacter) {
-    const char text[] = {'a', '\0', '5', '\0', ' ', '6'};
-    Open(std::string_view(text, sizeof text));
-    EXPECT_EQ(DisplayAt(1, 2), NumberDisplayText("5")); // just after the first NUL
-    EXPECT_EQ(DisplayAt(1, 4), "");                     // after the second NUL: the space
-    EXPECT_EQ(DisplayAt(1, 6), NumberDisplayText("6"));
+    // A NUL byte counts one character.
+    EXPECT_EQ(DisplayAt(5, 2), NumberDisplayText("5"));
+    EXPECT_EQ(DisplayAt(5, 4), ""); // after the second NUL: the space
+    EXPECT_EQ(DisplayAt(5, 6), NumberDisplayText("6"));
 }
 
 TEST_F(StatusUpdate, SendsPartZeroOnlyWhenItChanges) {
@@ -190,19 +127,6 @@ TEST_F(StatusUpdate, NoticeStaysUntilTheNextUpdate) {
                                   "Fisierul a fost salvat cu succes", NumberDisplayText("5")}));
     bar.ShowNotice(nullptr);
     EXPECT_EQ(bar.StatusNotice(), "");
-}
-
-TEST_F(StatusUpdate, RomanianPositionTexts) {
-    Open("1");
-    Caret caret;
-    caret.line = 1;
-    caret.column = 1;
-    bar.UpdateStatus(buffer, caret, UiLanguage::RomanianDiacritics);
-    ASSERT_EQ(port.sent.size(), 3u);
-    EXPECT_EQ(port.sent[0], (PartText{kLinePart, "Linia: 1"}));
-    EXPECT_EQ(port.sent[1], (PartText{kColumnPart, "Coloana: 2"}));
-    EXPECT_EQ(port.sent[2], (PartText{kNoticePart, NumberDisplayText("1")}));     // English only
-    EXPECT_EQ(ColumnText(UINT32_MAX, UiLanguage::English), "Column: 4294967296"); // no wrap to 0
 }
 
 } // namespace

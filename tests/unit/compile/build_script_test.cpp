@@ -1,6 +1,5 @@
 // The build-script language end to end: scripts run against the in-memory
 // host, checked on what reaches the host.
-#include "compile/keywords.h"
 #include "compile/script_text.h"
 #include "script_fixture.h"
 
@@ -9,30 +8,6 @@ namespace stx::test {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-TEST(Keywords, LongestMatchWithoutDelimiter) {
-    struct Case {
-        std::string_view text;
-        KeywordCode code;
-        std::string_view rest;
-    };
-    const Case cases[] = {
-        {"deltree x", KeywordCode::Delete, "x"},
-        {"messagebox Hi", KeywordCode::Message, "Hi"},
-        {"ElseIf exist", KeywordCode::ElseIf, "exist"},
-        {"cd..", KeywordCode::ChangeDirectory, ".."},
-        {"echo.", KeywordCode::Message, "."},
-        {"gettemporaryfolder %t", KeywordCode::GetTemp, "%t"},
-        {"SW_HIDE\tml", KeywordCode::Hide, "ml"},
-        {"goto end", KeywordCode::Jump, "end"},
-        {"ml /c", KeywordCode::None, "ml /c"},
-    };
-    for (const Case& c : cases) {
-        const KeywordMatch match = LookupKeyword(c.text, 0);
-        EXPECT_EQ(match.code, c.code) << c.text;
-        EXPECT_EQ(c.text.substr(match.next), c.rest) << c.text;
-    }
-}
 
 class BuildScript : public ScriptFixture {};
 

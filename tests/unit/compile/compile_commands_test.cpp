@@ -13,53 +13,13 @@ class CompileCommands : public ScriptFixture {
     CompileCommands() { document = {documentPath, true}; }
 
     CompileContext Context() {
-        return {host, state, configured, document, UiLanguage::English, [this] {
-                    host.calls.push_back("ask to save");
-                    return !cancelSave;
-                }};
+        return {host, state, configured, document, UiLanguage::English, [] { return true; }};
     }
 
     CompileState state;
     std::string configured;
     DocumentState document;
-    bool cancelSave = false;
 };
-
-TEST(ExecutableName, ReplacesOrAddsTheExtension) {
-    EXPECT_EQ(ExecutableNameOf("C:\\Work\\demo.asm"), "C:\\Work\\demo.exe");
-    EXPECT_EQ(ExecutableNameOf("C:\\Work\\demo"), "C:\\Work\\demo.exe");
-    EXPECT_EQ(ExecutableNameOf("C:\\v1.2\\demo"), "C:\\v1.2\\demo.exe");
-}
-
-TEST_F(CompileCommands, CompileAndRunStartsTheProgramOnlyAfterAGoodRun) {
-    CompileContext context = Context();
-    host.AddFile("C:\\Work\\Demo.exe");
-
-    configured = "echo built";
-    CompileAndRun(context);
-    EXPECT_EQ(host.CallsOf("start "), Strings{"C:\\Work\\Demo.exe"});
-
-    host.calls.clear();
-    configured = "error";
-    CompileAndRun(context);
-    EXPECT_TRUE(host.CallsOf("start ").empty());
-    EXPECT_TRUE(state.abortFlag);
-
-    // A cancelled question runs nothing and starts nothing, whatever the
-    // last run left.
-    host.calls.clear();
-    configured = "echo built";
-    state.abortFlag = false;
-    cancelSave = true;
-    CompileAndRun(context);
-    EXPECT_EQ(host.calls, (Strings{"ask to save", "status Compiler process terminated"}));
-
-    // Never saved: the message, no question, no run.
-    host.calls.clear();
-    document.named = false;
-    CompileAndRun(context);
-    EXPECT_EQ(host.calls, Strings{"message You must save your program before compiling"});
-}
 
 TEST_F(CompileCommands, RunExecutableFallsBackToCom) {
     CompileContext context = Context();
@@ -67,13 +27,6 @@ TEST_F(CompileCommands, RunExecutableFallsBackToCom) {
     host.AddFile("C:\\Work\\Demo.exe");
     RunExecutable(context);
     EXPECT_EQ(host.CallsOf("start "), (Strings{"C:\\Work\\Demo.com", "C:\\Work\\Demo.exe"}));
-}
-
-TEST_F(CompileCommands, CommandTextJumpsIntoTheConfiguredScript) {
-    CompileContext context = Context();
-    configured = "echo first\r\n:later\r\necho later";
-    RunScriptNow(context, "goto later");
-    EXPECT_EQ(Messages(), Strings{"later"});
 }
 
 // The default script with stand-ins for the assembler and the linker.

