@@ -205,12 +205,6 @@ INT_PTR ConfigureMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK ConfigureProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    GuardWindowMessage(dialog, msg,
-                       [&] { result = ConfigureMessage(dialog, msg, wParam, lParam); });
-    return result;
-}
 
 } // namespace
 
@@ -233,7 +227,7 @@ INT_PTR CommandConfigureCompiler(CompileEnvironment& environment) {
     const int templateId = DialogTemplateFor(IDD_COMPILER_CONFIG, environment.settings.language);
     const INT_PTR result =
         DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), environment.main,
-                        ConfigureProc, reinterpret_cast<LPARAM>(&state));
+                        GuardedDialogProc<ConfigureMessage>, reinterpret_cast<LPARAM>(&state));
     if (result > 0 && StoresConfiguredScript(static_cast<int>(result)))
         StoreSetting(environment.store, environment.settings, Setting::ExternalAssemblerCommands);
     return result;

@@ -198,11 +198,6 @@ INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-INT_PTR CALLBACK ErrorCodesProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    GuardWindowMessage(dialog, msg, [&] { result = HandleMessage(dialog, msg, wParam, lParam); });
-    return result;
-}
 
 } // namespace
 
@@ -212,7 +207,7 @@ void ShowErrorCodesDialog(HWND owner) {
     DialogState state;
     state.catalog = &BuiltInErrorCatalog();
     if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ERROR_CODES), owner,
-                        ErrorCodesProc, reinterpret_cast<LPARAM>(&state)) == -1)
+                        GuardedDialogProc<HandleMessage>, reinterpret_cast<LPARAM>(&state)) == -1)
         ReportLastError(owner);
 }
 
