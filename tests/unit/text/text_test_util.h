@@ -98,4 +98,20 @@ inline std::vector<std::string> SplitLines(const std::string& s) {
     return lines;
 }
 
+// A text for messages: printable bytes as they are, the others escaped.
+inline std::string Shown(const std::string& s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c >= 0x20 && c < 0x7f && c != '\\' && c != '"') {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out + "\"";
+}
+
 } // namespace stx::test
