@@ -7,10 +7,11 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win64
 
 # g++-multilib and qemu-user build and run the 32-bit native unit tests; the
-# pixel tests render with the DejaVu fonts (Wine maps its font names to them).
+# pixel tests render with the DejaVu fonts (Wine maps its font names to them);
+# clang builds the fuzz targets with libFuzzer.
 stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
               xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
-              fonts-dejavu-core fonts-dejavu-extra)
+              fonts-dejavu-core fonts-dejavu-extra clang)
 
 stx_install_packages() {
     local missing=() p
@@ -40,6 +41,15 @@ stx_configure() {
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
     cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native32" "${common[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/linux-i686.cmake" >/dev/null
+    stx_configure_fuzz "${common[@]}"
+}
+
+# The fuzz tree alone (scripts/fuzz needs no other).
+stx_configure_fuzz() {
+    local common=("$@")
+    [ ${#common[@]} -gt 0 ] || common=(-G Ninja -DSTX_WERROR=ON)
+    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/fuzz" "${common[@]}" -DSTX_FUZZ=ON \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 }
 
 # Creates the private Wine prefix once. Font smoothing is turned off so pixel
