@@ -146,4 +146,22 @@ std::string ScriptHelpText(UiLanguage language) {
     return text;
 }
 
+namespace {
+
+// Windows-1250: \356 i-circumflex, \272 s-comma, \343 a-breve.
+constexpr TrilingualText kAboutDescription{
+    "A text editor that draws its text in depth, with the tools of a small assembler workbench.",
+    "Un editor de text care isi deseneaza textul in relief, cu uneltele unui mic atelier de "
+    "programare in limbaj de asamblare.",
+    "Un editor de text care \356\272i deseneaz\343 textul \356n relief, cu uneltele unui mic "
+    "atelier de programare \356n limbaj de asamblare."};
+
+} // namespace
+
+std::string AboutText(UiLanguage language) {
+    std::string text = "Stratext 1.0\r\n\r\n";
+    text += ChooseText(language, kAboutDescription);
+    return text;
+}
+
 } // namespace stx

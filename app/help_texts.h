@@ -35,4 +35,7 @@ std::string EditorKeyHelpText(UiLanguage language);
 // The script-command help, lines separated and ended by CR LF.
 std::string ScriptHelpText(UiLanguage language);
 
+// The About box's text: the product and its version, then a line in the UI language.
+std::string AboutText(UiLanguage language);
+
 } // namespace stx

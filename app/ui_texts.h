@@ -143,6 +143,20 @@ inline constexpr BilingualText kSaveBeforeCompiling{"You must save your program 
                                                     "Programul trebuie salvat inainte de compilare"};
 inline constexpr BilingualText kExecCommandPrompt  {"Enter command to execute:",
                                                     "Introduceti comanda ce va fi executata:"};
+// Why a run stopped where the language sets no rule of its own.
+inline constexpr BilingualText kScriptStatementTooLong{
+    "The script stopped: a statement is longer than 8,191 characters once its variables are expanded",
+    "Scriptul s-a oprit: o comanda depaseste 8191 de caractere dupa expandarea variabilelor"};
+inline constexpr BilingualText kScriptVariablesFull{
+    "The script stopped: its variables need more than 65,536 bytes",
+    "Scriptul s-a oprit: variabilele depasesc 65536 de octeti"};
+// The label follows.
+inline constexpr BilingualText kScriptLabelMissing{"The script stopped: no line carries the label ",
+                                                   "Scriptul s-a oprit: nu exista eticheta "};
+// The file name follows.
+inline constexpr BilingualText kSectionNotPe{
+    "Section flags not changed, not a valid PE file: ",
+    "Atributele sectiunilor nu au fost modificate, fisierul nu este un executabil PE valid: "};
 
 // ---- Find and replace -------------------------------------------------------
 
@@ -152,7 +166,20 @@ inline constexpr BilingualText kFindTextCaption{"Find text",        "Cautare tex
 inline constexpr BilingualText kReplaceButton  {"&Replace",         "&Inlocuieste"};
 inline constexpr BilingualText kTotalReplaces  {"Total replaces: ", "Cuvinte inlocuite: "};
 
+// ---- Insert data ------------------------------------------------------------
+
+// The language list of the dialog's combo box, the same in every language.
+inline constexpr std::array<const char*, 5> kDataLanguageNames{
+    "Assembler", "C / C++", "Pascal / Delphi", "Basic", "Undefined"};
+inline constexpr BilingualText kInsertTooLarge  {"File too large to insert",
+                                                 "Fisierul este prea mare pentru a fi inserat"};
+inline constexpr BilingualText kInsertNoMemory  {"Not enough memory to insert the file",
+                                                 "Memorie insuficienta pentru inserarea fisierului"};
+
 // ---- HTML index -------------------------------------------------------------
+
+inline constexpr BilingualText kHtmlNoSuchDirectory{"Directory not found",
+                                                    "Directorul nu a fost gasit"};
 
 // The description prompt's caption; the URL path follows it directly.
 inline constexpr BilingualText kHtmlDescriptionPrompt{"Enter description for ", "Introduceti descrierea pentru"};
@@ -173,10 +200,10 @@ inline constexpr TrilingualText kHtmlThousandsSeparator{",",            ".",    
 // The totals sentence: [There are] F files and D directories<BR ALIGN=RIGHT>for a total of N bytes.
 inline constexpr TrilingualText kHtmlThereAre    {"There are ",         "",                        ""};
 inline constexpr TrilingualText kHtmlFilesAnd    {" files and ",        " fisiere si ",            " fi\272iere \272i "};
-// Romanian drops the plural's last "e" for exactly one file.
-inline constexpr TrilingualText kHtmlOneFileAnd  {" files and ",        " fisier si ",             " fi\272ier \272i "};
+// Exactly one file or directory takes the singular.
+inline constexpr TrilingualText kHtmlOneFileAnd  {" file and ",         " fisier si ",             " fi\272ier \272i "};
 inline constexpr TrilingualText kHtmlDirectories {" directories",       " directoare",             " directoare"};
-inline constexpr TrilingualText kHtmlOneDirectory{" directories",       " director",               " director"};
+inline constexpr TrilingualText kHtmlOneDirectory{" directory",         " director",               " director"};
 inline constexpr TrilingualText kHtmlForATotalOf {"for a total of ",    "totalizand ",             "totaliz\342nd "};
 
 inline constexpr std::array<TrilingualText, 7> kHtmlWeekdays{{  // Sunday first
@@ -203,6 +230,12 @@ inline constexpr std::array<TrilingualText, 12> kHtmlMonths{{
     {"November",  "Noiembrie",  "Noiembrie"},
     {"December",  "Decembrie",  "Decembrie"},
 }};
+
+// ---- NTFS streams -----------------------------------------------------------
+
+inline constexpr BilingualText kDefaultStreamNotDeleted{
+    "The default stream is the file itself: only a named stream can be deleted.",
+    "Fluxul implicit este chiar fisierul: numai un flux cu nume poate fi sters."};
 
 // ---- Texts that exist in English only ----------------------------------------
 

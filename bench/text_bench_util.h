@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace stx::bench {
@@ -90,6 +91,14 @@ inline void ResetPeakMemory() {
 
 inline double Seconds(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count();
+}
+
+// CPU time of the calling thread in seconds: on a machine shared with other
+// work the wall clock measures the neighbours too.
+inline double ThreadSeconds() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 } // namespace stx::bench

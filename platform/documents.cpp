@@ -13,6 +13,7 @@
 #include "platform/file_dialog.h"
 #include "platform/file_io.h"
 #include "platform/report_error.h"
+#include "platform/streams.h"
 #include "platform/text_view.h"
 #include "platform/ui_text.h"
 #include "text/templates.h"
@@ -168,7 +169,11 @@ class WindowUi final : public DocumentUi {
         return true;
     }
 
-    void DocumentRenamed(const DocumentState&) override { ShowDocumentTitle(app_); }
+    void DocumentRenamed(const DocumentState&) override {
+        ShowDocumentTitle(app_);
+        // The stream list belongs to the file last opened, no longer the document's.
+        ResetStreamList(app_);
+    }
 
   private:
     struct Restore {
@@ -270,7 +275,9 @@ bool AskToSaveBeforeReplacing(EditorApp& app) {
 }
 
 bool OpenDroppedFile(EditorApp& app, const std::string& path) {
-    return AskToSaveBeforeReplacing(app) && OpenDocument(app, path);
+    if (!AskToSaveBeforeReplacing(app) || !OpenDocument(app, path)) return false;
+    RebuildStreamList(app);
+    return true;
 }
 
 void NewDocumentCommand(EditorApp& app, int command) {
@@ -295,7 +302,8 @@ void OpenCommand(EditorApp& app, int) {
     request.filterIndex = 2; // all files
     request.title = ChooseText(app.Language(), kOpenTitle);
     request.initialDirectory = ".";
-    if (std::optional<std::string> name = AskOpenFileName(request)) OpenDocument(app, *name);
+    std::optional<std::string> name = AskOpenFileName(request);
+    if (name && OpenDocument(app, *name)) RebuildStreamList(app);
 }
 
 void SaveCommand(EditorApp& app, int) {

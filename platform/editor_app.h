@@ -12,8 +12,14 @@
 
 #include "app/settings.h"
 #include "app/status_texts.h"
+#include "compile/compile_commands.h"
 #include "files/document_path.h"
+#include "search/find_replace.h"
+#include "platform/printing.h"
+#include "platform/streams.h"
 #include "text/text_editor.h"
+#include "tools/html_index.h"
+#include "tools/insert_data.h"
 
 namespace stx {
 
@@ -53,6 +59,16 @@ class EditorApp {
     DocumentState document;
     // The document the view shows, with its caret and selection.
     TextEditor editor;
+    // What the compile commands keep between runs.
+    CompileState compileState;
+    // What the search and tool dialogs remember from one opening to the next.
+    SearchMemory search;
+    InsertDataOptions insertData;
+    IndexColours indexColours;
+    // The streams of the document's file, listed in the NTFS Streams submenu.
+    StreamMenu streams;
+    // The menu's print job.
+    PrintRunner printer;
 
     UiLanguage Language() const { return settings.language; }
     SettingsStore& Store() { return *store_; }

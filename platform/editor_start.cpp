@@ -4,11 +4,13 @@
 
 #include <vector>
 
+#include "compile/default_script.h"
 #include "platform/accelerators.h"
 #include "platform/documents.h"
 #include "platform/main_menu.h"
 #include "platform/main_window.h"
 #include "platform/option_commands.h"
+#include "platform/streams.h"
 #include "platform/text_view.h"
 
 namespace stx {
@@ -63,6 +65,8 @@ bool StartEditor(EditorApp& app, HINSTANCE instance, const CommandLine& commandL
     InitCommonControlsEx(&controls);
     if (!RegisterMainWindowClass(instance) || !RegisterTextViewClass(instance)) return false;
 
+    // The stored build script, if there is one, replaces the default.
+    app.settings.configuredScript = std::string(kDefaultBuildScript);
     LoadPlacementSettings(app.Store(), app.settings, GetUserDefaultLCID());
     // The window's first WM_SIZE records it as not maximized; the stored state
     // decides how it is shown.
@@ -91,7 +95,7 @@ bool StartEditor(EditorApp& app, HINSTANCE instance, const CommandLine& commandL
     // The empty document is laid out first: a status update after the open
     // would wipe its notice at once.
     RefreshView(app);
-    if (!commandLine.file.empty()) OpenDocument(app, commandLine.file);
+    if (!commandLine.file.empty() && OpenDocument(app, commandLine.file)) RebuildStreamList(app);
     ShowDocumentTitle(app);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "platform/gdi_surface.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace stx {
@@ -170,13 +171,27 @@ void GdiSurface::DrawLine(int x0, int y0, int x1, int y1, Colour pen) {
     LineTo(dc_, x1, y1);
 }
 
-// --- OffscreenBuffer -------------------------------------------------------------------------
+// --- PixelContext --------------------------------------------------------------------------
 
-OffscreenBuffer::~OffscreenBuffer() {
+HBITMAP CreatePixels(HDC dc, int width, int height, std::uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bits = bitmap ? static_cast<std::uint32_t*>(pixels) : nullptr;
+    return bits ? bitmap : nullptr;
+}
+
+PixelContext::~PixelContext() {
     Release();
 }
 
-void OffscreenBuffer::Release() {
+void PixelContext::Release() {
     if (dc_) {
         if (oldBitmap_) SelectObject(dc_, oldBitmap_);
         DeleteDC(dc_);
@@ -185,36 +200,143 @@ void OffscreenBuffer::Release() {
     dc_ = nullptr;
     bitmap_ = nullptr;
     oldBitmap_ = nullptr;
+    bits_ = nullptr;
     width_ = height_ = 0;
 }
 
-HDC OffscreenBuffer::Prepare(HDC compatibleDc, int width, int height) {
+bool PixelContext::Ensure(HDC compatibleDc, int width, int height, bool grow) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (dc_ && width == width_ && height == height_) return dc_;
-    Release();
-    HDC dc = CreateCompatibleDC(compatibleDc);
-    if (!dc) return nullptr;
-    HBITMAP bitmap = CreateCompatibleBitmap(compatibleDc, width, height);
-    if (!bitmap) {
-        DeleteDC(dc);
-        return nullptr;
+    if (grow) {
+        if (bits_ && width <= width_ && height <= height_) return true;
+        width = std::max(width, width_);
+        height = std::max(height, height_);
+    } else if (bits_ && width == width_ && height == height_) {
+        return true;
     }
-    dc_ = dc;
+    if (!dc_) {
+        dc_ = CreateCompatibleDC(compatibleDc);
+        if (!dc_) return false;
+    }
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreatePixels(compatibleDc ? compatibleDc : dc_, width, height, bits);
+    if (!bitmap) return false;
+    HGDIOBJ previous = SelectObject(dc_, bitmap);
+    if (bitmap_)
+        DeleteObject(bitmap_);
+    else
+        oldBitmap_ = previous;
     bitmap_ = bitmap;
-    oldBitmap_ = SelectObject(dc_, bitmap_);
+    bits_ = bits;
     width_ = width;
     height_ = height;
-    return dc_;
+    return true;
+}
+
+// --- GdiGlyphRasterizer ----------------------------------------------------------------------
+
+bool GdiGlyphRasterizer::Begin(HFONT font) {
+    if (!scratch_.Dc()) {
+        if (!scratch_.Ensure(nullptr, 256, 64, true)) return false;
+        SetTextAlign(scratch_.Dc(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        SetTextColor(scratch_.Dc(), RGB(255, 255, 255));
+    }
+    HGDIOBJ previous = SelectObject(scratch_.Dc(), font);
+    if (!oldFont_) oldFont_ = previous;
+    BOOL smoothing = FALSE;
+    UINT type = 0;
+    UINT contrast = 0;
+    SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &smoothing, 0);
+    SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+    SystemParametersInfoA(SPI_GETFONTSMOOTHINGCONTRAST, 0, &contrast, 0);
+    look_ = (smoothing ? 1u : 0u) | (type & 0xFF) << 8 | (contrast & 0xFFFF) << 16;
+    return true;
+}
+
+// The font goes back out, so that whoever owns it can delete it.
+void GdiGlyphRasterizer::End() {
+    if (scratch_.Dc() && oldFont_) SelectObject(scratch_.Dc(), oldFont_);
+    oldFont_ = nullptr;
+}
+
+// Each text in a band of its own: glyphs white on black, or the cell as an opaque text
+// output fills it, in white.
+bool GdiGlyphRasterizer::Render(std::span<const GlyphText> texts, int width, int height,
+                                GlyphCoverage& out) {
+    const int bands = static_cast<int>(texts.size());
+    HDC dc = scratch_.Dc();
+    if (!dc || width <= 0 || height <= 0 || bands < 1 || bands > 2 || height > INT_MAX / 2)
+        return false;
+    if (!scratch_.Ensure(nullptr, width, bands * height, true)) return false;
+    const PixelBuffer pixels = scratch_.Pixels();
+    for (int t = 0; t < bands; ++t) {
+        const GlyphText& text = texts[t];
+        const RECT band{0, t * height, width, (t + 1) * height};
+        const UINT count = static_cast<UINT>(text.chars.size());
+        const INT* dx = text.advances.empty() ? nullptr : text.advances.data();
+        // The opaque rectangle clears the band to black first.
+        SetBkMode(dc, TRANSPARENT);
+        SetBkColor(dc, RGB(0, 0, 0));
+        if (text.cell) {
+            ExtTextOutA(dc, 0, band.top, ETO_OPAQUE, &band, "", 0, nullptr);
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, RGB(255, 255, 255));
+            ExtTextOutA(dc, text.x, band.top + text.y, ETO_CLIPPED, &band, text.chars.data(), count,
+                        dx);
+        } else {
+            ExtTextOutA(dc, text.x, band.top + text.y, ETO_OPAQUE | ETO_CLIPPED, &band,
+                        text.chars.data(), count, dx);
+        }
+        out.bands[t] = pixels.bits + static_cast<std::ptrdiff_t>(t) * height * pixels.stride;
+    }
+    GdiFlush();
+    out.stride = pixels.stride;
+    return true;
+}
+
+// --- OffscreenBuffer -------------------------------------------------------------------------
+
+void OffscreenBuffer::Release() {
+    pixels_.Release();
+}
+
+HDC OffscreenBuffer::Prepare(HDC compatibleDc, int width, int height) {
+    return pixels_.Ensure(compatibleDc, width, height, false) ? pixels_.Dc() : nullptr;
 }
 
 bool OffscreenBuffer::CopyTo(HDC target, const Rect& area) const {
-    if (!dc_ || IsEmpty(area)) return false;
-    return BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc_,
-                  area.left, area.top, SRCCOPY) != FALSE;
+    if (!pixels_.Dc() || IsEmpty(area)) return false;
+    return BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                  pixels_.Dc(), area.left, area.top, SRCCOPY) != FALSE;
 }
 
 // --- painting --------------------------------------------------------------------------------
+
+namespace {
+
+// The planes composed straight into the off-screen bitmap's pixels.
+class OffscreenCompositor final : public PlaneCompositor {
+  public:
+    OffscreenCompositor(OffscreenBuffer& buffer, GdiObjects& objects)
+        : buffer_(buffer), objects_(objects) {}
+
+    bool ComposePlanes(const PaintScene& scene, const PlaneShapes& shapes,
+                       const Rect& paintRect) override {
+        GdiGlyphRasterizer& glyphs = buffer_.Glyphs();
+        if (!glyphs.Begin(objects_.Font(scene.settings.font))) return false;
+        GdiFlush(); // the background must be in the pixels before they are read
+        const bool done =
+            buffer_.Composer().Compose(scene, shapes, paintRect, glyphs, buffer_.Pixels());
+        glyphs.End();
+        return done;
+    }
+
+  private:
+    OffscreenBuffer& buffer_;
+    GdiObjects& objects_;
+};
+
+} // namespace
 
 void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiObjects& objects,
                OffscreenBuffer* buffer) {
@@ -230,7 +352,8 @@ void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiOb
         if (offscreen) {
             {
                 GdiSurface surface(offscreen, objects);
-                PaintView(surface, withImage, paintRect);
+                OffscreenCompositor compositor(*buffer, objects);
+                PaintView(surface, withImage, paintRect, &compositor);
             }
             buffer->CopyTo(target, paintRect);
             return;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "view/paint_plan.h"
+#include "view/plane_composer.h"
 #include "view/surface.h"
 
 #include <cstdint>
@@ -76,12 +77,66 @@ class GdiSurface final : public Surface {
     Colour penColour_ = 0;
 };
 
-// The off-screen bitmap of double buffering: a memory context holding a bitmap of the
-// view's client size, made again when the size changes.
+// A 32-bit top-down DIB section of the given size, its pixels in bits (0x00RRGGBB); null
+// when the system cannot give one.
+HBITMAP CreatePixels(HDC dc, int width, int height, std::uint32_t*& bits);
+
+// A memory context holding a 32-bit bitmap whose pixels are at hand. The context stays when
+// the bitmap is made again, and with it what is selected into it.
+class PixelContext {
+  public:
+    PixelContext() = default;
+    ~PixelContext();
+    PixelContext(const PixelContext&) = delete;
+    PixelContext& operator=(const PixelContext&) = delete;
+
+    // A bitmap of exactly, or (grow) at least, width x height; false when the system cannot
+    // give one.
+    bool Ensure(HDC compatibleDc, int width, int height, bool grow);
+    void Release();
+
+    HDC Dc() const { return dc_; }
+    PixelBuffer Pixels() const { return {bits_, width_, height_, width_}; }
+
+  private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// Glyph coverage for the plane composition, drawn by GDI in the view's font into a scratch
+// bitmap: white on black, so smoothed fonts give their edge coverage per channel.
+class GdiGlyphRasterizer final : public GlyphRasterizer {
+  public:
+    GdiGlyphRasterizer() = default;
+    ~GdiGlyphRasterizer() override { End(); }
+    GdiGlyphRasterizer(const GdiGlyphRasterizer&) = delete;
+    GdiGlyphRasterizer& operator=(const GdiGlyphRasterizer&) = delete;
+
+    // Draws with this font until End; false when the scratch context cannot be had.
+    bool Begin(HFONT font);
+    void End();
+    bool Render(std::span<const GlyphText> texts, int width, int height,
+                GlyphCoverage& out) override;
+    // The system's font smoothing settings, as read by Begin.
+    std::uint32_t Look() const override { return look_; }
+
+  private:
+    PixelContext scratch_;
+    HGDIOBJ oldFont_ = nullptr;
+    std::uint32_t look_ = 0;
+};
+
+// The off-screen bitmap of double buffering: a memory context holding a 32-bit bitmap of the
+// view's client size, made again when the size changes. Its pixels are open to the plane
+// composition, which draws all planes in one pass over them.
 class OffscreenBuffer {
   public:
     OffscreenBuffer() = default;
-    ~OffscreenBuffer();
+    ~OffscreenBuffer() = default;
     OffscreenBuffer(const OffscreenBuffer&) = delete;
     OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
 
@@ -92,16 +147,19 @@ class OffscreenBuffer {
     bool CopyTo(HDC target, const Rect& area) const;
     void Release();
 
+    PixelBuffer Pixels() const { return pixels_.Pixels(); }
+    PlaneComposer& Composer() { return composer_; }
+    GdiGlyphRasterizer& Glyphs() { return glyphs_; }
+
   private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
+    PixelContext pixels_;
+    PlaneComposer composer_;
+    GdiGlyphRasterizer glyphs_;
 };
 
 // One paint of the text view on target: through the off-screen buffer and one copy when a
-// buffer is given (and can be had), otherwise straight onto target.
+// buffer is given (and can be had), with the planes composed in one pass where the scene
+// allows; otherwise straight onto target, plane by plane.
 void PaintOnDc(HDC target, const PaintScene& scene, const Rect& paintRect, GdiObjects& objects,
                OffscreenBuffer* buffer);
 

@@ -1,5 +1,7 @@
 #include "platform/input_box.h"
 
+#include <vector>
+
 #include "app/command_ids.h"
 #include "files/number.h"
 #include "platform/failure_guard.h"
@@ -8,8 +10,6 @@
 namespace stx {
 
 namespace {
-
-constexpr int kEditLimit = 255;
 
 struct InputBoxState {
     const InputBoxRequest* request;
@@ -25,7 +25,8 @@ INT_PTR InputBoxMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (r.caption) SetUiWindowText(dialog, r.caption);
         if (r.prompt) SetUiDlgItemText(dialog, IDC_INPUT_PROMPT, r.prompt);
         HWND edit = GetDlgItem(dialog, IDC_INPUT_EDIT);
-        SendMessageA(edit, EM_LIMITTEXT, kEditLimit, 0);
+        SendMessageA(edit, EM_LIMITTEXT, r.limit, 0);
+        if (r.text) SetWindowTextA(edit, r.text);
         if (r.number) {
             char digits[24];
             digits[WriteDecimal(*r.number, digits)] = '\0';
@@ -40,9 +41,10 @@ INT_PTR InputBoxMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (LOWORD(wParam)) {
         case IDC_DIALOG_OK:
         case IDOK: {
-            char text[kEditLimit];
-            int n = GetDlgItemTextA(dialog, IDC_INPUT_EDIT, text, sizeof text);
-            state->answer.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+            std::vector<char> text(static_cast<size_t>(state->request->limit) + 1);
+            int n =
+                GetDlgItemTextA(dialog, IDC_INPUT_EDIT, text.data(), static_cast<int>(text.size()));
+            state->answer.assign(text.data(), n > 0 ? static_cast<size_t>(n) : 0);
             EndDialog(dialog, IDC_DIALOG_OK);
             return TRUE;
         }

@@ -18,10 +18,12 @@ struct InputBoxRequest {
     const char* prompt = nullptr;   // a program text; replaces the template's static text
     std::optional<uint32_t> number; // shown in decimal in the edit field when given
     const char* caption = nullptr;  // a program text; replaces the template's caption
+    const char* text = nullptr;     // shown selected in the edit field when given
+    int limit = 254;                // characters the edit field takes
 };
 
-// Shows the box modally; returns the typed text (at most 254 characters) on
-// OK and nothing on Cancel.
+// Shows the box modally; returns the typed text (at most `limit` characters)
+// on OK and nothing on Cancel.
 std::optional<std::string> InputBox(HWND owner, const InputBoxRequest& request);
 
 } // namespace stx

@@ -9,7 +9,9 @@
 #include "platform/commands.h"
 #include "platform/documents.h"
 #include "platform/failure_guard.h"
+#include "platform/help.h"
 #include "platform/option_commands.h"
+#include "platform/printing.h"
 #include "platform/text_view.h"
 
 namespace stx {
@@ -149,6 +151,13 @@ bool MainWindowMessage(EditorApp& app, UINT msg, WPARAM wParam, LPARAM lParam, L
     case kDroppedFileMessage:
         OpenDroppedFile(app, DroppedFileName(app));
         return true;
+    case kPrintDoneMessage:
+        PrintFinished(app, wParam, lParam);
+        return true;
+    case WM_HELP:
+        HelpKeyPressed(app);
+        result = TRUE;
+        return true;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
         case SC_CLOSE:
@@ -182,6 +191,8 @@ bool MainWindowMessage(EditorApp& app, UINT msg, WPARAM wParam, LPARAM lParam, L
         return false;
     case WM_DESTROY:
         KillTimer(app.main, kCaretTimer);
+        app.printer.Abort();
+        CloseHelpOnExit(app);
         AttachApp(app.main, nullptr);
         PostQuitMessage(0);
         return true;

@@ -34,19 +34,6 @@ std::optional<uint32_t> AskNumber(EditorApp& app, const BilingualText& prompt, u
     return ParseNumber(NumberToken(*answer)).value;
 }
 
-// The colour dialog; its 16 custom colours are shared by every colour choice of the run.
-std::optional<COLORREF> AskColour(EditorApp& app, COLORREF current) {
-    static COLORREF custom[16] = {};
-    CHOOSECOLORA choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = app.main;
-    choose.rgbResult = current;
-    choose.lpCustColors = custom;
-    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorA(&choose)) return std::nullopt;
-    return choose.rgbResult & 0xFFFFFF;
-}
-
 EditorFont FromLogFont(const LOGFONTA& f) {
     EditorFont font;
     font.height = f.lfHeight;
@@ -93,7 +80,7 @@ void ChooseNumber(EditorApp& app, const BilingualText& prompt, int& value,
 void ChoosePlaneColour(EditorApp& app, bool first) {
     RenderSettings& r = app.settings.render;
     Colour& colour = first ? r.firstPlaneColour : r.lastPlaneColour;
-    auto chosen = AskColour(app, colour);
+    auto chosen = AskColour(app.main, colour);
     if (!chosen) return;
     colour = *chosen;
     Changed(app, first ? Setting::FirstPlaneColor : Setting::LastPlaneColor);
@@ -170,7 +157,7 @@ void ChooseBackgroundImage(EditorApp& app) {
 }
 
 void ChooseBackgroundColour(EditorApp& app) {
-    if (auto chosen = AskColour(app, app.settings.render.backgroundColour))
+    if (auto chosen = AskColour(app.main, app.settings.render.backgroundColour))
         SendMessageA(app.view, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(*chosen));
 }
 
@@ -223,6 +210,18 @@ void StepDisplayMode(EditorApp& app, int command) {
 }
 
 } // namespace
+
+std::optional<COLORREF> AskColour(HWND owner, COLORREF current) {
+    static COLORREF custom[16] = {};
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = current;
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&choose)) return std::nullopt;
+    return choose.rgbResult & 0xFFFFFF;
+}
 
 void RestartCaretTimer(EditorApp& app) {
     if (!app.main) return;

@@ -3,13 +3,13 @@
 
 #include "app/command_line.h"
 #include "platform/editor_start.h"
+#include "platform/printing.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     stx::CommandLine commandLine = stx::ReadCommandLine(GetCommandLineA());
-    if (commandLine.print != stx::PrintMode::None) {
-        // Printing from the command line is not built yet: leave without printing.
-        ExitProcess(0);
-    }
+    // A print switch prints the file and ends without showing the editor.
+    if (commandLine.print != stx::PrintMode::None)
+        ExitProcess(static_cast<UINT>(stx::PrintFromCommandLine(commandLine)));
     int code = 0;
     {
         stx::EditorApp app;

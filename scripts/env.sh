@@ -7,15 +7,18 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win64
 
 # g++-multilib and qemu-user build and run the 32-bit native unit tests; the
-# pixel tests render with the DejaVu fonts (Wine maps its font names to them);
-# clang builds the fuzz targets with libFuzzer.
-stx_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev mingw-w64 wine wine64
-              xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
+# pixel tests render with the DejaVu fonts (Wine maps its font names to them).
+# python3 builds the error catalogue's tables; clang builds the fuzz targets
+# with libFuzzer.
+stx_packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev mingw-w64 wine
+              wine64 xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
               fonts-dejavu-core fonts-dejavu-extra clang)
 
+# Installs the named Debian packages that are missing; without names, stx_packages.
 stx_install_packages() {
-    local missing=() p
-    for p in "${stx_packages[@]}"; do
+    local wanted=("$@") missing=() p
+    [ $# -gt 0 ] || wanted=("${stx_packages[@]}")
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -27,29 +30,27 @@ stx_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Configures the named build trees (native, win64, win32, native32, fuzz);
+# without names, all five.
 stx_configure() {
-    local common=(-G Ninja -DSTX_WERROR=ON)
+    local trees=("$@") common=(-G Ninja -DSTX_WERROR=ON) tree toolchain
+    [ $# -gt 0 ] || trees=(native win64 win32 native32 fuzz)
     # Compiler results are cached across clean trees and clones of the project.
     if command -v ccache >/dev/null; then
         common+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
         export CCACHE_BASEDIR="$STX_ROOT" CCACHE_NOHASHDIR=1
     fi
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native" "${common[@]}" >/dev/null
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win64" "${common[@]}" \
-        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/win32" "${common[@]}" \
-        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/native32" "${common[@]}" \
-        -DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/linux-i686.cmake" >/dev/null
-    stx_configure_fuzz "${common[@]}"
-}
-
-# The fuzz tree alone (scripts/fuzz needs no other).
-stx_configure_fuzz() {
-    local common=("$@")
-    [ ${#common[@]} -gt 0 ] || common=(-G Ninja -DSTX_WERROR=ON)
-    cmake -S "$STX_ROOT" -B "$STX_ROOT/build/fuzz" "${common[@]}" -DSTX_FUZZ=ON \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+    for tree in "${trees[@]}"; do
+        case $tree in
+            native) toolchain=() ;;
+            win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake") ;;
+            win32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake") ;;
+            native32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/linux-i686.cmake") ;;
+            fuzz) toolchain=(-DSTX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+            *) echo "unknown build tree: $tree" >&2; return 1 ;;
+        esac
+        cmake -S "$STX_ROOT" -B "$STX_ROOT/build/$tree" "${common[@]}" "${toolchain[@]}" >/dev/null
+    done
 }
 
 # Creates the private Wine prefix once. Font smoothing is turned off so pixel
@@ -67,3 +68,6 @@ stx_wine_prefix() {
         touch "$WINEPREFIX/stratext-prefix-ready-2"
     fi
 }
+
+# scripts/package makes the installer and the portable zips with these.
+stx_package_tools=(nsis zip)

@@ -1,5 +1,6 @@
 #include "text/text_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -552,6 +553,75 @@ uint32_t TextBuffer::ExtractRange(uint32_t count, uint32_t skip, char* destinati
     }
     if (produced < want) destination[produced] = 0;
     return produced;
+}
+
+void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context) const {
+    if (offset >= totalBytes_) return;
+    // Lines are stored as tokens, so their bytes are gathered into pieces; the
+    // first pieces are short so that a reader that stops early reads little.
+    constexpr size_t kLargestPiece = 32 * 1024;
+    char piece[kLargestPiece];
+    size_t used = 0;
+    size_t deliverAt = 256;
+    const auto deliver = [&] {
+        const bool more = visit(context, piece, used);
+        used = 0;
+        deliverAt = std::min(deliverAt * 2, kLargestPiece);
+        return more;
+    };
+    uint64_t lineStart;
+    const LineRecord* r = index_.At(index_.LineAtOffset(offset, lineStart));
+    uint64_t skip = offset - lineStart; // bytes of the first line and its break not wanted
+    while (r) {
+        const uint32_t chars = Length(r) - 2;
+        if (skip < chars) {
+            const bool wide = Flags(r) & kWide;
+            const unsigned char* p = Tokens(r);
+            for (;;) {
+                const uint8_t tag = *p;
+                if (tag & kTagRun) {
+                    size_t n = wide ? Load<uint16_t>(p + 1) : p[1];
+                    const unsigned char* bytes = p + (wide ? 11 : 6);
+                    p = bytes + n;
+                    if (skip >= n) {
+                        skip -= n;
+                        continue;
+                    }
+                    bytes += skip;
+                    n -= skip;
+                    skip = 0;
+                    if (used + n > kLargestPiece && !deliver()) return;
+                    std::memcpy(piece + used, bytes, n);
+                    used += n;
+                } else if (tag == kTagTab || tag == kTagNul) {
+                    ++p;
+                    if (skip > 0) {
+                        --skip;
+                        continue;
+                    }
+                    piece[used++] = tag == kTagTab ? '\t' : '\0';
+                } else if (tag == kTagLink) {
+                    p = Load<unsigned char*>(p + 1);
+                    continue;
+                } else {
+                    break;
+                }
+                if (used >= deliverAt && !deliver()) return;
+            }
+            skip = 0;
+        } else {
+            skip -= chars;
+        }
+        const LineRecord* next = NextLine(r);
+        if (!next) break;
+        if (used + 2 > kLargestPiece && !deliver()) return;
+        if (skip == 0) piece[used++] = '\r';
+        piece[used++] = '\n';
+        skip = 0;
+        if (used >= deliverAt && !deliver()) return;
+        r = next;
+    }
+    if (used > 0) visit(context, piece, used);
 }
 
 uint32_t TextBuffer::LineStartOffset(uint32_t line) const {

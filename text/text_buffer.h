@@ -153,6 +153,12 @@ class TextBuffer {
     // ends first a single 0x00 is written. Returns the text bytes produced
     // (the 0x00 not counted).
     uint32_t ExtractRange(uint32_t count, uint32_t skip, char* destination) const;
+    // Read-only walk of the saved form for searching: hands consecutive
+    // pieces of it, from byte offset on, to visit until visit returns false
+    // or the text ends. A piece is valid during its call only. The first
+    // pieces are short, so a reader that stops early has read little.
+    using PieceVisitor = bool (*)(void* context, const char* bytes, size_t size);
+    void VisitPieces(uint32_t offset, PieceVisitor visit, void* context) const;
     // Up to maxCount characters of line n (no line break); 0 if no such line.
     uint32_t ExtractLine(uint32_t line, uint32_t maxCount, char* destination) const;
     // Byte offset of the first character of line n in the saved form: the

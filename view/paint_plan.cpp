@@ -4,8 +4,8 @@
 #include "view/background.h"
 
 #include <limits>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 namespace stx {
 
@@ -32,10 +32,16 @@ struct Row {
     std::int64_t selHi = 0;
 };
 
-class Painter {
+Colour FrontColour(const PaintScene& scene, const Token& t) {
+    if (scene.settings.syntaxHighlight && t.colour) return ClampColour(*t.colour);
+    return scene.planes.PlaneColour(scene.planes.FrontPlane());
+}
+
+// Lays out one plane's drawing; every plane draws the same shapes at its own offset.
+class Planner {
   public:
-    Painter(Surface& surface, const PaintScene& scene, const Rect& paint)
-        : s_(surface), sc_(scene), paint_(paint), front_(scene.planes.FrontPlane()),
+    Planner(const PaintScene& scene, const Rect& paint, PlaneShapes& out)
+        : sc_(scene), paint_(paint), out_(out),
           lineHeight_(static_cast<std::int64_t>(scene.view.lineHeight)),
           hexView_(scene.view.hexView),
           columnWidth_(hexView_ ? static_cast<std::int64_t>(scene.view.addressColumnWidth) : 0),
@@ -44,19 +50,48 @@ class Painter {
           textOffset_(static_cast<std::int64_t>(scene.top.hOffset) - columnWidth_) {}
 
     void Run() {
+        out_.shapes.clear();
+        out_.texts.clear();
+        FindSelection();
         CollectRows();
-        for (int p = 0; p <= front_; ++p)
-            PaintPlane(p);
+        // Shapes point into texts: it must not move once they are made.
+        out_.texts.reserve(rows_.size() * kAddressChars + 1);
+        const std::int64_t lineX = kLeftMargin - textOffset_;
+        std::uint64_t address = sc_.top.offset;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            const Row& row = rows_[r];
+            const std::int64_t y = static_cast<std::int64_t>(r) * lineHeight_;
+            if (hexView_) {
+                // The row after the last line shows the total: the last line's length
+                // counts a line break that it does not have.
+                std::uint64_t shown = address;
+                if (row.sentinel && shown >= 2) shown -= 2;
+                AddAddress(lineX, y, static_cast<std::uint32_t>(shown));
+                address += row.length;
+            }
+            for (std::size_t i = row.firstRun; i < row.endRun; ++i)
+                AddRun(row, runs_[i], lineX, y);
+        }
+        AddCaret();
+        AddAnchor();
     }
 
   private:
-    void SetText(Colour c) {
-        if (!haveText_ || lastText_ != c) {
-            s_.SetTextColour(c);
-            lastText_ = c;
-            haveText_ = true;
-        }
-        setOnPlane_ = true;
+    void FindSelection() {
+        hasSelection_ = sc_.selection.Exists();
+        first_ = &sc_.caret;
+        last_ = &sc_.selection.anchor;
+        if (hasSelection_ && (last_->line < first_->line ||
+                              (last_->line == first_->line && last_->column < first_->column)))
+            std::swap(first_, last_);
+    }
+
+    // The selected pixels of a line, when it has any: [lo, hi).
+    bool SelectedPixels(std::uint32_t line, std::int64_t& lo, std::int64_t& hi) const {
+        if (!hasSelection_ || line < first_->line || line > last_->line) return false;
+        lo = line == first_->line ? static_cast<std::int64_t>(first_->x) : 0;
+        hi = line == last_->line ? static_cast<std::int64_t>(last_->x) : kNoBound;
+        return lo < hi;
     }
 
     // The lines on view and, per line, the runs that can show: runs ending left of the
@@ -65,13 +100,6 @@ class Painter {
     void CollectRows() {
         const TextBuffer& buffer = sc_.buffer;
         const LineRecord* record = sc_.top.record ? sc_.top.record : buffer.FindLine(sc_.top.line);
-        const bool hasSelection = sc_.selection.Exists();
-        const Caret* first = &sc_.caret;
-        const Caret* last = &sc_.selection.anchor;
-        if (hasSelection && (last->line < first->line ||
-                             (last->line == first->line && last->column < first->column)))
-            std::swap(first, last);
-
         std::uint32_t line = sc_.top.line;
         for (std::int64_t r = 0; r * lineHeight_ < paint_.bottom; ++r) {
             Row row;
@@ -81,12 +109,7 @@ class Painter {
                 break;
             }
             row.length = TextBuffer::LineLength(record);
-            if (hasSelection && line >= first->line && line <= last->line) {
-                row.selected = true;
-                row.selLo = line == first->line ? static_cast<std::int64_t>(first->x) : 0;
-                row.selHi = line == last->line ? static_cast<std::int64_t>(last->x) : kNoBound;
-                row.selected = row.selLo < row.selHi;
-            }
+            row.selected = SelectedPixels(line, row.selLo, row.selHi);
             row.firstRun = runs_.size();
             TokenCursor cursor(buffer, record);
             for (Token t = cursor.Next(); t.kind != TokenKind::End; t = cursor.Next()) {
@@ -103,62 +126,45 @@ class Painter {
         }
     }
 
-    void PaintPlane(int p) {
-        const PlaneOffset off = sc_.planes.Offset(p);
-        setOnPlane_ = false;
-        s_.SetBackMode(BackMode::Transparent);
-        if (sc_.selection.Exists()) s_.SetBackColour(sc_.planes.SelectionBackground(p));
-
-        const std::int64_t lineX = kLeftMargin + off.dx - textOffset_;
-        std::uint64_t address = sc_.top.offset;
-        for (std::size_t r = 0; r < rows_.size(); ++r) {
-            const Row& row = rows_[r];
-            const std::int64_t y = static_cast<std::int64_t>(r) * lineHeight_ + off.dy;
-            const bool visible = y < paint_.bottom && y + lineHeight_ > paint_.top;
-            if (hexView_) {
-                if (visible) {
-                    // The row after the last line shows the total: the last line's length
-                    // counts a line break that it does not have.
-                    std::uint64_t shown = address;
-                    if (row.sentinel && shown >= 2) shown -= 2;
-                    PaintAddress(p, lineX, y, static_cast<std::uint32_t>(shown));
-                }
-                address += row.length;
-            }
-            if (!visible) continue;
-            for (std::size_t i = row.firstRun; i < row.endRun; ++i) {
-                const Token& t = runs_[i];
-                const std::int64_t x = lineX + t.x;
-                if (x >= paint_.right) break;
-                PaintRun(p, row, t, x, y);
-            }
-        }
-        PaintCaret(p, off);
-        PaintAnchor(p, off);
+    PlaneShape& Add(ShapeRole role, std::int64_t x, std::int64_t y, std::int64_t width) {
+        PlaneShape& s = out_.shapes.emplace_back();
+        s.role = role;
+        s.x = x;
+        s.y = y;
+        s.width = width;
+        s.height = lineHeight_;
+        return s;
     }
 
-    // The address ends a few pixels left of where the line's text starts on this plane.
-    void PaintAddress(int p, std::int64_t lineX, std::int64_t y, std::uint32_t offset) {
+    void AddText(ShapeRole role, std::int64_t x, std::int64_t y, std::int64_t width,
+                 std::int64_t cullX, std::string_view chars, Colour front) {
+        PlaneShape& s = Add(role, x, y, width);
+        s.rowText = true;
+        s.cullX = cullX;
+        s.chars = chars.data();
+        s.count = static_cast<std::uint32_t>(chars.size());
+        s.front = front;
+    }
+
+    // The address ends a few pixels left of where the line's text starts.
+    void AddAddress(std::int64_t lineX, std::int64_t y, std::uint32_t offset) {
         char text[kAddressChars];
         FormatAddress(offset, text);
         const int width = AddressTextWidth(text, sc_.buffer.Widths());
-        SetText(p == front_ ? kAddressColour : sc_.planes.PlaneColour(p));
-        s_.WriteText(Coord(lineX - (kAddressGap + width)), Coord(y),
-                     std::string_view(text, kAddressChars));
+        const std::size_t at = out_.texts.size();
+        out_.texts.append(text, kAddressChars);
+        AddText(ShapeRole::Text, lineX - (kAddressGap + width), y, width,
+                std::numeric_limits<std::int64_t>::min(),
+                std::string_view(out_.texts.data() + at, kAddressChars), kAddressColour);
     }
 
-    Colour RunColour(int p, const Token& t) const {
-        if (p != front_) return sc_.planes.PlaneColour(p);
-        if (sc_.settings.syntaxHighlight && t.colour) return ClampColour(*t.colour);
-        return sc_.planes.PlaneColour(p);
-    }
-
-    void PaintRun(int p, const Row& row, const Token& t, std::int64_t x, std::int64_t y) {
-        const Colour colour = RunColour(p, t);
+    void AddRun(const Row& row, const Token& t, std::int64_t lineX, std::int64_t y) {
+        const Colour front = FrontColour(sc_, t);
         const std::int64_t runX = t.x;
+        const std::int64_t x = lineX + runX;
+        const std::string_view chars(t.chars, t.count);
         if (!row.selected || runX + t.width <= row.selLo || runX >= row.selHi) {
-            SetText(colour);
-            s_.WriteText(Coord(x), Coord(y), std::string_view(t.chars, t.count));
+            AddText(ShapeRole::Text, x, y, t.width, x, chars, front);
             return;
         }
         // Split where the selection's bounds fall, summing the character widths from the
@@ -185,82 +191,183 @@ class Painter {
             end = begin;
             endX = beginX;
         }
-        const std::int64_t shift = x - runX;
-        if (begin > 0) {
-            SetText(colour);
-            s_.WriteText(Coord(x), Coord(y), std::string_view(t.chars, begin));
-        }
-        if (end > begin) {
-            s_.SetBackMode(BackMode::Opaque);
-            SetText(~colour & 0xFFFFFF);
-            s_.WriteText(Coord(beginX + shift), Coord(y),
-                         std::string_view(t.chars + begin, end - begin));
-            s_.SetBackMode(BackMode::Transparent);
-        }
-        if (end < t.count) {
-            SetText(colour);
-            s_.WriteText(Coord(endX + shift), Coord(y),
-                         std::string_view(t.chars + end, t.count - end));
-        }
+        if (begin > 0)
+            AddText(ShapeRole::Text, x, y, beginX - runX, x, chars.substr(0, begin), front);
+        if (end > begin)
+            AddText(ShapeRole::SelectedText, lineX + beginX, y, endX - beginX, x,
+                    chars.substr(begin, end - begin), front);
+        if (end < t.count)
+            AddText(ShapeRole::Text, lineX + endX, y, runX + t.width - endX, x, chars.substr(end),
+                    front);
     }
 
-    void PaintCaret(int p, PlaneOffset off) {
+    // The colour the front plane draws the caret's letter in, and whether it is selected.
+    void LetterUnderCaret(PlaneShape& s) const {
+        const Caret& caret = sc_.caret;
+        s.front = sc_.planes.PlaneColour(sc_.planes.FrontPlane());
+        if (caret.record) {
+            std::uint32_t column = 0;
+            TokenCursor cursor(sc_.buffer, caret.record);
+            for (Token t = cursor.Next(); t.kind != TokenKind::End; t = cursor.Next()) {
+                if (caret.column < column + t.count) {
+                    if (t.kind == TokenKind::Run) s.front = FrontColour(sc_, t);
+                    break;
+                }
+                column += t.count;
+            }
+        }
+        std::int64_t lo = 0;
+        std::int64_t hi = 0;
+        const std::int64_t x = caret.x;
+        s.letterSelected = SelectedPixels(caret.line, lo, hi) && x >= lo && x < hi;
+    }
+
+    void AddCaret() {
         const Caret& caret = sc_.caret;
         if (CaretHidden(caret.flags) || caret.y >= kFarCaretY) return;
-        if (sc_.overwrite && p != front_) return;
-        const int k = sc_.animation.PenIndex(p, sc_.planes.PlaneCount());
-        const std::int64_t x =
-            kLeftMargin + off.dx + static_cast<std::int64_t>(caret.x) - textOffset_;
-        const std::int64_t y = static_cast<std::int64_t>(caret.y) + off.dy;
+        const std::int64_t x = kLeftMargin + static_cast<std::int64_t>(caret.x) - textOffset_;
+        const std::int64_t y = caret.y;
         const char ch = static_cast<char>(sc_.charUnderCaret);
+        PlaneShape* s = nullptr;
         if (sc_.settings.overLetter && ch != 0 && ch != '\t') {
-            // A block caret: the letter again, inverted from the colour this plane last
-            // drew in, on the selection background of the caret's pen plane. A plane that
-            // drew nothing counts as having drawn in its own colour.
-            const Colour last = setOnPlane_ ? lastText_ : sc_.planes.PlaneColour(p);
-            s_.SetBackMode(BackMode::Opaque);
-            s_.SetBackColour(sc_.planes.SelectionBackground(k));
-            SetText(~last & 0xFFFFFF);
-            s_.WriteText(Coord(x), Coord(y), std::string_view(&ch, 1));
+            // A block caret: the letter again, inverted from the colour its plane draws it
+            // in, on the selection background of the caret's pen plane.
+            const std::size_t at = out_.texts.size();
+            out_.texts.push_back(ch);
+            s = &Add(ShapeRole::CaretBlock, x, y,
+                     sc_.buffer.Widths()[static_cast<unsigned char>(ch)]);
+            s->chars = out_.texts.data() + at;
+            s->count = 1;
+            LetterUnderCaret(*s);
         } else {
-            s_.DrawLine(Coord(x), Coord(y), Coord(x), Coord(y + lineHeight_),
-                        sc_.planes.PenColour(k));
+            s = &Add(ShapeRole::CaretLine, x, y, 1);
         }
+        s->frontOnly = sc_.overwrite;
     }
 
-    void PaintAnchor(int p, PlaneOffset off) {
-        if (!sc_.selection.Exists()) return;
+    void AddAnchor() {
+        if (!hasSelection_) return;
         const Caret& anchor = sc_.selection.anchor;
         const std::int64_t row =
             static_cast<std::int64_t>(anchor.line) - static_cast<std::int64_t>(sc_.top.line);
         if (row < 0 || row >= static_cast<std::int64_t>(sc_.top.pageSize)) return;
-        const std::int64_t x =
-            kLeftMargin + off.dx + static_cast<std::int64_t>(anchor.x) - textOffset_;
-        if (x >= kFarCaretY) return;
+        const std::int64_t x = kLeftMargin + static_cast<std::int64_t>(anchor.x) - textOffset_;
         const std::int64_t lines =
             static_cast<std::int64_t>(sc_.caret.line) - static_cast<std::int64_t>(anchor.line);
-        const std::int64_t y = sc_.caret.y + off.dy - lines * lineHeight_;
-        s_.DrawLine(Coord(x), Coord(y), Coord(x), Coord(y + lineHeight_), sc_.planes.PenColour(p));
+        Add(ShapeRole::AnchorLine, x, sc_.caret.y - lines * lineHeight_, 1);
     }
 
-    Surface& s_;
     const PaintScene& sc_;
     const Rect paint_;
-    const int front_;
+    PlaneShapes& out_;
     const std::int64_t lineHeight_;
     const bool hexView_;
     const std::int64_t columnWidth_;
     const std::int64_t textOffset_;
+    bool hasSelection_ = false;
+    const Caret* first_ = nullptr;
+    const Caret* last_ = nullptr;
     std::vector<Row> rows_;
     std::vector<Token> runs_;
+};
+
+// Draws the planes one by one from the back, each replaying the shapes at its offset.
+class PlaneReplay {
+  public:
+    PlaneReplay(Surface& surface, const PaintScene& scene, const PlaneShapes& shapes,
+                const Rect& paint)
+        : s_(surface), sc_(scene), shapes_(shapes), paint_(paint) {}
+
+    void Run() {
+        for (int p = 0; p <= sc_.planes.FrontPlane(); ++p)
+            PaintPlane(p);
+    }
+
+  private:
+    void SetText(Colour c) {
+        if (!haveText_ || lastText_ != c) {
+            s_.SetTextColour(c);
+            lastText_ = c;
+            haveText_ = true;
+        }
+    }
+
+    void PaintPlane(int p) {
+        const PlaneOffset off = sc_.planes.Offset(p);
+        const bool front = p == sc_.planes.FrontPlane();
+        s_.SetBackMode(BackMode::Transparent);
+        if (sc_.selection.Exists()) s_.SetBackColour(sc_.planes.SelectionBackground(p));
+        for (const PlaneShape& shape : shapes_.shapes) {
+            if (shape.frontOnly && !front) continue;
+            const std::int64_t x = shape.x + off.dx;
+            const std::int64_t y = shape.y + off.dy;
+            if (shape.rowText && (y >= paint_.bottom || y + shape.height <= paint_.top ||
+                                  shape.cullX + off.dx >= paint_.right))
+                continue;
+            const ShapeColours c = ShapeColoursOn(shape, p, sc_.planes, sc_.animation);
+            const std::string_view chars(shape.chars, shape.count);
+            switch (shape.role) {
+            case ShapeRole::Text:
+                SetText(c.text);
+                s_.WriteText(Coord(x), Coord(y), chars);
+                break;
+            case ShapeRole::SelectedText:
+                s_.SetBackMode(BackMode::Opaque);
+                SetText(c.text);
+                s_.WriteText(Coord(x), Coord(y), chars);
+                s_.SetBackMode(BackMode::Transparent);
+                break;
+            case ShapeRole::CaretBlock:
+                s_.SetBackMode(BackMode::Opaque);
+                s_.SetBackColour(c.back);
+                SetText(c.text);
+                s_.WriteText(Coord(x), Coord(y), chars);
+                break;
+            case ShapeRole::CaretLine:
+            case ShapeRole::AnchorLine:
+                s_.DrawLine(Coord(x), Coord(y), Coord(x), Coord(y + shape.height), c.text);
+                break;
+            }
+        }
+    }
+
+    Surface& s_;
+    const PaintScene& sc_;
+    const PlaneShapes& shapes_;
+    const Rect paint_;
     Colour lastText_ = 0;
     bool haveText_ = false; // forgotten at the start of every paint
-    bool setOnPlane_ = false;
 };
 
 } // namespace
 
-void PaintView(Surface& surface, const PaintScene& scene, const Rect& paintRect) {
+ShapeColours ShapeColoursOn(const PlaneShape& shape, int p, const PlaneTables& planes,
+                            const CaretAnimation& animation) {
+    const Colour text = p == planes.FrontPlane() ? shape.front : planes.PlaneColour(p);
+    switch (shape.role) {
+    case ShapeRole::Text:
+        break;
+    case ShapeRole::SelectedText:
+        return {~text & 0xFFFFFF, planes.SelectionBackground(p)};
+    case ShapeRole::CaretBlock: {
+        const int k = animation.PenIndex(p, planes.PlaneCount());
+        const Colour letter = shape.letterSelected ? ~text & 0xFFFFFF : text;
+        return {~letter & 0xFFFFFF, planes.SelectionBackground(k)};
+    }
+    case ShapeRole::CaretLine:
+        return {planes.PenColour(animation.PenIndex(p, planes.PlaneCount())), 0};
+    case ShapeRole::AnchorLine:
+        return {planes.PenColour(p), 0};
+    }
+    return {text, 0};
+}
+
+void PlanPlaneShapes(const PaintScene& scene, const Rect& paintRect, PlaneShapes& out) {
+    Planner(scene, paintRect, out).Run();
+}
+
+void PaintView(Surface& surface, const PaintScene& scene, const Rect& paintRect,
+               PlaneCompositor* compositor) {
     if (IsEmpty(paintRect)) return;
     BusyGuard busy(scene.buffer);
     const Size client{static_cast<int>(scene.view.viewWidth),
@@ -268,7 +375,10 @@ void PaintView(Surface& surface, const PaintScene& scene, const Rect& paintRect)
     PaintBackground(surface, scene.settings, paintRect, client, scene.imageSize);
     surface.UseFont(scene.settings.font);
     if (scene.view.lineHeight == 0) return; // no font measured yet: nothing can be placed
-    Painter(surface, scene, paintRect).Run();
+    PlaneShapes shapes;
+    PlanPlaneShapes(scene, paintRect, shapes);
+    if (compositor && compositor->ComposePlanes(scene, shapes, paintRect)) return;
+    PlaneReplay(surface, scene, shapes, paintRect).Run();
 }
 
 std::uint8_t CharUnderCaret(const TextBuffer& buffer, const Caret& caret) {

@@ -8,6 +8,8 @@
 #include "view/surface.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace stx {
 
@@ -30,11 +32,70 @@ struct PaintScene {
     Size imageSize{};                // the background bitmap's size, empty when none
 };
 
+// What one plane draws, the same on every plane but for the plane's offset and colours: the
+// planes are copies of one drawing. Positions are those of a plane with no offset.
+enum class ShapeRole : std::uint8_t {
+    Text,         // transparent text: the plane colour, on the front plane its own colour
+    SelectedText, // opaque, inverted from Text, on the plane's selection background
+    CaretBlock,   // opaque: the letter under the caret inverted, on the caret pen plane's
+                  // selection background
+    CaretLine,    // in the caret pen plane's colour
+    AnchorLine,   // in the plane's own pen
+};
+
+struct PlaneShape {
+    ShapeRole role = ShapeRole::Text;
+    bool frontOnly = false;      // typing overwrites: the caret is on the front plane alone
+    bool letterSelected = false; // CaretBlock: the letter under it is drawn selected
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::int64_t width = 0;  // text: the cell width; lines: 1
+    std::int64_t height = 0; // the line height
+    // Text of a line's row: a plane draws it only while its copy of the row reaches into the
+    // paint rectangle and its copy of cullX (where the run starts) lies left of its right edge.
+    bool rowText = false;
+    std::int64_t cullX = 0;
+    const char* chars = nullptr;
+    std::uint32_t count = 0;
+    Colour front = 0; // text roles: the colour on the front plane before any inversion
+};
+
+// The shapes of one plane in drawing order: each row's address and runs, then the caret,
+// then the selection-anchor mark.
+struct PlaneShapes {
+    std::vector<PlaneShape> shapes;
+    std::string texts; // the addresses and the caret's letter, which the buffer does not hold
+};
+
+// Text and background colour of a shape on plane p. Lines use text as their pen.
+struct ShapeColours {
+    Colour text;
+    Colour back;
+};
+ShapeColours ShapeColoursOn(const PlaneShape& shape, int p, const PlaneTables& planes,
+                            const CaretAnimation& animation);
+
+// The shapes one paint of paintRect draws on each plane. Reads the lines: the caller holds
+// the text engine's busy flag, and the shapes point into the buffer until the next edit.
+void PlanPlaneShapes(const PaintScene& scene, const Rect& paintRect, PlaneShapes& out);
+
+// A way to draw all planes at once that some surfaces allow.
+class PlaneCompositor {
+  public:
+    virtual ~PlaneCompositor() = default;
+    // Draws every plane's shapes over paintRect, on top of the background. False when it
+    // cannot, leaving the surface as it was.
+    virtual bool ComposePlanes(const PaintScene& scene, const PlaneShapes& shapes,
+                               const Rect& paintRect) = 0;
+};
+
 // The drawing of one paint of the text view, onto any surface: the background over
 // paintRect, then every plane from the back to the front, each with its lines, its hex
-// addresses, its caret and the selection-anchor mark. Holds the text engine's busy flag
-// while it walks the lines.
-void PaintView(Surface& surface, const PaintScene& scene, const Rect& paintRect);
+// addresses, its caret and the selection-anchor mark. A compositor, when given and able,
+// draws the planes in one go; otherwise they are drawn one by one on the surface. Holds the
+// text engine's busy flag while it walks the lines.
+void PaintView(Surface& surface, const PaintScene& scene, const Rect& paintRect,
+               PlaneCompositor* compositor = nullptr);
 
 // The byte the over-letter caret shows: the character at the caret's column, or 0 at the
 // end of the line, on a TAB or on a NUL byte.

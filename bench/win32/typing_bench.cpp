@@ -1,28 +1,118 @@
 // What one typed character costs in the real view under Wine: the edit and
 // the repaint of the caret line's band, on a 1,000,000-line document with 8
 // planes. Baseline, in the same run: repainting the same band with no edit.
+// Then the plane count: a full paint of a view of 120 x 60 characters with 8
+// and with 255 planes, and the typed character's band with 255 planes.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "bench/win32/bench_clock.h"
+#include "bench/view_document.h"
 #include "platform/editor_start.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
+#include "view/paint_plan.h"
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+using stx::bench::Now;
+
+// This thread's processor time in milliseconds: on a busy machine the wall-clock figures
+// also hold other programs' time.
+double CpuMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 |
+                                   t.dwLowDateTime) /
+               1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+struct PaintTime {
+    double wallMs; // median
+    double cpuMs;  // mean
+};
+
+// Sends message to the view (WM_NULL: none), then times the paint that follows: of the whole
+// view when asked, else of what the message invalidated. rounds times.
+PaintTime PaintMs(HWND view, UINT message, WPARAM wParam, bool wholeView, int rounds) {
+    std::vector<double> took;
+    double cpu = 0;
+    for (int i = 0; i < rounds; ++i) {
+        if (message != WM_NULL) SendMessageA(view, message, wParam, message == WM_CHAR ? 1 : 0);
+        if (wholeView) InvalidateRect(view, nullptr, FALSE);
+        const double cpuStart = CpuMs();
+        const double start = Now();
+        UpdateWindow(view);
+        took.push_back((Now() - start) * 1000);
+        cpu += CpuMs() - cpuStart;
+    }
+    std::sort(took.begin(), took.end());
+    return {took[took.size() / 2], cpu / rounds};
+}
+
+// Full paints with 8 and 255 planes on a view of 120 x 60 characters: the same text again
+// (rows the view keeps from the paint before) and a page further down each time (every row
+// new), and the band a typed character repaints. The last two lines are the figures the
+// targets are read from: new pages and typed characters, the harder cases.
+void PlaneCountFigures(stx::EditorApp& app) {
+    using namespace stx;
+    const std::string text = AssemblerLines(60 * 12, 120);
+    SendMessageA(app.view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // Size the main window so the view holds exactly 120 x 60 characters.
+    const ViewGeometry& geometry = app.editor.View();
+    const int width = kLeftMargin + 120 * static_cast<int>(app.editor.Buffer().Widths()['m']);
+    const int height = 60 * static_cast<int>(geometry.lineHeight);
+    // Scroll bars come and go with the size, so measure again until it fits.
+    RECT client{};
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        RECT frame;
+        GetWindowRect(app.main, &frame);
+        GetClientRect(app.view, &client);
+        if (client.right == width && client.bottom == height) break;
+        SetWindowPos(app.main, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                     frame.bottom - frame.top + height - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    std::printf("\nview %ld x %ld pixels (120 x 60 characters wanted: %d x %d), ms and cpu ms\n",
+                client.right, client.bottom, width, height);
+    std::printf("%-8s %20s %20s %20s\n", "planes", "same text again", "page down",
+                "typed character");
+    PaintTime page[2]{};
+    PaintTime typed{};
+    const int counts[2] = {8, 255};
+    for (int i = 0; i < 2; ++i) {
+        app.settings.render.planeCount = counts[i];
+        ViewSettingsChanged(app);
+        SendMessageA(app.view, WM_VSCROLL, SB_TOP, 0);
+        UpdateWindow(app.view);
+        const PaintTime same = PaintMs(app.view, WM_NULL, 0, true, 40);
+        page[i] = PaintMs(app.view, WM_VSCROLL, SB_PAGEDOWN, false, 10);
+        SendMessageA(app.view, WM_VSCROLL, SB_TOP, 0);
+        const WPARAM offset = static_cast<WPARAM>(SendMessageA(app.view, EM_LINEINDEX, 29, 0)) + 40;
+        SendMessageA(app.view, EM_SETSEL, offset, offset);
+        UpdateWindow(app.view);
+        // The view repaints only the caret line's band after a character.
+        typed = PaintMs(app.view, WM_CHAR, 'x', false, 100);
+        std::printf("%-8d %10.3f %9.3f %10.3f %9.3f %10.3f %9.3f\n", counts[i], same.wallMs,
+                    same.cpuMs, page[i].wallMs, page[i].cpuMs, typed.wallMs, typed.cpuMs);
+    }
+    std::printf("full paint 255 vs 8 planes: %.2f\n",
+                page[0].wallMs > 0 ? page[1].wallMs / page[0].wallMs : 0.0);
+    std::printf("band 255 planes ms: %.3f\n", typed.wallMs);
 }
 
 } // namespace
 
 int main() {
     using namespace stx;
+    using bench::Now;
     EditorApp app;
     if (!StartEditor(app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL)) return 1;
     app.settings.render.planeCount = 8;
@@ -66,6 +156,7 @@ int main() {
                     paint > 0 ? typing / paint : 0.0);
     }
     std::printf("worst WM_CHAR: %.3f ms (target 5 ms)\n", worst);
+    PlaneCountFigures(app);
     ShutdownEditor(app);
     return 0;
 }

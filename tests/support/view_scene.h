@@ -24,6 +24,16 @@ struct ViewScene {
                           .overwrite = overwrite,
                           .charUnderCaret = CharUnderCaret(buffer, caret)};
     }
+    // The caret at a column of a line with no TAB before it, in a font of fixed pitch.
+    Caret At(std::uint32_t line, std::uint32_t column) const {
+        Caret c;
+        c.line = line;
+        c.column = column;
+        c.record = buffer.FindLine(line);
+        c.x = column * buffer.Widths()['m'];
+        c.y = static_cast<std::int32_t>((line - top.line) * view.lineHeight);
+        return c;
+    }
     Rect Full() const {
         return Rect{0, 0, static_cast<int>(view.viewWidth), static_cast<int>(view.viewHeight)};
     }

@@ -16,6 +16,7 @@
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
 #include "platform/editor_start.h"
+#include "platform/report_error.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
 #include "win32_test_support.h"
@@ -171,8 +172,7 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Big fucking error");
     EXPECT_EQ(boxes[0].owner, app->main);
-    EXPECT_EQ(boxes[0].text.rfind("Error Code: 00000002 (2)\r\n\r\nSystem returns: ", 0), 0u)
-        << boxes[0].text;
+    EXPECT_EQ(boxes[0].text, ErrorReportText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(StatusNotice(), "Error opening file");
     EXPECT_EQ(Document(), before);
 

@@ -75,12 +75,4 @@ TEST_F(EditCommandsTest, TemplatesReplaceTheTextUnmodified) {
     EXPECT_EQ(WindowText(app->main), "Stratext - Untitled");
 }
 
-TEST(PrintSwitch, ExitsWithoutShowingTheEditor) {
-    TempFile doc("stratext print.txt", "print me");
-    ProgramProcess program("\"/3 " + doc.Path() + "\"");
-    ASSERT_TRUE(program.Started());
-    EXPECT_EQ(program.WaitForExit(), 0);
-    EXPECT_EQ(program.WaitForWindow("Stratext", 0), nullptr);
-}
-
 } // namespace stx::test

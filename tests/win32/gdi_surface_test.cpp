@@ -9,8 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,8 +17,8 @@
 namespace stx {
 namespace {
 
-constexpr int kWidth = 200;
-constexpr int kHeight = 64;
+constexpr int kWidth = 240;
+constexpr int kHeight = 96;
 constexpr Colour kBackground = 0xFCD6A3;
 
 struct Point {
@@ -32,21 +31,10 @@ struct Point {
 class Canvas {
   public:
     Canvas() {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        dc_ = CreateCompatibleDC(nullptr);
-        dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<const std::uint32_t*>(bits);
-        old_ = SelectObject(dc_, dib_);
+        if (pixels_.Ensure(nullptr, kWidth, kHeight, false)) bits_ = pixels_.Pixels().bits;
     }
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(dib_);
-        DeleteDC(dc_);
-    }
-    bool Ok() const { return dc_ && dib_ && bits_; }
-    HDC Dc() const { return dc_; }
+    bool Ok() const { return bits_ != nullptr; }
+    HDC Dc() const { return pixels_.Dc(); }
 
     // As a COLORREF (0x00BBGGRR); the DIB holds 0x00RRGGBB.
     Colour At(int x, int y) const {
@@ -75,9 +63,7 @@ class Canvas {
     }
 
   private:
-    HDC dc_ = nullptr;
-    HBITMAP dib_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    PixelContext pixels_;
     const std::uint32_t* bits_ = nullptr;
 };
 
@@ -107,10 +93,10 @@ class GdiScene : public ViewScene {
         caret.x = buffer.LineWidth(caret.record);
     }
 
-    void Paint(HDC dc, OffscreenBuffer* offscreen = nullptr) {
+    void Paint(HDC dc, OffscreenBuffer* offscreen = nullptr, std::optional<Rect> area = {}) {
         planes.Update(settings);
         SyncViewGeometry(view, settings, planes, buffer.Widths());
-        PaintOnDc(dc, Scene(), Full(), objects, offscreen);
+        PaintOnDc(dc, Scene(), area.value_or(Full()), objects, offscreen);
     }
 
     GdiObjects objects;
@@ -224,13 +210,47 @@ TEST_F(GdiSurfacePixels, CaretLinesUseThePlanePens) {
     EXPECT_NE(canvas.At(x + 7, 7 + scene.lineHeight), scene.planes.PenColour(0));
 }
 
-TEST_F(GdiSurfacePixels, DoubleBufferingPaintsTheSamePixels) {
-    scene.settings.distance = 1;
-    scene.Paint(canvas.Dc());
-    Canvas buffered;
+// Through the off-screen buffer all planes are composed in one pass: the pixels must be
+// those of drawing the planes one by one straight onto the target.
+TEST(GdiSurfaceComposition, SamePixelsAsPlaneByPlane) {
+    Canvas reference;
+    Canvas composed;
+    ASSERT_TRUE(reference.Ok() && composed.Ok());
+    GdiScene scene("mov eax, 0FFh\r\n\tpush -12 ; x\r\nlabel1: 1e5 abc", reference.Dc());
+    ASSERT_TRUE(scene.measured);
+    scene.top.pageSize = 4;
+    // The caret after "label1", the selection back to line 1's "eax".
+    scene.caret = scene.At(3, 6);
+    scene.selection.anchor = scene.At(1, 4);
     OffscreenBuffer offscreen;
-    scene.Paint(buffered.Dc(), &offscreen);
-    EXPECT_TRUE(buffered.All() == canvas.All());
+    auto differs = [&](const Rect& rect) -> std::string {
+        scene.Paint(reference.Dc(), nullptr, rect);
+        scene.Paint(composed.Dc(), &offscreen, rect);
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                if (reference.At(x, y) != composed.At(x, y))
+                    return "at " + std::to_string(x) + "," + std::to_string(y);
+        return {};
+    };
+    for (int n : {1, 2, 8, 255})
+        for (int d = 0; d < kFadeDirectionCount; ++d)
+            for (int distance : {0, 3}) {
+                scene.settings.planeCount = n;
+                scene.settings.distance = distance;
+                scene.settings.fadeDirection = static_cast<FadeDirection>(d);
+                const std::string where = std::to_string(n) + " planes, direction " +
+                                          std::to_string(d) + ", distance " +
+                                          std::to_string(distance);
+                scene.settings.syntaxHighlight = true;
+                scene.settings.overLetter = true;
+                scene.top.hOffset = 0;
+                EXPECT_EQ(differs(Rect{0, 0, kWidth, kHeight}), "") << where;
+                // Scrolled sideways, a line caret, no highlighting, part of the view.
+                scene.settings.syntaxHighlight = false;
+                scene.settings.overLetter = false;
+                scene.top.hOffset = 16;
+                EXPECT_EQ(differs(Rect{30, 10, 170, 57}), "") << where << ", partial";
+            }
 }
 
 TEST_F(GdiSurfacePixels, ImageBackgroundIsStretched) {
@@ -245,45 +265,6 @@ TEST_F(GdiSurfacePixels, ImageBackgroundIsStretched) {
     EXPECT_EQ(canvas.At(0, kHeight - 1), 0x00FF00u);
     scene.objects.SetBackground(nullptr, nullptr);
     DeleteObject(image);
-}
-
-// A full view of 60 lines of 120 characters, drawn with GDI through the off-screen buffer:
-// the figure users feel. Reported, not enforced: machines under test vary too much.
-TEST(GdiSurfaceTiming, FullViewWithEightAndWithAllPlanes) {
-    std::string text;
-    for (int line = 0; line < 60; ++line) {
-        for (int column = 0; column < 120; ++column)
-            text += static_cast<char>(column % 10 == 9 ? ' ' : 'a' + (line + column) % 26);
-        text += "\r\n";
-    }
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    GdiScene scene(text.c_str(), screen);
-    scene.settings.font.quality = EditorFont{}.quality; // as users see it, smoothing and all
-    scene.view.viewWidth = 120 * 16;
-    scene.view.viewHeight = 60 * static_cast<std::uint32_t>(scene.lineHeight);
-    scene.top.pageSize = 60;
-    HDC target = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 120 * 16, 60 * scene.lineHeight);
-    HGDIOBJ old = SelectObject(target, bitmap);
-    OffscreenBuffer offscreen;
-    for (int planes : {8, 255}) {
-        scene.settings.planeCount = planes;
-        scene.Paint(target, &offscreen); // warm up
-        const int rounds = planes == 8 ? 10 : 2;
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < rounds; ++i)
-            scene.Paint(target, &offscreen);
-        GdiFlush();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        std::printf("[ figures  ] GDI paint of 60 x 120 with %d planes: %.2f ms\n", planes,
-                    took.count() / rounds);
-    }
-    SelectObject(target, old);
-    DeleteObject(bitmap);
-    DeleteDC(target);
-    ReleaseDC(nullptr, screen);
 }
 
 } // namespace

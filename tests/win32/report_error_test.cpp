@@ -3,20 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/error_catalogue.h"
 #include "win32_test_support.h"
 
 namespace stx::test {
 
-TEST(ReportError, TextHasCodeLineBlankLineAndSystemText) {
+TEST(ReportError, TextHasCatalogueDetailsBlankLineAndSystemText) {
     const std::string text = ErrorReportText(ERROR_ACCESS_DENIED);
-    const std::string head = "Error Code: 00000005 (5)\r\n\r\nSystem returns: ";
+    const std::string head =
+        ErrorDetailsText(BuiltInErrorCatalog(), ERROR_ACCESS_DENIED) + "\r\n\r\nSystem returns: ";
     ASSERT_EQ(text.rfind(head, 0), 0u) << text;
+    EXPECT_NE(head.find("Message ID: ERROR_ACCESS_DENIED\r\n"), std::string::npos);
     const std::string system = text.substr(head.size());
     EXPECT_FALSE(system.empty());
     EXPECT_EQ(system, SystemMessageText(ERROR_ACCESS_DENIED));
 
-    // Large codes are written in full, in both bases.
-    EXPECT_EQ(ErrorReportText(0xC0000005u).rfind("Error Code: C0000005 (3221225477)\r\n", 0), 0u);
+    // A code without a catalogue record still shows its code line and the system's text.
+    EXPECT_EQ(ErrorReportText(0x2000ABCDu)
+                  .rfind("Error Code: 2000ABCD (536914893)\r\n\r\n"
+                         "System returns: ",
+                         0),
+              0u);
 }
 
 TEST(ReportError, CodeWithoutTextShowsWhyTheSystemHasNone) {
@@ -31,7 +38,9 @@ TEST(ReportError, BoxShowsTheLastErrorAndKeepsIt) {
     std::string caption, text;
     const DWORD after = DriveDialog<DWORD>(
         [] {
-            SetLastError(ERROR_SHARING_VIOLATION);
+            // A call that fails: opening a file that is not there.
+            CreateFileA("Z:\\no such folder\\no such file", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                        0, nullptr);
             ReportLastError();
             return GetLastError();
         },
@@ -42,9 +51,10 @@ TEST(ReportError, BoxShowsTheLastErrorAndKeepsIt) {
             text = buffer;
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         });
-    EXPECT_EQ(after, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(after, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_EQ(caption, "Big fucking error");
-    EXPECT_EQ(text, ErrorReportText(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(text, ErrorReportText(ERROR_PATH_NOT_FOUND));
+    EXPECT_NE(text.find("Message ID: ERROR_PATH_NOT_FOUND\r\n"), std::string::npos);
 }
 
 TEST(ReportError, NoErrorNoBox) {

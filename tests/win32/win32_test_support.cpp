@@ -1,5 +1,7 @@
 #include "win32_test_support.h"
 
+#include "platform/gdi_surface.h"
+
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -183,24 +185,12 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
     GetClientRect(window, &client);
     width = client.right;
     height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    PixelContext canvas;
+    if (width <= 0 || height <= 0 || !canvas.Ensure(nullptr, width, height, false)) return {};
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
     GdiFlush();
-    const auto* first = static_cast<const uint32_t*>(bits);
-    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    return pixels;
+    const PixelBuffer pixels = canvas.Pixels();
+    return std::vector<uint32_t>(pixels.bits, pixels.bits + static_cast<size_t>(width) * height);
 }
 
 SeenBox RecordBox(HWND box) {
@@ -213,6 +203,46 @@ SeenBox RecordBox(HWND box) {
     record.fileNameField = FileNameField(box);
     if (record.fileNameField) record.fileName = WindowText(record.fileNameField);
     return record;
+}
+
+namespace {
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<OwnedSearch*>(param);
+    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
+    DriveDialog<int>(
+        [&] {
+            open();
+            return 0;
+        },
+        drive);
+}
+
+SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs) {
+    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    const DWORD start = GetTickCount();
+    OwnedSearch search{dialog, nullptr};
+    while (!search.found && GetTickCount() - start < timeoutMs) {
+        EnumThreadWindows(thread, FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(10);
+    }
+    if (!search.found) return {};
+    SeenBox seen = RecordBox(search.found);
+    PostMessageA(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+    WaitUntilGone(search.found);
+    return seen;
 }
 
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,

@@ -74,6 +74,8 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
 // `open`, which shows the modal dialog. Returns what `open` returned.
 template <typename Result>
 Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive);
+// The same for a command that returns nothing.
+void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive);
 
 // Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
 HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
@@ -105,6 +107,10 @@ std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
 
 // Answers one box on a helper thread (run on the caller's thread's first box).
 SeenBox RecordBox(HWND box);
+// From a helper thread: presses a button of a dialog that answers it with a
+// box of its own (posted, as a click would be), answers that box with
+// `answer` and returns what it said; an empty record when no box came.
+SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs = 10000);
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen);
 

@@ -40,16 +40,6 @@ class PaintPlanTest : public ::testing::Test, protected ViewScene {
         settings.fadeDirection = direction;
     }
 
-    // A caret block on a line without TABs before the column.
-    Caret At(std::uint32_t line, std::uint32_t column) const {
-        Caret c;
-        c.line = line;
-        c.column = column;
-        c.record = buffer.FindLine(line);
-        c.x = column * 8;
-        c.y = static_cast<std::int32_t>((line - top.line) * 16);
-        return c;
-    }
     void MoveCaret(std::uint32_t line, std::uint32_t column) {
         const std::uint8_t flags = caret.flags;
         caret = At(line, column);
@@ -249,11 +239,19 @@ TEST_F(PaintPlanTest, OverLetterCaretShowsTheLetterInverted) {
     EXPECT_EQ(b.at(0).mode, BackMode::Opaque);
     EXPECT_EQ(b.at(0).colour, ~planes.PlaneColour(0) & 0xFFFFFF);
     EXPECT_EQ(b.at(0).back, planes.SelectionBackground(0));
-    // Inverted from the colour the plane drew in last: here the number's.
-    EXPECT_EQ(b.at(1).colour, ~kDefaultNumberColour & 0xFFFFFF);
+    // Inverted from the colour its plane draws that letter in, not from whatever the plane
+    // drew last (the number at the line's end), which would change with the repainted area.
+    EXPECT_EQ(b.at(1).colour, 0xFFFFFFu);
     EXPECT_EQ(b.at(1).back, planes.SelectionBackground(1));
     // The front plane's text is transparent again after the back plane's caret.
     EXPECT_EQ(TextsOf(s, "12").at(1).mode, BackMode::Transparent);
+    MoveCaret(1, 3);
+    EXPECT_EQ(TextsOf(Paint(Rect{0, 0, 40, 16}), "1").at(1).colour,
+              ~kDefaultNumberColour & 0xFFFFFF);
+    // A selected letter is drawn inverted, so the caret shows it in its own colour again.
+    Select(1, 5);
+    EXPECT_EQ(TextsOf(Paint(), "1").back().colour, kDefaultNumberColour);
+    selection.Drop();
     // On a TAB and at the line's end the caret is the vertical line.
     for (std::uint32_t column : {2u, 5u}) {
         MoveCaret(1, column);
