@@ -2,7 +2,10 @@
 // and to the reference model of the randomized test, which must agree after
 // every step; undoing everything must give back the opened text. Between the
 // edits come the view's own inputs (mouse, page keys, scrolling, new view
-// metrics), which may move the caret but never change the text.
+// metrics), which may move the caret but never change the text. Now and then
+// memory runs out during an edit, which must then go through whole or change
+// nothing.
+#include "fuzz/fuzz_allocator.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/unit/text/text_model.h"
 
@@ -113,6 +116,26 @@ void ViewStep(FuzzedDataProvider& in, TextEditor& ed, TextModel& m) {
     }
 }
 
+// What an edit that failed must leave as it was. A typed key drops the
+// selection whatever became of the edit, so a selection may be gone.
+struct EditorState {
+    std::string text;
+    uint32_t line, column;
+    bool selection;
+    uint32_t anchorLine, anchorColumn;
+    uint32_t undoCount;
+
+    explicit EditorState(const TextEditor& ed)
+        : text(test::All(ed.Buffer())), line(ed.GetCaret().line), column(ed.GetCaret().column),
+          selection(ed.GetSelection().Exists()), anchorLine(ed.GetSelection().anchor.line),
+          anchorColumn(ed.GetSelection().anchor.column), undoCount(ed.Buffer().UndoCount()) {}
+    bool KeptFrom(const EditorState& b) const {
+        return text == b.text && line == b.line && column == b.column && undoCount == b.undoCount &&
+               (!selection ||
+                (b.selection && anchorLine == b.anchorLine && anchorColumn == b.anchorColumn));
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -122,7 +145,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return in.ConsumeBytesAsString(in.ConsumeIntegralInRange<size_t>(0, maxSize));
     };
 
-    TextEditor ed;
+    fuzz::FuzzAllocator& memory = fuzz::Allocator();
+    memory.FailAfter(-1);
+    TextEditor ed(&memory);
     TextModel m;
     ViewGeometry view;
     view.lineHeight = 16;
@@ -137,9 +162,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ViewStep(in, ed, m);
             continue;
         }
+        const bool starve = pick(16) == 0;
+        const TextModel modelBefore = starve ? m : TextModel{};
+        const EditorState before(ed);
+        const long failures = memory.failures;
+        if (starve) memory.FailAfter(pick(3));
         const std::string what = test::ModelStep(ed, m, pick, text);
+        memory.FailAfter(-1);
         if (what.empty()) continue;
         const std::string mismatch = test::ModelMismatch(ed, m, true);
+        if (!mismatch.empty() && memory.failures != failures) {
+            // Out of memory: the edit changed nothing, so the model takes it back.
+            STX_FUZZ_CHECK_MSG(EditorState(ed).KeptFrom(before) && ed.Buffer().CheckConsistency(),
+                               "out of memory in " + what + "\n" + mismatch);
+            m = modelBefore;
+            m.hasAnchor = ed.GetSelection().Exists();
+            continue;
+        }
         STX_FUZZ_CHECK_MSG(mismatch.empty(), what + "\n" + mismatch);
     }
     const std::string mismatch = test::UndoAllMismatch(ed, m);
