@@ -8,11 +8,12 @@ export WINEARCH=win64
 
 # g++-multilib and qemu-user build and run the 32-bit native unit tests; the
 # pixel tests render with the DejaVu fonts (Wine maps its font names to them).
-# python3 builds the error catalogue's tables; clang builds the fuzz targets
-# with libFuzzer.
+# python3 builds the error catalogue's tables; clang builds the fuzz targets,
+# with libFuzzer and the sanitizers' runtimes from libclang-rt-dev (only
+# recommended by clang, so not installed with it here).
 stx_packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev mingw-w64 wine
               wine64 xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
-              fonts-dejavu-core fonts-dejavu-extra clang)
+              fonts-dejavu-core fonts-dejavu-extra clang libclang-rt-dev)
 
 # Installs the named Debian packages that are missing; without names, stx_packages.
 stx_install_packages() {
