@@ -116,8 +116,10 @@ void ViewStep(FuzzedDataProvider& in, TextEditor& ed, TextModel& m) {
     }
 }
 
-// What an edit that failed must leave as it was. A typed key drops the
-// selection whatever became of the edit, so a selection may be gone.
+// What an edit or a move that failed must leave as it was. A typed key drops
+// the selection whatever became of the edit, and Shift with a move anchors one
+// at the caret before it moves, so a selection may be gone or newly anchored
+// where the caret stayed.
 struct EditorState {
     std::string text;
     uint32_t line, column;
@@ -132,7 +134,8 @@ struct EditorState {
     bool KeptFrom(const EditorState& b) const {
         return text == b.text && line == b.line && column == b.column && undoCount == b.undoCount &&
                (!selection ||
-                (b.selection && anchorLine == b.anchorLine && anchorColumn == b.anchorColumn));
+                (b.selection ? anchorLine == b.anchorLine && anchorColumn == b.anchorColumn
+                             : anchorLine == b.line && anchorColumn == b.column));
     }
 };
 
@@ -172,11 +175,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (what.empty()) continue;
         const std::string mismatch = test::ModelMismatch(ed, m, true);
         if (!mismatch.empty() && memory.failures != failures) {
-            // Out of memory: the edit changed nothing, so the model takes it back.
+            // Out of memory: the step changed nothing, so the model takes it back.
             STX_FUZZ_CHECK_MSG(EditorState(ed).KeptFrom(before) && ed.Buffer().CheckConsistency(),
                                "out of memory in " + what + "\n" + mismatch);
             m = modelBefore;
             m.hasAnchor = ed.GetSelection().Exists();
+            m.anchorLine = ed.GetSelection().anchor.line;
+            m.anchorCol = ed.GetSelection().anchor.column;
             continue;
         }
         STX_FUZZ_CHECK_MSG(mismatch.empty(), what + "\n" + mismatch);
