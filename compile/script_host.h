@@ -14,14 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace stx {
+#include "files/file_attributes.h"
 
-// File attribute bits as Windows stores them.
-inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
-inline constexpr std::uint32_t kAttributeHidden = 0x02;
-inline constexpr std::uint32_t kAttributeSystem = 0x04;
-inline constexpr std::uint32_t kAttributeDirectory = 0x10;
-inline constexpr std::uint32_t kAttributeArchive = 0x20;
+namespace stx {
 
 // One match of a file search: its name within its directory.
 struct FoundFile {

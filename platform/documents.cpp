@@ -222,21 +222,20 @@ bool OpenDocument(EditorApp& app, const std::string& name) {
         return false;
     }
 
-    std::vector<char> bytes;
-    const FileReadResult read = ReadWholeFile(*fullPath, bytes);
-    if (read != FileReadResult::Ok) {
-        OpenFailed(app, FailureOf(read), *fullPath);
+    DocumentFile file;
+    const FileReadResult opened = file.Open(*fullPath);
+    if (opened != FileReadResult::Ok) {
+        OpenFailed(app, FailureOf(opened), *fullPath);
         return false;
     }
-    // NUL bytes are text too: the end pointer, not the first 0x00, ends it.
+    // NUL bytes are text too: the file's size, not the first 0x00, ends it.
     TextEditor& editor = app.editor;
-    const TextStatus status =
-        bytes.empty() ? editor.New() : editor.Parse(bytes.data(), bytes.data() + bytes.size());
-    bytes = {};
+    const TextStatus status = editor.Parse(file);
     if (status != TextStatus::Ok) {
         OpenFailed(app,
-                   status == TextStatus::OutOfMemory ? OpenFailure::OutOfMemory
-                                                     : OpenFailure::TooLarge,
+                   status == TextStatus::OutOfMemory  ? OpenFailure::OutOfMemory
+                   : status == TextStatus::ReadFailed ? OpenFailure::ShortRead
+                                                      : OpenFailure::TooLarge,
                    *fullPath);
         return false;
     }

@@ -27,6 +27,7 @@ bool ReportTextStatus(HWND window, TextStatus status) {
         return false;
     case TextStatus::OutOfMemory:
     case TextStatus::BadArgument:
+    case TextStatus::ReadFailed: // only an open reads a file, and it says so itself
         break;
     }
     ReportFailure(window, Failure::OutOfMemory);

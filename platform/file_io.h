@@ -3,9 +3,12 @@
 // closed within one command.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/line_scan.h"
 
 namespace stx {
 
@@ -14,6 +17,25 @@ enum class FileReadResult { Ok, CannotOpen, TooLarge, ShortRead, OutOfMemory };
 // Reads the whole file; a file that reaches 4 GiB or stops short fails cleanly
 // and leaves `bytes` empty.
 FileReadResult ReadWholeFile(const std::string& path, std::vector<char>& bytes);
+
+// A document file for the text buffer to parse: read by position, so that
+// both halves of a large file can be read at once.
+class DocumentFile final : public ByteSource {
+  public:
+    DocumentFile() = default;
+    ~DocumentFile();
+    DocumentFile(const DocumentFile&) = delete;
+    DocumentFile& operator=(const DocumentFile&) = delete;
+
+    // CannotOpen, or TooLarge for a file of 4 GiB or more.
+    FileReadResult Open(const std::string& path);
+    uint64_t Size() const override { return size_; }
+    bool Read(uint64_t offset, char* destination, size_t size) override;
+
+  private:
+    HANDLE file_ = nullptr;
+    uint64_t size_ = 0;
+};
 
 enum class FileWriteResult {
     Ok,

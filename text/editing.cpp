@@ -111,6 +111,11 @@ TextStatus TextEditor::ReplaceSelectionWith(const char* text, size_t size, bool 
     Selection savedSelection = selection_;
     OrderSelection();
     const Caret& a = selection_.anchor;
+    if (!a.record) {
+        caret_ = savedCaret;
+        selection_ = savedSelection;
+        return TextStatus::OutOfMemory;
+    }
     const uint32_t longest =
         std::max(TextBuffer::LineChars(caret_.record), TextBuffer::LineChars(a.record));
     if (!scratch_.Load(buffer_, caret_.record, longest + static_cast<uint32_t>(size))) {
@@ -274,7 +279,7 @@ TextStatus TextEditor::DeleteRight() {
     if (caret_.line >= buffer_.LineCount()) return TextStatus::Ok; // end of the text
     // Join the next line.
     const LineRecord* next = buffer_.FindLine(caret_.line + 1);
-    if (!scratch_.Load(buffer_, caret_.record, TextBuffer::LineChars(next)))
+    if (!next || !scratch_.Load(buffer_, caret_.record, TextBuffer::LineChars(next)))
         return TextStatus::OutOfMemory;
     size_t n = Compose(buffer_, scratch_.Data(), caret_.record, chars, nullptr, 0, next, 0);
     TextStatus s = buffer_.ReplaceLines(caret_.line, 2, scratch_.Data(), n, BreakRule::CrLfOnly,
@@ -302,6 +307,7 @@ TextStatus TextEditor::InsertText(const char* text, size_t size) {
         text = converted.Data();
     }
     const LineRecord* tailLine = selection_.Exists() ? selection_.anchor.record : caret_.record;
+    if (!caret_.record || !tailLine) return TextStatus::OutOfMemory;
     TempBuffer line(allocator_, size_t{TextBuffer::LineChars(caret_.record)} +
                                     TextBuffer::LineChars(tailLine) + size + 1024);
     if (!line.Data()) return TextStatus::OutOfMemory;
@@ -393,6 +399,12 @@ TextStatus TextEditor::Parse(const char* text, const char* end) {
     return s;
 }
 
+TextStatus TextEditor::Parse(ByteSource& source) {
+    TextStatus s = buffer_.Parse(source);
+    if (s == TextStatus::Ok) ResetView();
+    return s;
+}
+
 TextStatus TextEditor::SetText(const char* text) {
     TextStatus s = (!text || !*text) ? buffer_.New() : buffer_.Parse(text, nullptr);
     if (s != TextStatus::Ok) return s;
@@ -402,19 +414,7 @@ TextStatus TextEditor::SetText(const char* text) {
 }
 
 TextStatus TextEditor::ConvertUnixText() {
-    const uint32_t total = buffer_.TotalBytes();
-    TextStatus s;
-    if (total == 0) {
-        s = buffer_.New();
-    } else {
-        TempBuffer copy(allocator_, size_t{total} + 1);
-        if (!copy.Data()) return TextStatus::OutOfMemory;
-        buffer_.ExtractRange(total + 1, 0, copy.Data());
-        const bool saved = buffer_.convertLineBreaks;
-        buffer_.convertLineBreaks = true;
-        s = buffer_.Parse(copy.Data(), copy.Data() + total);
-        buffer_.convertLineBreaks = saved;
-    }
+    TextStatus s = buffer_.Reparse(BreakRule::ConvertLone);
     if (s != TextStatus::Ok) return s;
     ResetView();
     buffer_.modified = 1;

@@ -39,8 +39,11 @@ constexpr size_t kRecHeader = 5 + 2 * kPtr;
 
 constexpr uint8_t kSuperseded = 0x01;
 constexpr uint8_t kSentinel = 0x02;
-constexpr uint8_t kWide = 0x04;    // 32-bit positions (line longer than kNarrowMax)
-constexpr uint8_t kHasUndo = 0x08; // an UndoHeader lies just before the record
+constexpr uint8_t kWide = 0x04;     // 32-bit positions (line longer than kNarrowMax)
+constexpr uint8_t kHasUndo = 0x08;  // an UndoHeader lies just before the record
+constexpr uint8_t kSpan = 0x10;     // a span of lines not yet laid out (below)
+constexpr uint8_t kExpanded = 0x20; // a span replaced in the list by its records
+constexpr uint8_t kSpanLone = 0x40; // a span with lone CR or LF breaks
 
 // With at most 255 characters of at most 255 pixels a line fits 16-bit
 // positions and 8-bit run counts.
@@ -74,6 +77,47 @@ inline unsigned char* Tokens(const LineRecord* r) {
     return Bytes(r) + kRecHeader;
 }
 
+// A span: consecutive lines of the source text as they were read, standing in
+// the list for their records until a line of it is needed. Its length field
+// holds the saved-form length of all its lines; prev and next link it like a
+// record. Once expanded, its first and last records replace it in the list;
+// the span keeps pointing to them so that stale links (from superseded records
+// kept for undo, or from the line index) can be followed to the live records.
+constexpr size_t kSpanBegin = kRecHeader;     // source offset of its first line
+constexpr size_t kSpanEnd = kRecHeader + 4;   // source offset after its last line break
+constexpr size_t kSpanLines = kRecHeader + 8; // number of lines
+constexpr size_t kSpanFirst = kRecHeader + 12;
+constexpr size_t kSpanLast = kRecHeader + 12 + kPtr;
+constexpr size_t kSpanSize = kRecHeader + 12 + 2 * kPtr;
+
+inline bool IsSpan(const LineRecord* r) {
+    return (Flags(r) & kSpan) != 0;
+}
+inline uint32_t SpanBegin(const LineRecord* r) {
+    return Load<uint32_t>(Bytes(r) + kSpanBegin);
+}
+inline uint32_t SpanEnd(const LineRecord* r) {
+    return Load<uint32_t>(Bytes(r) + kSpanEnd);
+}
+// Lines a list node stands for: 1 for a record.
+inline uint32_t NodeLines(const LineRecord* r) {
+    return IsSpan(r) ? Load<uint32_t>(Bytes(r) + kSpanLines) : 1;
+}
+inline LineRecord* SpanFirst(const LineRecord* r) {
+    return Load<LineRecord*>(Bytes(r) + kSpanFirst);
+}
+inline LineRecord* SpanLast(const LineRecord* r) {
+    return Load<LineRecord*>(Bytes(r) + kSpanLast);
+}
+// A node as the list holds it now: an expanded span gives way to its first
+// (or last) record.
+inline LineRecord* LiveFirst(LineRecord* r) {
+    return (Flags(r) & kExpanded) ? SpanFirst(r) : r;
+}
+inline LineRecord* LiveLast(LineRecord* r) {
+    return (Flags(r) & kExpanded) ? SpanLast(r) : r;
+}
+
 // UndoHeader, written just before the first record of a step.
 constexpr size_t kUndoCaretLine = 0; // bit 31: undone with the step before
 constexpr size_t kUndoCaretColumn = 4;
@@ -81,9 +125,10 @@ constexpr size_t kUndoTotalBytes = 8;
 constexpr size_t kUndoLineCount = 12;
 constexpr size_t kUndoVScroll = 16;
 constexpr size_t kUndoFirstLine = 20;       // line number of the first record replaced
-constexpr size_t kUndoPrevPoint = 24;       // newest undo point before this step
-constexpr size_t kUndoReplaced = 24 + kPtr; // the record the step's first record replaced
-constexpr size_t kUndoHeader = 24 + 2 * kPtr;
+constexpr size_t kUndoLayout = 24;          // layouts of every line made before the step
+constexpr size_t kUndoPrevPoint = 28;       // newest undo point before this step
+constexpr size_t kUndoReplaced = 28 + kPtr; // the record the step's first record replaced
+constexpr size_t kUndoHeader = 28 + 2 * kPtr;
 
 inline unsigned char* UndoHeaderOf(const LineRecord* r) {
     return Bytes(r) - kUndoHeader;

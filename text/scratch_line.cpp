@@ -7,6 +7,7 @@ ScratchLine::~ScratchLine() {
 }
 
 bool ScratchLine::Load(const TextBuffer& buffer, const LineRecord* record, uint32_t extra) {
+    if (!record) return false; // its layout could not be had
     const uint64_t n = uint64_t{TextBuffer::LineChars(record)} + extra;
     if (2 * (n + 1024) > size_) {
         const size_t size = static_cast<size_t>(3 * (n + 1024));

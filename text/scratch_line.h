@@ -20,7 +20,8 @@ class ScratchLine {
     ScratchLine& operator=(const ScratchLine&) = delete;
 
     // Copies the record's characters to the start, with room for `extra` more
-    // characters (and as many again after them); false when memory ran out.
+    // characters (and as many again after them); false when memory ran out,
+    // here or earlier when the line was to be laid out (a null record).
     bool Load(const TextBuffer& buffer, const LineRecord* record, uint32_t extra);
     char* Data() const { return data_; }
     // The characters Load copied.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "text/char_classes.h"
 #include "text/line_record.h"
 
 namespace stx {
@@ -12,6 +13,8 @@ using namespace layout;
 
 namespace {
 
+// The tokenizer's scan reads one table: word characters, digits, and the
+// bytes that may end a plain run.
 constexpr uint8_t kWordBit = 1;
 constexpr uint8_t kDigitBit = 2;
 constexpr uint8_t kPlainStopBit = 4; // NUL, TAB, LF, CR and digits need a closer look
@@ -19,13 +22,10 @@ constexpr uint8_t kPlainStopBit = 4; // NUL, TAB, LF, CR and digits need a close
 struct ClassTable {
     uint8_t bits[256];
     constexpr ClassTable() : bits{} {
+        for (int c = 0; c < 256; ++c)
+            if (IsWordChar(static_cast<unsigned char>(c))) bits[c] = kWordBit;
         for (int c = '0'; c <= '9'; ++c)
-            bits[c] = kWordBit | kDigitBit | kPlainStopBit;
-        for (int c = 'A'; c <= 'Z'; ++c)
-            bits[c] = kWordBit;
-        for (int c = 'a'; c <= 'z'; ++c)
-            bits[c] = kWordBit;
-        bits['^'] = bits['_'] = bits['`'] = bits['~'] = kWordBit;
+            bits[c] |= kDigitBit | kPlainStopBit;
         bits[0] = bits['\t'] = bits['\n'] = bits['\r'] = kPlainStopBit;
     }
 };
@@ -33,9 +33,6 @@ constexpr ClassTable kClasses;
 
 inline bool IsDigit(unsigned char c) {
     return kClasses.bits[c] & kDigitBit;
-}
-inline bool IsWordChar(unsigned char c) {
-    return kClasses.bits[c] & kWordBit;
 }
 
 enum class LineEnd : uint8_t { Text, CrLf, Lone };
@@ -51,18 +48,6 @@ struct LineInfo {
 inline uint32_t Saturate(uint64_t v) {
     return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(v);
 }
-
-// What tokenizing needs of the width table, worked out once per operation.
-struct LayoutParams {
-    explicit LayoutParams(const CharWidthTable& table)
-        : widths(table.widths), tab(table.TabWidth()),
-          tabReciprocal(((uint64_t{1} << 32) + tab - 1) / tab) {}
-    const uint8_t* widths;
-    uint32_t tab;
-    // x mod tab by multiplication: exact for x below 2^16 (narrow lines) and
-    // a tab width below 2^8.
-    uint64_t tabReciprocal;
-};
 
 #define STX_UNLIKELY(x) __builtin_expect(!!(x), 0)
 
@@ -116,7 +101,7 @@ WriteResult WriteTokens(Storage& st, const unsigned char* p, const unsigned char
             // The tab stop is not stored: the cursor derives it from the x
             // where the tab starts.
             if constexpr (Wide) {
-                x = x + tab - x % tab;
+                x = NextTabStop(x, tab);
             } else {
                 const uint64_t q = (x * tabReciprocal) >> 32;
                 x = (q + 1) * tab;
@@ -248,6 +233,53 @@ uint32_t CountBreaks(const unsigned char* p, const unsigned char* end, bool conv
 const char kTabChar[1] = {'\t'};
 const char kNulChar[1] = {'\0'};
 
+// Links rec after last in a chain of new records.
+void Chain(LineRecord*& first, LineRecord*& last, LineRecord* rec) {
+    if (last) {
+        SetNext(last, rec);
+        SetPrev(rec, last);
+    } else {
+        first = rec;
+    }
+    last = rec;
+}
+
+// What a null record reads as: an empty line.
+const unsigned char kEmptyLine[kRecHeader + 1] = {0, 2};
+
+LineRecord* EmptyLine() {
+    return Record(const_cast<unsigned char*>(kEmptyLine));
+}
+
+// The bytes of a text in memory.
+class MemorySource final : public ByteSource {
+  public:
+    MemorySource(const char* text, size_t size) : text_(text), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool Read(uint64_t offset, char* destination, size_t size) override {
+        std::memcpy(destination, text_ + offset, size);
+        return true;
+    }
+
+  private:
+    const char* text_;
+    size_t size_;
+};
+
+// A block from the allocator, given back unless released.
+struct Owned {
+    BlockAllocator* allocator;
+    void* block;
+    ~Owned() {
+        if (block) allocator->Free(block);
+    }
+    void* Release() {
+        void* b = block;
+        block = nullptr;
+        return b;
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -266,7 +298,8 @@ void CharWidthTable::Fill(const uint8_t* fontWidths) {
 // ---------------------------------------------------------------------------
 
 TokenCursor::TokenCursor(const TextBuffer& buffer, const LineRecord* record)
-    : buffer_(&buffer), p_(Tokens(record)), wide_((Flags(record) & kWide) != 0) {}
+    : buffer_(&buffer), p_(Tokens(record ? record : EmptyLine())),
+      wide_(record && (Flags(record) & kWide) != 0) {}
 
 Token TokenCursor::Next() {
     Token t;
@@ -297,7 +330,7 @@ Token TokenCursor::Next() {
         switch (tag) {
         case kTagTab: {
             const uint32_t tab = buffer_->widths_.TabWidth();
-            const uint64_t stop = uint64_t{x_} + tab - x_ % tab;
+            const uint64_t stop = NextTabStop(x_, tab);
             t.kind = TokenKind::Tab;
             t.count = 1;
             t.x = x_;
@@ -331,12 +364,22 @@ Token TokenCursor::Next() {
 
 TextBuffer::TextBuffer(BlockAllocator* allocator)
     : allocator_(allocator ? allocator : &SystemBlockAllocator()), storage_(allocator_),
-      index_(allocator_) {
-    // Without memory even for an empty document every operation reports it.
+      cache_(allocator_), index_(allocator_) {
+    // Without memory even for an empty document the buffer reads as one empty
+    // line, and the first edit tries again to get storage.
     New();
 }
 
-TextBuffer::~TextBuffer() = default;
+TextBuffer::~TextBuffer() {
+    FreeSource();
+}
+
+void TextBuffer::FreeSource() {
+    if (source_) allocator_->Free(source_);
+    if (spans_) allocator_->Free(spans_);
+    source_ = spans_ = nullptr;
+    sourceSize_ = spanCount_ = 0;
+}
 
 void TextBuffer::AcquireBusy() const {
     const std::thread::id self = std::this_thread::get_id();
@@ -360,70 +403,80 @@ void TextBuffer::ReleaseBusy() const {
 
 TextStatus TextBuffer::New() {
     BusyGuard guard(*this);
-    return ParseUnlocked("", nullptr);
+    MemorySource empty("", 0);
+    return ParseUnlocked(empty);
 }
 
 TextStatus TextBuffer::Parse(const char* text, const char* end) {
+    if (!text) text = "";
+    if (!end) end = text + std::strlen(text);
+    MemorySource source(text, static_cast<size_t>(end - text));
+    return Parse(source);
+}
+
+TextStatus TextBuffer::Parse(ByteSource& source) {
     BusyGuard guard(*this);
-    return ParseUnlocked(text, end);
+    return ParseUnlocked(source);
 }
 
 namespace {
 
-struct ParsedLines {
-    LineRecord* first = nullptr;
-    LineRecord* last = nullptr;
-    uint64_t total = 0; // sum of line lengths
-    uint32_t converted = 0;
-    uint64_t widest = 0;
-    TextStatus status = TextStatus::Ok;
-};
-
-// Parses [p, e) into lines linked after prev; a text ending with a line
-// break gets a last empty line.
-void ParseLines(Storage& st, LineIndex& idx, const unsigned char* p, const unsigned char* e,
-                bool convert, const CharWidthTable& widths, LineRecord* prev, ParsedLines& seg) {
-    const LayoutParams layout(widths);
-    for (;;) {
-        if (st.Remaining() < kRecordReserve && !st.NextBlock()) {
-            seg.status = TextStatus::OutOfMemory;
-            return;
-        }
-        LineInfo info;
-        LineRecord* rec = WriteLine(st, p, e, convert, layout, 0, info);
-        if (!rec || !idx.Append(rec, info.chars + 2)) {
-            seg.status = TextStatus::OutOfMemory;
-            return;
-        }
-        SetPrev(rec, prev);
-        if (prev) SetNext(prev, rec);
-        if (!seg.first) seg.first = rec;
-        prev = rec;
-        seg.total += info.chars + 2;
-        if (info.width > seg.widest) seg.widest = info.width;
-        if (seg.total > uint64_t{kMaxTotalBytes} + 2) {
-            seg.status = TextStatus::TooLarge;
-            return;
-        }
-        if (info.end == LineEnd::Lone) ++seg.converted;
-        if (info.end == LineEnd::Text) break;
-        p = info.next;
+// The saved form of a document, read from it on any thread while the holder of
+// the busy flag builds its successor beside it.
+class SavedFormSource final : public ByteSource {
+  public:
+    explicit SavedFormSource(const TextBuffer& buffer) : buffer_(buffer) {}
+    uint64_t Size() const override { return buffer_.TotalBytes(); }
+    bool Read(uint64_t offset, char* destination, size_t size) override {
+        return buffer_.ExtractRange(static_cast<uint32_t>(size), static_cast<uint32_t>(offset),
+                                    destination) == size;
     }
-    seg.last = prev;
-}
+
+  private:
+    const TextBuffer& buffer_;
+};
 
 } // namespace
 
-TextStatus TextBuffer::ParseUnlocked(const char* text, const char* end) {
-    if (!text) text = "";
-    if (!end) end = text + std::strlen(text);
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    const auto* e = reinterpret_cast<const unsigned char*>(end);
-    const bool convert = convertLineBreaks != 0;
+TextStatus TextBuffer::Reparse(BreakRule rule) {
+    BusyGuard guard(*this);
+    SavedFormSource source(*this);
+    const bool saved = convertLineBreaks;
+    convertLineBreaks = rule == BreakRule::ConvertLone;
+    const TextStatus s = ParseUnlocked(source);
+    convertLineBreaks = saved;
+    return s;
+}
 
-    // Built beside the old document, which stays if this fails.
+TextStatus TextBuffer::ParseUnlocked(ByteSource& source) {
+    const uint64_t size = source.Size();
+    if (size > kMaxTotalBytes || size > SIZE_MAX - kScanPadding) return TextStatus::TooLarge;
+    const bool convert = convertLineBreaks;
+
+    // Everything is built beside the old document, which stays if this fails.
+    auto* text = static_cast<unsigned char*>(allocator_->Allocate(size_t(size) + kScanPadding));
+    if (!text) return TextStatus::OutOfMemory;
+    Owned ownedText{allocator_, text};
+    std::memset(text + size, 0, kScanPadding);
+
+    ParseGrain g = grain;
+    if (g.spanLines < 1) g.spanLines = 1;
+    if (g.spanLines > LineIndex::kChunkLines) g.spanLines = LineIndex::kChunkLines;
+    if (g.spanBytes < 1) g.spanBytes = 1;
+    SpanList found(allocator_);
+    ScanTotals totals;
+    switch (ScanSource(source, text, size_t(size), convert, LayoutParams(widths_), g, allocator_,
+                       found, totals)) {
+    case ScanStatus::Ok:
+        break;
+    case ScanStatus::OutOfMemory:
+        return TextStatus::OutOfMemory;
+    case ScanStatus::ReadFailed:
+        return TextStatus::ReadFailed;
+    }
+    if (totals.saved - 2 > kMaxTotalBytes) return TextStatus::TooLarge;
+
     Storage st(allocator_);
-    LineIndex idx(allocator_);
     if (!st.Init()) return TextStatus::OutOfMemory;
     LineRecord* sentinel = Record(st.End());
     SetFlags(sentinel, kSentinel);
@@ -431,56 +484,218 @@ TextStatus TextBuffer::ParseUnlocked(const char* text, const char* end) {
     Tokens(sentinel)[0] = kTagEnd;
     st.Advance(kRecHeader + 1);
 
-    ParsedLines seg;
-    ParseLines(st, idx, p, e, convert, widths_, sentinel, seg);
-    if (seg.status != TextStatus::Ok) return seg.status;
-    LineRecord* last = seg.last;
-    const uint64_t total = seg.total;
-    if (total - 2 > kMaxTotalBytes) return TextStatus::TooLarge;
-    SetNext(last, sentinel);
-    SetPrev(sentinel, last);
+    const size_t count = found.Size();
+    auto* spans = static_cast<unsigned char*>(allocator_->Allocate(count * kSpanSize));
+    if (!spans) return TextStatus::OutOfMemory;
+    Owned ownedSpans{allocator_, spans};
+    LineIndex idx(allocator_);
+    LineRecord* prev = sentinel;
+    for (size_t i = 0; i < count; ++i) {
+        const SpanInfo& f = found[i];
+        LineRecord* node = Record(spans + i * kSpanSize);
+        SetFlags(node, static_cast<uint8_t>(kSpan | (f.lone ? kSpanLone : 0)));
+        SetLength(node, static_cast<uint32_t>(f.saved));
+        SetPrev(node, prev);
+        SetNext(prev, node);
+        Store<uint32_t>(Bytes(node) + kSpanBegin, f.begin);
+        Store<uint32_t>(Bytes(node) + kSpanEnd, f.end);
+        Store<uint32_t>(Bytes(node) + kSpanLines, f.lines);
+        Store<LineRecord*>(Bytes(node) + kSpanFirst, nullptr);
+        Store<LineRecord*>(Bytes(node) + kSpanLast, nullptr);
+        if (!idx.Append(node, f.lines, f.saved)) return TextStatus::OutOfMemory;
+        prev = node;
+    }
+    SetNext(prev, sentinel);
+    SetPrev(sentinel, prev);
 
     storage_.Adopt(st);
+    cache_.FreeAll();
     index_.Adopt(idx);
+    FreeSource();
+    source_ = static_cast<unsigned char*>(ownedText.Release());
+    sourceSize_ = size_t(size);
+    spans_ = static_cast<unsigned char*>(ownedSpans.Release());
+    spanCount_ = count;
+    sourceConvert_ = convert;
     sentinel_ = sentinel;
     mostRecent_ = sentinel;
     newestUndoPoint_ = nullptr;
     undoCount_ = 0;
-    totalBytes_ = static_cast<uint32_t>(total - 2);
-    lineCount_ = index_.Lines();
-    convertedBreaks_ = seg.converted;
-    widestLine_ = Saturate(seg.widest);
+    totalBytes_ = static_cast<uint32_t>(totals.saved - 2);
+    lineCount_ = totals.lines;
+    convertedBreaks_ = totals.lone;
+    widestLine_ = Saturate(totals.widest);
     return TextStatus::Ok;
 }
 
 // ---------------------------------------------------------------------------
 
+LineRecord* TextBuffer::Expand(LineRecord* span) const {
+    if (Flags(span) & kExpanded) return SpanFirst(span);
+    // Laying lines out on demand changes how the text is held, not the text:
+    // readers that are const to the document may do it.
+    auto& self = const_cast<TextBuffer&>(*this);
+    BusyGuard guard(*this);
+    Storage& cache = self.cache_;
+    if (!cache.End() && !cache.Init()) return nullptr;
+    const Storage::Mark mark = cache.GetMark();
+    const unsigned char* p = source_ + SpanBegin(span);
+    const unsigned char* e = source_ + SpanEnd(span);
+    const uint32_t lines = NodeLines(span);
+    const LayoutParams layout(widths_);
+    LineRecord* first = nullptr;
+    LineRecord* last = nullptr;
+    uint64_t widest = 0;
+    for (uint32_t k = 0; k < lines; ++k) {
+        LineInfo info;
+        LineRecord* rec = nullptr;
+        if (cache.Remaining() >= kRecordReserve || cache.NextBlock())
+            rec = WriteLine(cache, p, e, sourceConvert_, layout, 0, info);
+        if (!rec) {
+            cache.Restore(mark);
+            cache.FreeBehind();
+            return nullptr;
+        }
+        Chain(first, last, rec);
+        if (info.width > widest) widest = info.width;
+        p = info.next;
+    }
+    LineRecord* before = Prev(span);
+    LineRecord* after = Next(span);
+    SetPrev(first, before);
+    SetNext(before, first);
+    SetNext(last, after);
+    SetPrev(after, last);
+    SetFlags(span, Flags(span) | kExpanded);
+    Store<LineRecord*>(Bytes(span) + kSpanFirst, first);
+    Store<LineRecord*>(Bytes(span) + kSpanLast, last);
+    self.NoteWidth(widest);
+    return first;
+}
+
+LineRecord* TextBuffer::At(uint32_t line) const {
+    if (!sentinel_) return line == 0 ? EmptyLine() : nullptr;
+    if (line >= lineCount_) return nullptr;
+    const LineIndex::Place place = index_.AtLine(line);
+    LineRecord* r = place.node;
+    if (IsSpan(r) && !(r = Expand(r))) return nullptr;
+    for (uint32_t k = place.firstLine; k < line; ++k)
+        r = Next(r);
+    return r;
+}
+
+uint64_t TextBuffer::OffsetInSpan(const LineRecord* span, uint32_t lines) const {
+    const unsigned char* p = source_ + SpanBegin(span);
+    const unsigned char* e = source_ + SpanEnd(span);
+    uint64_t offset = 0;
+    for (uint32_t k = 0; k < lines; ++k) {
+        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        offset += uint64_t(l.charsEnd - p) + 2;
+        p = l.next;
+    }
+    return offset;
+}
+
+uint32_t TextBuffer::LineInSpan(const LineRecord* span, uint64_t offset, uint64_t& lineStart,
+                                uint32_t& chars) const {
+    const unsigned char* p = source_ + SpanBegin(span);
+    const unsigned char* e = source_ + SpanEnd(span);
+    const uint32_t lines = NodeLines(span);
+    uint64_t sum = 0;
+    for (uint32_t k = 0;; ++k) {
+        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        const uint64_t n = uint64_t(l.charsEnd - p);
+        if (k + 1 == lines || sum + n + 2 > offset) {
+            lineStart = sum;
+            chars = static_cast<uint32_t>(n);
+            return k;
+        }
+        sum += n + 2;
+        p = l.next;
+    }
+}
+
+// The saved form of a span's lines from within on: CR LF between lines, and
+// after its last line when a line follows the span.
+uint32_t TextBuffer::ExtractSpan(const LineRecord* span, uint64_t within, uint32_t want,
+                                 char* out) const {
+    static const char kBreak[2] = {'\r', '\n'};
+    const unsigned char* p = source_ + SpanBegin(span);
+    const unsigned char* e = source_ + SpanEnd(span);
+    const bool hasNext = Next(span) != sentinel_;
+    uint32_t produced = 0;
+    if (!(Flags(span) & kSpanLone)) {
+        // Every break in the source is already CR LF: the bytes are the saved form.
+        const uint64_t n = uint64_t(e - p);
+        if (within < n) {
+            const uint64_t take = n - within < want ? n - within : want;
+            std::memcpy(out, p + within, size_t(take));
+            produced = static_cast<uint32_t>(take);
+        }
+        // Only the text's last line has no break in the source.
+        if (hasNext && Length(span) - n == 2)
+            for (uint64_t k = within > n ? within - n : 0; k < 2 && produced < want; ++k)
+                out[produced++] = kBreak[k];
+        return produced;
+    }
+    const uint32_t lines = NodeLines(span);
+    uint64_t pos = 0;
+    for (uint32_t k = 0; k < lines && produced < want; ++k) {
+        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        const uint64_t n = uint64_t(l.charsEnd - p);
+        const uint64_t lineEnd = pos + n + (k + 1 < lines || hasNext ? 2 : 0);
+        if (within < lineEnd) {
+            for (uint64_t at = within > pos ? within : pos; at < lineEnd && produced < want;) {
+                if (at < pos + n) {
+                    uint64_t take = pos + n - at;
+                    if (take > want - produced) take = want - produced;
+                    std::memcpy(out + produced, p + (at - pos), size_t(take));
+                    produced += static_cast<uint32_t>(take);
+                    at += take;
+                } else {
+                    out[produced++] = kBreak[at - pos - n];
+                    ++at;
+                }
+            }
+        }
+        pos += n + 2;
+        p = l.next;
+    }
+    return produced;
+}
+
+// ---------------------------------------------------------------------------
+
 uint32_t TextBuffer::LineLength(const LineRecord* record) {
-    return Length(record);
+    return record ? Length(record) : 2;
 }
 
 bool TextBuffer::IsSuperseded(const LineRecord* record) {
-    return (Flags(record) & kSuperseded) != 0;
+    return record && (Flags(record) & kSuperseded) != 0;
 }
 
 const LineRecord* TextBuffer::PreviousVersion(const LineRecord* record) {
-    if (!(Flags(record) & kHasUndo)) return nullptr;
+    if (!record || !(Flags(record) & kHasUndo)) return nullptr;
     return Load<LineRecord*>(UndoHeaderOf(record) + kUndoReplaced);
 }
 
 const LineRecord* TextBuffer::FindLine(uint32_t line) const {
-    if (line < 1 || line > lineCount_) return nullptr;
-    return index_.At(line - 1);
+    if (line < 1) return nullptr;
+    return At(line - 1);
 }
 
 const LineRecord* TextBuffer::NextLine(const LineRecord* record) const {
+    if (!record || !sentinel_) return nullptr;
     LineRecord* n = Next(record);
-    return n == sentinel_ ? nullptr : n;
+    if (n == sentinel_) return nullptr;
+    return IsSpan(n) ? Expand(n) : n;
 }
 
 const LineRecord* TextBuffer::PreviousLine(const LineRecord* record) const {
+    if (!record || !sentinel_) return nullptr;
     LineRecord* n = Prev(record);
-    return n == sentinel_ ? nullptr : n;
+    if (n == sentinel_) return nullptr;
+    return IsSpan(n) ? (Expand(n) ? SpanLast(n) : nullptr) : n;
 }
 
 uint32_t TextBuffer::LineWidth(const LineRecord* record) const {
@@ -519,34 +734,49 @@ uint32_t TextBuffer::CopyLineChars(const LineRecord* record, char* destination, 
 }
 
 uint32_t TextBuffer::ExtractLine(uint32_t line, uint32_t maxCount, char* destination) const {
-    const LineRecord* r = FindLine(line);
-    if (!r) return 0;
-    return CopyChars(*this, r, 0, maxCount, destination);
+    if (line < 1 || line > lineCount_ || !sentinel_) return 0;
+    const LineIndex::Place place = index_.AtLine(line - 1);
+    if (!IsSpan(place.node)) return CopyChars(*this, place.node, 0, maxCount, destination);
+    // Read from the source: asking for a line's text lays nothing out.
+    const unsigned char* p = source_ + SpanBegin(place.node);
+    const unsigned char* e = source_ + SpanEnd(place.node);
+    for (uint32_t k = place.firstLine; k + 1 < line; ++k)
+        p = NextSourceLine(p, e, sourceConvert_).next;
+    const uint64_t chars = uint64_t(NextSourceLine(p, e, sourceConvert_).charsEnd - p);
+    const uint32_t n = chars < maxCount ? static_cast<uint32_t>(chars) : maxCount;
+    std::memcpy(destination, p, n);
+    return n;
 }
 
 uint32_t TextBuffer::ExtractRange(uint32_t count, uint32_t skip, char* destination) const {
+    static const char kBreak[2] = {'\r', '\n'};
     uint64_t want = count;
     if (want > uint64_t{totalBytes_} + 1) want = uint64_t{totalBytes_} + 1;
     if (want == 0) return 0;
     uint32_t produced = 0;
-    if (skip < totalBytes_) {
-        uint64_t lineStart;
-        uint32_t line = index_.LineAtOffset(skip, lineStart);
-        const LineRecord* r = index_.At(line);
-        uint32_t within = static_cast<uint32_t>(skip - lineStart);
-        while (r && produced < want) {
-            uint32_t chars = Length(r) - 2;
-            if (within < chars) {
-                produced += CopyChars(*this, r, within, static_cast<uint32_t>(want - produced),
-                                      destination + produced);
-                within = chars;
+    if (sentinel_ && skip < totalBytes_) {
+        // Spans give their bytes straight from the source: nothing is laid out.
+        const LineIndex::Place place = index_.AtOffset(skip);
+        const LineRecord* r = place.node;
+        uint64_t within = skip - place.offset;
+        while (r != sentinel_ && produced < want) {
+            const LineRecord* next = Next(r);
+            if (IsSpan(r)) {
+                produced += ExtractSpan(r, within, static_cast<uint32_t>(want - produced),
+                                        destination + produced);
+            } else {
+                const uint32_t chars = Length(r) - 2;
+                if (within < chars) {
+                    produced +=
+                        CopyChars(*this, r, static_cast<uint32_t>(within),
+                                  static_cast<uint32_t>(want - produced), destination + produced);
+                    within = chars;
+                }
+                if (next == sentinel_) break;
+                // The line break, possibly entered half way.
+                for (uint64_t k = within - chars; k < 2 && produced < want; ++k)
+                    destination[produced++] = kBreak[k];
             }
-            const LineRecord* next = NextLine(r);
-            if (!next) break;
-            // The line break, possibly entered half way.
-            static const char kBreak[2] = {'\r', '\n'};
-            for (uint32_t k = within - chars; k < 2 && produced < want; ++k)
-                destination[produced++] = kBreak[k];
             r = next;
             within = 0;
         }
@@ -556,9 +786,10 @@ uint32_t TextBuffer::ExtractRange(uint32_t count, uint32_t skip, char* destinati
 }
 
 void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context) const {
-    if (offset >= totalBytes_) return;
-    // Lines are stored as tokens, so their bytes are gathered into pieces; the
-    // first pieces are short so that a reader that stops early reads little.
+    if (!sentinel_ || offset >= totalBytes_) return;
+    // Lines are stored as tokens or as spans of the text as read, so their
+    // bytes are gathered into pieces; the first pieces are short so that a
+    // reader that stops early reads little. Nothing is laid out.
     constexpr size_t kLargestPiece = 32 * 1024;
     char piece[kLargestPiece];
     size_t used = 0;
@@ -569,10 +800,27 @@ void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context)
         deliverAt = std::min(deliverAt * 2, kLargestPiece);
         return more;
     };
-    uint64_t lineStart;
-    const LineRecord* r = index_.At(index_.LineAtOffset(offset, lineStart));
-    uint64_t skip = offset - lineStart; // bytes of the first line and its break not wanted
-    while (r) {
+    const LineIndex::Place place = index_.AtOffset(offset);
+    const LineRecord* r = place.node;
+    uint64_t skip = offset - place.offset; // bytes of the first node not wanted
+    while (r != sentinel_) {
+        const LineRecord* next = Next(r);
+        if (IsSpan(r)) {
+            // Its saved form: the text's last line has no break after it.
+            const uint64_t bytes = Length(r) - (next == sentinel_ ? 2 : 0);
+            while (skip < bytes) {
+                if (used >= deliverAt && !deliver()) return;
+                const uint64_t room = deliverAt - used;
+                const uint32_t want = static_cast<uint32_t>(std::min(room, bytes - skip));
+                const uint32_t got = ExtractSpan(r, skip, want, piece + used);
+                if (got == 0) break;
+                used += got;
+                skip += got;
+            }
+            skip = 0;
+            r = next;
+            continue;
+        }
         const uint32_t chars = Length(r) - 2;
         if (skip < chars) {
             const bool wide = Flags(r) & kWide;
@@ -612,8 +860,7 @@ void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context)
         } else {
             skip -= chars;
         }
-        const LineRecord* next = NextLine(r);
-        if (!next) break;
+        if (next == sentinel_) break;
         if (used + 2 > kLargestPiece && !deliver()) return;
         if (skip == 0) piece[used++] = '\r';
         piece[used++] = '\n';
@@ -627,17 +874,31 @@ void TextBuffer::VisitPieces(uint32_t offset, PieceVisitor visit, void* context)
 uint32_t TextBuffer::LineStartOffset(uint32_t line) const {
     if (line <= 1) return 0;
     if (line > lineCount_) return totalBytes_ + 2;
-    return static_cast<uint32_t>(index_.OffsetOf(line - 1));
+    const LineIndex::Place place = index_.AtLine(line - 1);
+    uint64_t offset = place.offset;
+    if (IsSpan(place.node)) offset += OffsetInSpan(place.node, line - 1 - place.firstLine);
+    return static_cast<uint32_t>(offset);
 }
 
 void TextBuffer::OffsetToLineColumn(uint32_t offset, uint32_t& line, uint32_t& column) const {
+    line = 1;
+    column = 0;
+    if (!sentinel_) return;
     if (offset > totalBytes_) offset = totalBytes_;
-    uint64_t start;
-    uint32_t l = index_.LineAtOffset(offset, start);
-    uint32_t chars = Length(index_.At(l)) - 2;
-    uint32_t col = static_cast<uint32_t>(offset - start);
+    const LineIndex::Place place = index_.AtOffset(offset);
+    uint64_t start = place.offset;
+    uint32_t chars;
+    uint32_t l = place.firstLine;
+    if (IsSpan(place.node)) {
+        uint64_t within;
+        l += LineInSpan(place.node, offset - place.offset, within, chars);
+        start += within;
+    } else {
+        chars = Length(place.node) - 2;
+    }
+    const uint64_t col = offset - start;
     line = l + 1;
-    column = col > chars ? chars : col;
+    column = col > chars ? chars : static_cast<uint32_t>(col);
 }
 
 // ---------------------------------------------------------------------------
@@ -647,6 +908,7 @@ void TextBuffer::NoteWidth(uint64_t width) {
 }
 
 void TextBuffer::Layout(const LineRecord* record) {
+    if (!record || record == EmptyLine()) return;
     BusyGuard guard(*this);
     const bool wide = Flags(record) & kWide;
     const uint32_t tab = widths_.TabWidth();
@@ -670,7 +932,7 @@ void TextBuffer::Layout(const LineRecord* record) {
             x += width;
             p = chars + count;
         } else if (tag == kTagTab) {
-            x = x + tab - x % tab;
+            x = NextTabStop(x, tab);
             ++p;
         } else if (tag == kTagNul) {
             x += widths_.widths[0];
@@ -687,8 +949,17 @@ void TextBuffer::Layout(const LineRecord* record) {
 void TextBuffer::LayoutAll() {
     BusyGuard guard(*this);
     widestLine_ = 0;
+    ++layouts_;
+    if (!sentinel_) return;
     for (LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r))
-        Layout(r);
+        LayoutNode(r);
+}
+
+// A record is laid out; a span's lines are only measured, from the source.
+void TextBuffer::LayoutNode(const LineRecord* node) {
+    if (!IsSpan(node)) return Layout(node);
+    NoteWidth(stx::WidestLine(source_, sourceSize_, SpanBegin(node), SpanEnd(node), sourceConvert_,
+                              LayoutParams(widths_)));
 }
 
 // ---------------------------------------------------------------------------
@@ -698,6 +969,12 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
                                     const PendingUndo& pending, uint32_t* newLines) {
     BusyGuard guard(*this);
     if (newLines) *newLines = 0;
+    if (!sentinel_) {
+        // No storage could be had so far: the document is one empty line.
+        MemorySource empty("", 0);
+        const TextStatus s = ParseUnlocked(empty);
+        if (s != TextStatus::Ok) return s;
+    }
     if (firstLine < 1 || removeCount < 1 || firstLine - 1 > lineCount_ ||
         removeCount > lineCount_ - (firstLine - 1))
         return TextStatus::BadArgument;
@@ -705,12 +982,17 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     const auto* e = p + size;
     const bool convert = rule == BreakRule::ConvertLone;
 
-    LineRecord* old = index_.At(firstLine - 1);
+    // The first and the last line replaced are laid out; spans between them
+    // go as they are.
+    if (!At(firstLine - 1 + removeCount - 1)) return TextStatus::OutOfMemory;
+    LineRecord* old = At(firstLine - 1);
+    if (!old) return TextStatus::OutOfMemory;
     LineRecord* lastOld = old;
     uint64_t oldSum = Length(old);
-    for (uint32_t k = 1; k < removeCount; ++k) {
+    for (uint32_t k = 1; k < removeCount;) {
         lastOld = Next(lastOld);
         oldSum += Length(lastOld);
+        k += NodeLines(lastOld);
     }
     const uint32_t breaks = CountBreaks(p, e, convert);
     if (uint64_t{lineCount_} + breaks >= 0xFFFFFFFFu) return TextStatus::TooLarge;
@@ -719,16 +1001,32 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         // The newest record is this line: overwrite it, the step goes on.
         uint64_t newTotal = uint64_t{totalBytes_} - oldSum + size + 2;
         if (newTotal > kMaxTotalBytes) return TextStatus::TooLarge;
+        // Room for the worst case is had before the record is touched, and
+        // its characters are kept aside, so that a write that fails after all
+        // can put the line back as it was.
+        const uint64_t need = uint64_t{size} * kWorstBytesPerChar + 256;
+        const uint32_t oldChars = Length(old) - 2;
+        if (need > SIZE_MAX) return TextStatus::OutOfMemory;
+        Owned saved{allocator_, allocator_->Allocate(oldChars ? oldChars : 1)};
+        if (!saved.block) return TextStatus::OutOfMemory;
+        auto* savedChars = static_cast<char*>(saved.block);
+        CopyChars(*this, old, 0, oldChars, savedChars);
         Storage::Mark mark = storage_.GetMark();
         storage_.Rewind(Tokens(old));
-        if (!storage_.Reserve(size * kWorstBytesPerChar + 256)) {
+        if (!storage_.Reserve(static_cast<size_t>(need))) {
             storage_.Restore(mark);
             return TextStatus::OutOfMemory;
         }
         storage_.Rewind(Bytes(old));
+        const uint8_t keep = Flags(old) & static_cast<uint8_t>(~kWide);
+        const LayoutParams layout(widths_);
         LineInfo info;
-        uint8_t keep = Flags(old) & static_cast<uint8_t>(~kWide);
-        WriteLine(storage_, p, e, false, LayoutParams(widths_), keep, info);
+        if (!WriteLine(storage_, p, e, false, layout, keep, info)) {
+            storage_.Rewind(Bytes(old));
+            const auto* s = reinterpret_cast<const unsigned char*>(savedChars);
+            WriteLine(storage_, s, s + oldChars, false, layout, keep, info);
+            return TextStatus::OutOfMemory;
+        }
         index_.AdjustBytes(firstLine - 1, int64_t{info.chars + 2} - int64_t(oldSum));
         totalBytes_ = static_cast<uint32_t>(newTotal);
         NoteWidth(info.width);
@@ -754,6 +1052,7 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     Store<uint32_t>(header + kUndoLineCount, lineCount_);
     Store<uint32_t>(header + kUndoVScroll, pending.vScrollPos);
     Store<uint32_t>(header + kUndoFirstLine, firstLine);
+    Store<uint32_t>(header + kUndoLayout, layouts_);
     Store<LineRecord*>(header + kUndoPrevPoint, newestUndoPoint_);
     Store<LineRecord*>(header + kUndoReplaced, old);
 
@@ -769,13 +1068,7 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         LineInfo info;
         LineRecord* rec = WriteLine(storage_, p, e, convert, layout, written ? 0 : kHasUndo, info);
         if (!rec) return rollback(TextStatus::OutOfMemory);
-        if (lastNew) {
-            SetNext(lastNew, rec);
-            SetPrev(rec, lastNew);
-        } else {
-            firstNew = rec;
-        }
-        lastNew = rec;
+        Chain(firstNew, lastNew, rec);
         ++written;
         newSum += info.chars + 2;
         if (info.width > widest) widest = info.width;
@@ -788,10 +1081,9 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
 
     LineRecord* before = Prev(old);
     LineRecord* after = Next(lastOld);
-    LineRecord* r = old;
-    for (uint32_t k = 0; k < removeCount; ++k) {
+    for (LineRecord* r = old;; r = Next(r)) {
         SetFlags(r, Flags(r) | kSuperseded);
-        r = Next(r);
+        if (r == lastOld) break;
     }
     SetPrev(firstNew, before);
     SetNext(before, firstNew);
@@ -827,11 +1119,11 @@ UndoResult TextBuffer::UndoUnlocked() {
         const uint32_t firstLine = Load<uint32_t>(header + kUndoFirstLine);
         LineRecord* replaced = Load<LineRecord*>(header + kUndoReplaced);
 
-        // The records the step replaced or removed still carry the mark.
+        // The nodes the step replaced or removed still carry the mark.
         uint32_t restored = 0;
         LineRecord* lastRestored = replaced;
         for (LineRecord* r = replaced; Flags(r) & kSuperseded; r = Next(r)) {
-            ++restored;
+            restored += NodeLines(r);
             lastRestored = r;
         }
         const uint32_t current = restored + lineCount_ - storedLines;
@@ -841,9 +1133,22 @@ UndoResult TextBuffer::UndoUnlocked() {
         }
         for (LineRecord* r = replaced; Flags(r) & kSuperseded; r = Next(r))
             SetFlags(r, Flags(r) & static_cast<uint8_t>(~kSuperseded));
-        SetPrev(Next(lastRestored), lastRestored);
-        SetNext(Prev(replaced), replaced);
+        // A neighbour that was a span may have been laid out since: its
+        // records stand in the list now.
+        LineRecord* after = LiveFirst(Next(lastRestored));
+        LineRecord* before = LiveLast(Prev(replaced));
+        SetNext(lastRestored, after);
+        SetPrev(after, lastRestored);
+        SetPrev(replaced, before);
+        SetNext(before, replaced);
         index_.Splice(firstLine - 1, current, firstNew, replaced, restored);
+        // Lines put back from before a new font are laid out for it.
+        if (Load<uint32_t>(header + kUndoLayout) != layouts_) {
+            for (LineRecord* r = replaced;; r = Next(r)) {
+                LayoutNode(r);
+                if (r == lastRestored) break;
+            }
+        }
 
         totalBytes_ = Load<uint32_t>(header + kUndoTotalBytes);
         lineCount_ = storedLines;
@@ -866,25 +1171,50 @@ UndoResult TextBuffer::UndoUnlocked() {
 // ---------------------------------------------------------------------------
 
 size_t TextBuffer::StorageBytes() const {
-    return storage_.AllocatedBytes() + index_.MemoryBytes();
+    return storage_.AllocatedBytes() + cache_.AllocatedBytes() + index_.MemoryBytes() +
+           spanCount_ * kSpanSize + (source_ ? sourceSize_ + kScanPadding : 0);
 }
 
 bool TextBuffer::CheckConsistency() const {
+    if (!sentinel_) return lineCount_ == 1 && totalBytes_ == 0 && undoCount_ == 0;
     uint64_t sum = 0;
     uint32_t n = 0;
     const LineRecord* prev = sentinel_;
     for (const LineRecord* r = Next(sentinel_); r != sentinel_; r = Next(r)) {
         if (Prev(r) != prev) return false;
-        if (Flags(r) & (kSuperseded | kSentinel)) return false;
+        if (Flags(r) & (kSuperseded | kSentinel | kExpanded)) return false;
+        if (IsSpan(r)) {
+            // A span's totals must be what its source bytes say.
+            const unsigned char* p = source_ + SpanBegin(r);
+            const unsigned char* e = source_ + SpanEnd(r);
+            uint64_t bytes = 0;
+            uint32_t lines = 0;
+            bool ended = false;
+            for (;;) {
+                const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+                bytes += uint64_t(l.charsEnd - p) + 2;
+                ++lines;
+                if (l.last) {
+                    ended = true;
+                    break;
+                }
+                if ((p = l.next) == e) break;
+            }
+            if (!ended && SpanEnd(r) == sourceSize_ && lines + 1 == NodeLines(r)) {
+                ++lines; // the empty line after the text's final break
+                bytes += 2;
+            }
+            if (lines != NodeLines(r) || bytes != Length(r)) return false;
+        }
         sum += Length(r);
-        ++n;
+        n += NodeLines(r);
         prev = r;
         if (n > lineCount_) return false;
     }
     if (Prev(sentinel_) != prev) return false;
     if (n != lineCount_ || n != index_.Lines() || n == 0) return false;
     if (sum - 2 != totalBytes_) return false;
-    if (index_.OffsetOf(n) != sum) return false;
+    if (index_.Bytes() != sum) return false;
     if (!index_.Verify(Next(sentinel_))) return false;
     return true;
 }

@@ -1,5 +1,7 @@
 // The one open document: versioned line records with pre-laid-out tokens in
-// append-only storage blocks.
+// append-only storage blocks. An opened text is kept as it was read and cut
+// into spans of lines; a span's lines are tokenized and laid out the first
+// time one of them is needed, so opening costs one pass over the bytes.
 #pragma once
 
 #include <atomic>
@@ -8,6 +10,7 @@
 #include <thread>
 
 #include "text/line_index.h"
+#include "text/line_scan.h"
 #include "text/storage.h"
 
 namespace stx {
@@ -18,6 +21,7 @@ enum class TextStatus : uint8_t {
     OutOfMemory = 1,
     TooLarge = 2,    // the saved form would not fit TotalBytes' 32 bits
     BadArgument = 3, // lines out of range
+    ReadFailed = 4,  // the source stopped short
 };
 
 // Largest TotalBytes a document may reach (room for the terminating 0x00).
@@ -126,8 +130,17 @@ class TextBuffer {
     TextStatus New();
     // Replaces the document by [text, end); end null means the first 0x00
     // ends the text, otherwise 0x00 bytes before end become NUL tokens.
-    // Lays every line out. On failure the old document stays.
+    // The text is copied; its lines are measured (WidestLine) but laid out
+    // only when first needed. On failure the old document stays.
     TextStatus Parse(const char* text, const char* end);
+    // The same from the source's bytes (0x00 bytes are NUL characters), read
+    // and scanned on two threads when they are many.
+    TextStatus Parse(ByteSource& source);
+    // Parses the document's own text again with lone CR and LF as line
+    // breaks or not; the old document stays if this fails.
+    TextStatus Reparse(BreakRule rule);
+    // How a parse cuts the text into spans.
+    ParseGrain grain;
 
     // --- totals ---------------------------------------------------------
     uint32_t TotalBytes() const { return totalBytes_; }
@@ -169,13 +182,17 @@ class TextBuffer {
     // that falls on a line break's second byte counts as the line's end.
     void OffsetToLineColumn(uint32_t offset, uint32_t& line, uint32_t& column) const;
 
-    // Record of line n (1-based), null if none.
+    // Record of line n (1-based), null if none. Lines of the opened text are
+    // tokenized here the first time they are asked for; null too when the
+    // memory for that cannot be had.
     const LineRecord* FindLine(uint32_t line) const;
-    // Neighbours in the list; null past the last line / before line 1.
+    // Neighbours in the list; null past the last line / before line 1, or
+    // when out of memory as above.
     const LineRecord* NextLine(const LineRecord* record) const;
     const LineRecord* PreviousLine(const LineRecord* record) const;
     const LineRecord* Sentinel() const { return sentinel_; }
 
+    // A null record reads as an empty line.
     static uint32_t LineLength(const LineRecord* record); // characters + 2
     static uint32_t LineChars(const LineRecord* record) { return LineLength(record) - 2; }
     static bool IsSuperseded(const LineRecord* record);
@@ -223,8 +240,10 @@ class TextBuffer {
     bool IsBusy() const { return busy_.load(std::memory_order_acquire); }
 
     // --- statistics for tests and benchmarks ---------------------------------------
-    size_t StorageBytes() const; // bytes in allocated blocks plus the line index
-    size_t BlockCount() const { return storage_.BlockCount(); }
+    // Bytes held for the document: storage blocks, the text as read, spans
+    // and the line index.
+    size_t StorageBytes() const;
+    size_t BlockCount() const { return storage_.BlockCount() + cache_.BlockCount(); }
     // Checks list, index and totals against each other (tests).
     bool CheckConsistency() const;
 
@@ -232,13 +251,31 @@ class TextBuffer {
     friend class TokenCursor;
     friend class TextEditor; // holds the busy flag across its own steps
 
-    TextStatus ParseUnlocked(const char* text, const char* end);
+    TextStatus ParseUnlocked(ByteSource& source);
     UndoResult UndoUnlocked();
     void NoteWidth(uint64_t width);
+    void LayoutNode(const LineRecord* node);
+    // Record of line (0-based), laying its span out if needed.
+    LineRecord* At(uint32_t line) const;
+    // Tokenizes a span's lines into records that take its place in the list;
+    // returns its first record, null when out of memory.
+    LineRecord* Expand(LineRecord* span) const;
+    // Offset of a line within a span, and the line holding an offset in it.
+    uint64_t OffsetInSpan(const LineRecord* span, uint32_t lines) const;
+    uint32_t LineInSpan(const LineRecord* span, uint64_t offset, uint64_t& lineStart,
+                        uint32_t& chars) const;
+    uint32_t ExtractSpan(const LineRecord* span, uint64_t within, uint32_t want, char* out) const;
+    void FreeSource();
 
     BlockAllocator* allocator_;
-    Storage storage_;
+    Storage storage_; // the sentinel, edited line versions and undo headers
+    Storage cache_;   // records of spans laid out on demand; never rewound
     LineIndex index_;
+    unsigned char* source_ = nullptr; // the text as read, kScanPadding bytes longer
+    size_t sourceSize_ = 0;
+    unsigned char* spans_ = nullptr; // layout::kSpanSize bytes each
+    size_t spanCount_ = 0;
+    bool sourceConvert_ = false; // lone CR and LF broke the source's lines
     LineRecord* sentinel_ = nullptr;
     LineRecord* mostRecent_ = nullptr;
     LineRecord* newestUndoPoint_ = nullptr;
@@ -247,6 +284,7 @@ class TextBuffer {
     uint32_t lineCount_ = 1;
     uint32_t convertedBreaks_ = 0;
     uint32_t widestLine_ = 0;
+    uint32_t layouts_ = 0; // full layouts made (new fonts)
     CharWidthTable widths_;
     ColourTable colours_;
     mutable std::atomic<bool> busy_{false};

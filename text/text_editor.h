@@ -74,6 +74,7 @@ class TextEditor {
     // Open: replaces the text and resets caret and view. The modified flag is
     // left to the caller.
     TextStatus Parse(const char* text, const char* end);
+    TextStatus Parse(ByteSource& source);
     // WM_SETTEXT: empty text gives New, otherwise the first 0x00 ends it.
     // Marks the document modified.
     TextStatus SetText(const char* text);

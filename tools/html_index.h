@@ -10,14 +10,9 @@
 #include <vector>
 
 #include "app/ui_language.h"
+#include "files/file_attributes.h"
 
 namespace stx {
-
-// Windows file attribute bits the index reads.
-constexpr uint32_t kAttributeHidden = 0x02;
-constexpr uint32_t kAttributeSystem = 0x04;
-constexpr uint32_t kAttributeDirectory = 0x10;
-constexpr uint32_t kAttributeReparsePoint = 0x400;
 
 // One entry as the file system lists it.
 struct DirectoryEntry {

@@ -113,10 +113,12 @@ class Planner {
             row.firstRun = runs_.size();
             TokenCursor cursor(buffer, record);
             for (Token t = cursor.Next(); t.kind != TokenKind::End; t = cursor.Next()) {
-                if (t.kind != TokenKind::Run) continue; // TABs and NUL bytes draw nothing
                 const std::int64_t x = t.x;
-                if (x + t.width <= textOffset_) continue;
+                // Past the right edge for every kind, so a line of TABs or NUL
+                // bytes is not walked to its end.
                 if (kLeftMargin + x - textOffset_ >= paint_.right) break;
+                if (t.kind != TokenKind::Run) continue; // TABs and NUL bytes draw nothing
+                if (x + t.width <= textOffset_) continue;
                 runs_.push_back(t);
             }
             row.endRun = runs_.size();

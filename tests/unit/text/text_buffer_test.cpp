@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <random>
 #include <thread>
 
 #include "tests/unit/text/text_test_util.h"
 #include "text/text_buffer.h"
+#include "text/text_editor.h"
 
 using namespace stx;
 using namespace stx::test;
@@ -132,8 +135,108 @@ TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
     EXPECT_EQ(b.LineCount(), 1u);
     EXPECT_EQ(b.TotalBytes(), 0u);
     EXPECT_FALSE(b.CanUndo());
-    EXPECT_EQ(b.LineChars(b.FindLine(1)), 0u);
     EXPECT_EQ(b.BlockCount(), 1u);
+    EXPECT_EQ(b.LineChars(b.FindLine(1)), 0u);
+}
+
+// --- opening ----------------------------------------------------------------------------
+
+namespace {
+
+// Reads like a file that is cut short at some offset.
+class ShortSource final : public ByteSource {
+  public:
+    ShortSource(const std::string& text, uint64_t failAt) : text_(text), failAt_(failAt) {}
+    uint64_t Size() const override { return text_.size(); }
+    bool Read(uint64_t offset, char* destination, size_t size) override {
+        if (offset + size > failAt_) return false;
+        std::memcpy(destination, text_.data() + offset, size);
+        return true;
+    }
+
+  private:
+    const std::string& text_;
+    uint64_t failAt_;
+};
+
+} // namespace
+
+TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
+    // Small spans and a two-part scan from 4 KB on, so seams fall everywhere.
+    std::mt19937 rng(31);
+    const std::string kinds[] = {
+        RandomText(rng, 50000),
+        std::string(60000, 'x') + "\t12",
+        [] {
+            std::string s;
+            for (int i = 0; i < 20000; ++i)
+                s += "\r\n";
+            return s;
+        }(),
+        std::string(30000, '\0'),
+        std::string(30000, '\n'),
+        std::string(30000, '\r') + "a",
+        [] {
+            std::string s;
+            for (int i = 0; i < 6000; ++i)
+                s += "\r\r\n\n\tz\r";
+            return s;
+        }(),
+    };
+    uint8_t proportional[256];
+    for (int c = 0; c < 256; ++c)
+        proportional[c] = static_cast<uint8_t>(3 + c % 7);
+    for (const std::string& text : kinds) {
+        for (bool convert : {false, true}) {
+            for (const uint8_t* widths : {static_cast<const uint8_t*>(nullptr),
+                                          static_cast<const uint8_t*>(proportional)}) {
+                SCOPED_TRACE(std::to_string(&text - kinds) + (convert ? " converted" : "") +
+                             (widths ? " proportional" : ""));
+                TextBuffer b;
+                b.grain.spanLines = 7;
+                b.grain.spanBytes = 100;
+                b.grain.parallelBytes = 4096;
+                b.grain.pieceBytes = 1000;
+                b.convertLineBreaks = convert;
+                b.Widths().Fill(widths);
+                ASSERT_EQ(Parse(b, text), TextStatus::Ok);
+                const std::string saved = SavedForm(text, convert);
+                ASSERT_TRUE(All(b) == saved);
+                EXPECT_EQ(b.LineCount(), SplitLines(saved).size());
+                EXPECT_TRUE(b.CheckConsistency());
+                // The widest line found by the scan, and after a new font by
+                // LayoutAll, is the one layout finds.
+                for (int font = 0; font < 2; ++font) {
+                    if (font) {
+                        ASSERT_EQ(Parse(b, text), TextStatus::Ok);
+                        b.Widths().Fill(widths ? nullptr : proportional);
+                        b.LayoutAll();
+                    }
+                    uint32_t widest = 0, lines = 0;
+                    for (const LineRecord* r = b.FindLine(1); r; r = b.NextLine(r), ++lines)
+                        widest = std::max(widest, b.LineWidth(r));
+                    EXPECT_EQ(lines, b.LineCount());
+                    EXPECT_EQ(b.WidestLine(), widest);
+                    EXPECT_TRUE(All(b) == saved);
+                }
+            }
+        }
+    }
+}
+
+TEST(TextOpen, ASourceThatStopsShortKeepsTheDocument) {
+    std::mt19937 rng(8);
+    const std::string text = RandomText(rng, 100000);
+    for (uint64_t failAt : {uint64_t{10}, uint64_t{60000}, uint64_t{99999}}) {
+        TextBuffer b;
+        b.grain.parallelBytes = 4096;
+        b.grain.pieceBytes = 4096;
+        Parse(b, "keep\r\nme");
+        ShortSource source(text, failAt);
+        EXPECT_EQ(b.Parse(source), TextStatus::ReadFailed);
+        EXPECT_EQ(All(b), "keep\r\nme");
+        EXPECT_TRUE(b.CheckConsistency());
+    }
 }
 
 // --- extraction --------------------------------------------------------------------------
@@ -167,7 +270,6 @@ TEST(TextExtract, LargeTextsCrossBlocks) {
         TextBuffer b;
         b.convertLineBreaks = convert;
         ASSERT_EQ(Parse(b, text), TextStatus::Ok);
-        EXPECT_GT(b.BlockCount(), 3u);
         std::string saved = SavedForm(text, convert);
         EXPECT_TRUE(All(b) == saved);
         EXPECT_EQ(b.LineCount(), SplitLines(saved).size());
@@ -185,6 +287,7 @@ TEST(TextExtract, LargeTextsCrossBlocks) {
             }
             ASSERT_EQ(chars, b.LineChars(r));
         }
+        EXPECT_GT(b.BlockCount(), 3u);
     }
 }
 
@@ -316,6 +419,21 @@ TEST(TextLayout, LongLinesKeepFullPositions) {
     EXPECT_EQ(b.LineWidth(b.FindLine(1)), 6016u + 5u);
 }
 
+TEST(TextLayout, UndoAfterANewFontLaysRestoredLinesOut) {
+    // Line 2 stays a span of its own while lines 1 to 3 are replaced.
+    TextBuffer b;
+    b.grain.spanLines = 1;
+    Parse(b, "ab\r\nab\tWWW\r\nx");
+    PendingUndo pending;
+    ASSERT_EQ(b.ReplaceLines(1, 3, "z", 1, BreakRule::CrLfOnly, true, pending), TextStatus::Ok);
+    b.Widths() = Widths(4, 5); // tab 32
+    b.LayoutAll();
+    ASSERT_TRUE(b.Undo().done);
+    EXPECT_EQ(Positions(b, 1), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 10}}));
+    EXPECT_EQ(b.WidestLine(), 92u);
+    EXPECT_EQ(b.LineWidth(b.FindLine(2)), 92u);
+}
+
 TEST(TextLayout, ColourEntriesFollowTheTable) {
     TextBuffer b;
     Parse(b, "mov 12");
@@ -372,6 +490,7 @@ TEST(TextVersions, NewestLineIsRewrittenInPlaceOtherwiseANewStep) {
 TEST(TextVersions, UndoGivesBackBlocksAndRestoresTotals) {
     TextBuffer b;
     Parse(b, "a\r\nb\r\nc");
+    b.FindLine(1);
     const size_t blocks = b.BlockCount();
     std::string big;
     for (int i = 0; i < 40000; ++i)
@@ -476,6 +595,33 @@ TEST(TextFailure, EditsWithoutMemoryKeepTheDocument) {
     EXPECT_GT(failures, 4);
 }
 
+TEST(TextFailure, ABufferBornWithoutMemoryIsEmptyUntilMemoryComes) {
+    FailingAllocator alloc(0);
+    TextEditor ed(&alloc);
+    const TextBuffer& b = ed.Buffer();
+    // Every reader sees one empty line; edits fail and change nothing.
+    EXPECT_EQ(All(b), "");
+    EXPECT_EQ(b.LineCount(), 1u);
+    EXPECT_EQ(b.LineStartOffset(2), 2u);
+    uint32_t line = 0, column = 9;
+    b.OffsetToLineColumn(5, line, column);
+    EXPECT_EQ(line * 10 + column, 10u);
+    ed.KeyDown(Key::End, true, false);
+    ed.Buffer().LayoutAll();
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::OutOfMemory);
+    EXPECT_EQ(ed.InsertText("pasted"), TextStatus::OutOfMemory);
+    EXPECT_EQ(All(b), "");
+    EXPECT_FALSE(ed.CanUndo());
+    EXPECT_TRUE(b.CheckConsistency());
+    // With memory the first edit gets its storage.
+    alloc.SetBudget(-1);
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::Ok);
+    EXPECT_EQ(All(b), "x");
+    EXPECT_TRUE(b.CheckConsistency());
+    EXPECT_TRUE(ed.Undo().done);
+    EXPECT_EQ(All(b), "");
+}
+
 TEST(TextFailure, OutOfRangeLinesAreRefused) {
     TextBuffer b;
     Parse(b, "a\r\nb");
@@ -545,10 +691,13 @@ TEST(TextVersions, RandomLargeSplicesKeepIndexAndUndoExact) {
     auto pick = [&rng](uint32_t n) {
         return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
     };
+    // Enough lines for the index to sum its chunks in several groups; spans
+    // of 100 lines, so chunks hold several of them.
     std::string text;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 40000; ++i)
         text += "l" + std::to_string(i) + "\r\n";
     TextBuffer b;
+    b.grain.spanLines = 100;
     Parse(b, text);
     std::vector<std::string> history{All(b)};
     PendingUndo pending;

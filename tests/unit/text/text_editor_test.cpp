@@ -645,3 +645,36 @@ TEST(TextEditingFailure, EditsWithoutMemoryLeaveEverythingAsItWas) {
     }
     EXPECT_GT(failed, 2);
 }
+
+TEST(TextEditingFailure, ALineThatCannotBeLaidOutIsNeverEdited) {
+    // Line 3 is laid out only when reached, and needs a storage block then;
+    // small allocations still succeed.
+    FailingAllocator alloc;
+    TextEditor ed(&alloc);
+    ed.Buffer().grain.spanLines = 2;
+    const std::string text = "one\r\ntwo\r\n" + std::string(3u << 20, 'q') + "\r\nfour";
+    ed.Parse(text.data(), text.data() + text.size());
+    alloc.largest = 100000;
+    ed.KeyDown(Key::Down, false, false);
+    ed.KeyDown(Key::Down, false, false);
+    ASSERT_EQ(ed.GetCaret().line, 3u);
+    ASSERT_EQ(ed.GetCaret().record, nullptr);
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::OutOfMemory);
+    EXPECT_EQ(ed.InsertText("y"), TextStatus::OutOfMemory);
+    EXPECT_EQ(ed.DeleteLeft(), TextStatus::OutOfMemory); // a join with line 2
+    ed.SetSelection(2, 12);                              // from line 1 into line 3
+    EXPECT_EQ(ed.DeleteSelection(), TextStatus::OutOfMemory);
+    EXPECT_TRUE(All(ed.Buffer()) == text);
+    EXPECT_TRUE(ed.Buffer().CheckConsistency());
+    // Memory is back, but caret and anchor hold no layout of line 3 until
+    // they move: an edit must not replace the line by what it could not read.
+    alloc.largest = ~size_t{0};
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::OutOfMemory); // over the selection
+    ed.DropSelection();
+    EXPECT_EQ(ed.InsertChar('x'), TextStatus::OutOfMemory);
+    EXPECT_EQ(ed.InsertText("y"), TextStatus::OutOfMemory);
+    EXPECT_TRUE(All(ed.Buffer()) == text);
+    ed.SetSelection(10, 10);
+    ed.Char('x');
+    EXPECT_TRUE(All(ed.Buffer()) == "one\r\ntwo\r\nx" + text.substr(10));
+}

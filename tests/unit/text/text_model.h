@@ -415,6 +415,13 @@ inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
         return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
     };
     TextEditor ed;
+    // Spans of a few lines and bytes, and two-part scans of small texts, so
+    // that laying lines out on demand and the scan's seams meet every edit.
+    ParseGrain& grain = ed.Buffer().grain;
+    grain.spanLines = 1 + pick(5);
+    grain.spanBytes = 4 + pick(60);
+    grain.parallelBytes = 128 + pick(600);
+    grain.pieceBytes = 64 + pick(100);
     TextModel m;
     ViewGeometry view;
     view.lineHeight = 16;

@@ -15,9 +15,9 @@ namespace stx::test {
 class FailingAllocator final : public BlockAllocator {
   public:
     // budget < 0: never fail.
-    explicit FailingAllocator(long budget = -1) : budget_(budget) {}
+    explicit FailingAllocator(long budget = -1) { SetBudget(budget); }
     void* Allocate(size_t size) override {
-        if (budget_.load() >= 0 && budget_.fetch_sub(1) <= 0) {
+        if (size > largest.load() || (limited_.load() && budget_.fetch_sub(1) <= 0)) {
             ++failures;
             return nullptr;
         }
@@ -28,12 +28,17 @@ class FailingAllocator final : public BlockAllocator {
         --live;
         std::free(block);
     }
-    void SetBudget(long budget) { budget_ = budget; }
+    void SetBudget(long budget) {
+        budget_ = budget;
+        limited_ = budget >= 0;
+    }
+    std::atomic<size_t> largest{~size_t{0}}; // larger allocations fail too
     std::atomic<long> live{0};
     std::atomic<long> failures{0};
 
   private:
-    std::atomic<long> budget_;
+    std::atomic<long> budget_{0};
+    std::atomic<bool> limited_{false};
 };
 
 inline std::string All(const TextBuffer& b) {
