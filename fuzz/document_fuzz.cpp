@@ -2,7 +2,9 @@
 // the saved form extracts whole, in slices and line by line as the bytes were
 // (converted: with every break as CR LF), every line's tokens carry its
 // characters at consistent positions, and the saved form opens again as itself.
-// When memory runs out while opening or converting, the document before stays.
+// The same bytes read from a file that stops short leave the document before,
+// as does memory running out while opening or converting. Spans and two-part
+// scans are small, chosen from the input, so their seams fall everywhere.
 #include "fuzz/fuzz_allocator.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/unit/text/text_test_util.h"
@@ -62,6 +64,19 @@ void CheckLineTokens(const TextBuffer& b, const LineRecord* record, const std::s
     widest = std::max(widest, x);
 }
 
+// Small spans and scan pieces, chosen from the input's bytes.
+ParseGrain SmallGrain(const std::string& input) {
+    uint32_t h = 2166136261u;
+    for (char c : input)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    ParseGrain grain;
+    grain.spanLines = 1 + h % 5;
+    grain.spanBytes = 4 + (h >> 3) % 60;
+    grain.parallelBytes = 128 + (h >> 9) % 600;
+    grain.pieceBytes = 64 + (h >> 19) % 100;
+    return grain;
+}
+
 // Everything that reads the document agrees with the saved form it should have.
 void CheckDocument(const TextEditor& ed, const std::string& saved) {
     const TextBuffer& b = ed.Buffer();
@@ -118,8 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzAllocator& memory = fuzz::Allocator();
     memory.FailAfter(-1);
     const std::string input(reinterpret_cast<const char*>(data), size);
+    const ParseGrain grain = SmallGrain(input);
     for (bool convert : {false, true}) {
         TextEditor ed(&memory);
+        ed.Buffer().grain = grain;
         ed.Buffer().convertLineBreaks = convert;
         if (convert) ed.SetCharWidths(OddWidths());
         const std::string saved = test::SavedForm(input, convert);
@@ -130,6 +147,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         STX_FUZZ_CHECK(status == TextStatus::Ok);
         CheckDocument(ed, saved);
         STX_FUZZ_CHECK(ed.Buffer().ConvertedBreaks() == saved.size() - input.size());
+
+        // Read from a file, whole and cut short.
+        if (!input.empty()) {
+            test::ShortSource whole(input, input.size());
+            STX_FUZZ_CHECK(ed.Parse(whole) == TextStatus::Ok);
+            CheckDocument(ed, saved);
+            test::ShortSource cut(input, input.size() / 2);
+            STX_FUZZ_CHECK(ed.Parse(cut) == TextStatus::ReadFailed);
+            CheckDocument(ed, saved);
+        }
 
         // The saved form opens again as itself.
         STX_FUZZ_CHECK(ed.Parse(saved.data(), saved.data() + saved.size()) == TextStatus::Ok);
@@ -152,6 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string before = "kept\r\ndocument\tx\r12";
     for (long grants : {0L, 1L, 2L, 3L}) {
         TextEditor ed(&memory);
+        ed.Buffer().grain = grain;
         STX_FUZZ_CHECK(ed.Parse(before.data(), before.data() + before.size()) == TextStatus::Ok);
         memory.FailAfter(grants);
         const TextStatus opened = ed.Parse(input.data(), input.data() + input.size());

@@ -2,7 +2,8 @@
 // the next run instead of going back to the system (AddressSanitizer maps and
 // unmaps every block otherwise, which costs more than the run itself), and
 // allocations can be made to fail, to drive the out-of-memory paths. A kept
-// block is poisoned, so a use after its release is still reported.
+// block is poisoned, so a use after its release is still reported. Opening
+// scans on two threads, so every call holds a lock.
 #pragma once
 
 #include "text/storage.h"
@@ -11,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -20,13 +22,20 @@ class FuzzAllocator final : public BlockAllocator {
   public:
     // The next `grants` allocations succeed and the ones after them fail;
     // a negative count lets all succeed.
-    void FailAfter(long grants) { grants_ = grants; }
-    long failures = 0;
+    void FailAfter(long grants) {
+        std::lock_guard lock(mutex_);
+        grants_ = grants;
+    }
+    long Failures() {
+        std::lock_guard lock(mutex_);
+        return failures_;
+    }
 
     void* Allocate(size_t size) override {
+        std::lock_guard lock(mutex_);
         if (grants_ >= 0 && grants_-- == 0) {
             grants_ = 0;
-            ++failures;
+            ++failures_;
             return nullptr;
         }
         void* block = nullptr;
@@ -43,6 +52,7 @@ class FuzzAllocator final : public BlockAllocator {
 
     void Free(void* block) override {
         if (!block) return;
+        std::lock_guard lock(mutex_);
         const auto it = sizes_.find(block);
         if (it == sizes_.end()) std::abort(); // not ours, or freed twice
         const size_t size = it->second;
@@ -57,7 +67,9 @@ class FuzzAllocator final : public BlockAllocator {
 
   private:
     static constexpr size_t kMaxKept = 32;
+    std::mutex mutex_;
     long grants_ = -1;
+    long failures_ = 0;
     std::unordered_map<void*, size_t> sizes_;
     std::vector<void*> kept_;
 };

@@ -151,6 +151,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzAllocator& memory = fuzz::Allocator();
     memory.FailAfter(-1);
     TextEditor ed(&memory);
+    // Spans of a few lines and bytes, and two-part scans of small texts, so
+    // that laying lines out on demand and the scan's seams meet every edit.
+    ParseGrain& grain = ed.Buffer().grain;
+    grain.spanLines = 1 + pick(5);
+    grain.spanBytes = 4 + pick(60);
+    grain.parallelBytes = 128 + pick(600);
+    grain.pieceBytes = 64 + pick(100);
     TextModel m;
     ViewGeometry view;
     view.lineHeight = 16;
@@ -168,13 +175,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool starve = pick(16) == 0;
         const TextModel modelBefore = starve ? m : TextModel{};
         const EditorState before(ed);
-        const long failures = memory.failures;
+        const long failures = memory.Failures();
         if (starve) memory.FailAfter(pick(3));
         const std::string what = test::ModelStep(ed, m, pick, text);
         memory.FailAfter(-1);
         if (what.empty()) continue;
         const std::string mismatch = test::ModelMismatch(ed, m, true);
-        if (!mismatch.empty() && memory.failures != failures) {
+        if (!mismatch.empty() && memory.Failures() != failures) {
             // Out of memory: the step changed nothing, so the model takes it back.
             STX_FUZZ_CHECK_MSG(EditorState(ed).KeptFrom(before) && ed.Buffer().CheckConsistency(),
                                "out of memory in " + what + "\n" + mismatch);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ class FailingAllocator final : public BlockAllocator {
   private:
     std::atomic<long> budget_{0};
     std::atomic<bool> limited_{false};
+};
+
+// Reads like a file that is cut short at some offset.
+class ShortSource final : public ByteSource {
+  public:
+    ShortSource(const std::string& text, uint64_t failAt) : text_(text), failAt_(failAt) {}
+    uint64_t Size() const override { return text_.size(); }
+    bool Read(uint64_t offset, char* destination, size_t size) override {
+        if (offset + size > failAt_) return false;
+        std::memcpy(destination, text_.data() + offset, size);
+        return true;
+    }
+
+  private:
+    const std::string& text_;
+    uint64_t failAt_;
 };
 
 inline std::string All(const TextBuffer& b) {
