@@ -8,10 +8,12 @@ export WINEARCH=win64
 
 # g++-multilib and qemu-user build and run the 32-bit native unit tests; the
 # pixel tests render with the DejaVu fonts (Wine maps its font names to them).
-# python3 builds the error catalogue's tables.
+# python3 builds the error catalogue's tables; clang builds the fuzz targets,
+# with libFuzzer and the sanitizers' runtimes from libclang-rt-dev (only
+# recommended by clang, so not installed with it here).
 stx_packages=(cmake ninja-build g++ python3 googletest libgtest-dev libbenchmark-dev mingw-w64 wine
               wine64 xvfb xauth x11-utils imagemagick ccache g++-multilib qemu-user
-              fonts-dejavu-core fonts-dejavu-extra)
+              fonts-dejavu-core fonts-dejavu-extra clang libclang-rt-dev)
 
 # Installs the named Debian packages that are missing; without names, stx_packages.
 stx_install_packages() {
@@ -29,11 +31,11 @@ stx_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# Configures the named build trees (native, win64, win32, native32); without
-# names, all four.
+# Configures the named build trees (native, win64, win32, native32, fuzz);
+# without names, all five.
 stx_configure() {
     local trees=("$@") common=(-G Ninja -DSTX_WERROR=ON) tree toolchain
-    [ $# -gt 0 ] || trees=(native win64 win32 native32)
+    [ $# -gt 0 ] || trees=(native win64 win32 native32 fuzz)
     # Compiler results are cached across clean trees and clones of the project.
     if command -v ccache >/dev/null; then
         common+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
@@ -45,6 +47,7 @@ stx_configure() {
             win64) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-x86_64.cmake") ;;
             win32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/mingw-w64-i686.cmake") ;;
             native32) toolchain=(-DCMAKE_TOOLCHAIN_FILE="$STX_ROOT/cmake/linux-i686.cmake") ;;
+            fuzz) toolchain=(-DSTX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
             *) echo "unknown build tree: $tree" >&2; return 1 ;;
         esac
         cmake -S "$STX_ROOT" -B "$STX_ROOT/build/$tree" "${common[@]}" "${toolchain[@]}" >/dev/null

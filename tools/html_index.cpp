@@ -10,7 +10,6 @@ namespace stx {
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
 // The longest file-system path the run descends into.
 constexpr size_t kMaxPath = 8191;
 

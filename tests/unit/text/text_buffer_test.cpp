@@ -141,26 +141,6 @@ TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
 
 // --- opening ----------------------------------------------------------------------------
 
-namespace {
-
-// Reads like a file that is cut short at some offset.
-class ShortSource final : public ByteSource {
-  public:
-    ShortSource(const std::string& text, uint64_t failAt) : text_(text), failAt_(failAt) {}
-    uint64_t Size() const override { return text_.size(); }
-    bool Read(uint64_t offset, char* destination, size_t size) override {
-        if (offset + size > failAt_) return false;
-        std::memcpy(destination, text_.data() + offset, size);
-        return true;
-    }
-
-  private:
-    const std::string& text_;
-    uint64_t failAt_;
-};
-
-} // namespace
-
 TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
     // Small spans and a two-part scan from 4 KB on, so seams fall everywhere.
     std::mt19937 rng(31);
@@ -232,7 +212,7 @@ TEST(TextOpen, ASourceThatStopsShortKeepsTheDocument) {
         b.grain.parallelBytes = 4096;
         b.grain.pieceBytes = 4096;
         Parse(b, "keep\r\nme");
-        ShortSource source(text, failAt);
+        test::ShortSource source(text, failAt);
         EXPECT_EQ(b.Parse(source), TextStatus::ReadFailed);
         EXPECT_EQ(All(b), "keep\r\nme");
         EXPECT_TRUE(b.CheckConsistency());

@@ -292,6 +292,122 @@ inline std::string ModelText(std::mt19937& rng, size_t maxSize) {
     return s;
 }
 
+// One random operation applied to the editor and the model alike. pick(n)
+// gives a number below n, text(maxSize) a text of at most maxSize bytes.
+// Returns what was done, or nothing when there is nothing to compare.
+template <class Pick, class MakeText>
+std::string ModelStep(TextEditor& ed, TextModel& m, Pick&& pick, MakeText&& text) {
+    const Key kKeys[] = {Key::Left, Key::Right, Key::Up, Key::Down, Key::Home, Key::End};
+    const char kTyped[] = "abz09_+- \t;,.~\xe9";
+    uint32_t op = pick(1000);
+    std::string what;
+    if (op < 300) {
+        char c = pick(40) == 0 ? '\0' : kTyped[pick(sizeof kTyped - 1)];
+        what = "type";
+        ed.Char(static_cast<uint8_t>(c));
+        m.InsertChar(c);
+        m.hasAnchor = false;
+    } else if (op < 320) {
+        ed.overwrite = m.overwrite = !m.overwrite;
+    } else if (op < 390) {
+        what = "enter";
+        m.autoIndent = pick(2);
+        ed.autoIndent = m.autoIndent;
+        ed.Char(0x0D);
+        m.Enter();
+    } else if (op < 460) {
+        what = "backspace";
+        ed.Char(0x08);
+        m.Backspace();
+    } else if (op < 510) {
+        what = "delete";
+        ed.DeleteKey();
+        m.Delete();
+    } else if (op < 740) {
+        Key k = kKeys[pick(6)];
+        bool ctrl = pick(4) == 0, shift = pick(3) == 0;
+        what = "key " + std::to_string(int(k)) + (ctrl ? " ctrl" : "") + (shift ? " shift" : "");
+        ed.KeyDown(k, ctrl, shift);
+        m.Key(k, ctrl, shift);
+    } else if (op < 780) {
+        uint32_t total = uint32_t(m.text.size());
+        // Mostly short selections, so the document keeps growing.
+        uint32_t a = pick(total + 3), b = pick(total + 3);
+        if (pick(8) != 0) b = a + pick(40) > 20 ? a + pick(40) - 20 : 0;
+        what = "setsel";
+        ed.SetSelection(a, b);
+        m.SetSel(a, b);
+    } else if (op < 880) {
+        std::string t = text(pick(10) == 0 ? 400 : 40);
+        bool convert = pick(3) == 0;
+        ed.Buffer().convertLineBreaks = convert;
+        m.convert = convert;
+        what = "insert text " + Shown(t);
+        ed.InsertText(t.data(), t.size());
+        m.InsertText(t);
+    } else if (op < 950) {
+        what = "undo";
+        ed.Char(0x1A);
+        m.Undo();
+        m.hasAnchor = false;
+    } else if (op < 970) {
+        what = "ctrl+k";
+        ed.Char(0x0B);
+        m.hasAnchor = false;
+    } else if (op < 971) {
+        what = "convert";
+        ed.ConvertUnixText();
+        m.Reset(SavedForm(m.text, true));
+    } else if (op < 990 && m.text.size() > 4000) {
+        // Keep the document small enough to compare after every step.
+        std::string t = text(400);
+        what = "settext";
+        ed.SetText(t.c_str());
+        m.Reset(SavedForm(t.substr(0, t.find('\0')), m.convert)); // parsed by the setting
+    }
+    return what;
+}
+
+// Nothing when the editor and the model agree, else what differs.
+inline std::string ModelMismatch(const TextEditor& ed, const TextModel& m, bool checkStructure) {
+    const TextBuffer& b = ed.Buffer();
+    const Caret& c = ed.GetCaret();
+    const Selection& s = ed.GetSelection();
+    bool same =
+        b.TotalBytes() == m.text.size() && b.LineCount() == m.Lines() && c.line == m.line &&
+        c.column == m.col && s.Exists() == m.hasAnchor &&
+        (!m.hasAnchor || (s.anchor.line == m.anchorLine && s.anchor.column == m.anchorCol)) &&
+        ed.CanUndo() == !m.steps.empty() && All(b) == m.text;
+    if (same && c.x != m.X(m.line, m.col)) same = false;
+    if (same && checkStructure && !b.CheckConsistency()) same = false;
+    if (same) return {};
+    return "text  " + Shown(All(b)) + "\nmodel " + Shown(m.text) + "\ncaret " +
+           std::to_string(c.line) + ":" + std::to_string(c.column) + " model " +
+           std::to_string(m.line) + ":" + std::to_string(m.col) + " x " + std::to_string(c.x) +
+           " model " + std::to_string(m.X(m.line, m.col)) + "\nselection " +
+           std::to_string(s.Exists()) + " " + std::to_string(s.anchor.line) + ":" +
+           std::to_string(s.anchor.column) + " model " + std::to_string(m.hasAnchor) + " " +
+           std::to_string(m.anchorLine) + ":" + std::to_string(m.anchorCol) + "\nundo " +
+           std::to_string(ed.CanUndo()) + " model " + std::to_string(m.steps.size()) +
+           " consistent " + std::to_string(b.CheckConsistency());
+}
+
+// Undoes every step; nothing when that gives back the text, totals and lines
+// the history started from, else what differs.
+inline std::string UndoAllMismatch(TextEditor& ed, const TextModel& m) {
+    while (ed.CanUndo())
+        if (!ed.Undo().done) return "an undo failed";
+    TextModel original;
+    original.text = m.base;
+    const TextBuffer& b = ed.Buffer();
+    if (All(b) == m.base && b.TotalBytes() == m.base.size() && b.LineCount() == original.Lines() &&
+        b.CheckConsistency())
+        return {};
+    return "after undoing everything: text " + Shown(All(b)) + "\nbase " + Shown(m.base) +
+           "\nlines " + std::to_string(b.LineCount()) + " consistent " +
+           std::to_string(b.CheckConsistency());
+}
+
 // Applies count random operations from seed; stops at the first mismatch.
 inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
     std::mt19937 rng(seed);
@@ -315,111 +431,18 @@ inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
     ed.Parse(start.data(), start.data() + start.size());
     m.Reset(start);
 
-    const Key kKeys[] = {Key::Left, Key::Right, Key::Up, Key::Down, Key::Home, Key::End};
-    const char kTyped[] = "abz09_+- \t;,.~\xe9";
+    auto text = [&rng](size_t maxSize) { return ModelText(rng, maxSize); };
     for (uint64_t i = 0; i < count; ++i) {
-        uint32_t op = pick(1000);
-        std::string what;
-        if (op < 300) {
-            char c = pick(40) == 0 ? '\0' : kTyped[pick(sizeof kTyped - 1)];
-            what = "type";
-            ed.Char(static_cast<uint8_t>(c));
-            m.InsertChar(c);
-            m.hasAnchor = false;
-        } else if (op < 320) {
-            ed.overwrite = m.overwrite = !m.overwrite;
-            continue;
-        } else if (op < 390) {
-            what = "enter";
-            m.autoIndent = pick(2);
-            ed.autoIndent = m.autoIndent;
-            ed.Char(0x0D);
-            m.Enter();
-        } else if (op < 460) {
-            what = "backspace";
-            ed.Char(0x08);
-            m.Backspace();
-        } else if (op < 510) {
-            what = "delete";
-            ed.DeleteKey();
-            m.Delete();
-        } else if (op < 740) {
-            Key k = kKeys[pick(6)];
-            bool ctrl = pick(4) == 0, shift = pick(3) == 0;
-            what =
-                "key " + std::to_string(int(k)) + (ctrl ? " ctrl" : "") + (shift ? " shift" : "");
-            ed.KeyDown(k, ctrl, shift);
-            m.Key(k, ctrl, shift);
-        } else if (op < 780) {
-            uint32_t total = uint32_t(m.text.size());
-            // Mostly short selections, so the document keeps growing.
-            uint32_t a = pick(total + 3), b = pick(total + 3);
-            if (pick(8) != 0) b = a + pick(40) > 20 ? a + pick(40) - 20 : 0;
-            what = "setsel";
-            ed.SetSelection(a, b);
-            m.SetSel(a, b);
-        } else if (op < 880) {
-            std::string t = ModelText(rng, pick(10) == 0 ? 400 : 40);
-            bool convert = pick(3) == 0;
-            ed.Buffer().convertLineBreaks = convert;
-            m.convert = convert;
-            what = "insert text";
-            ed.InsertText(t.data(), t.size());
-            m.InsertText(t);
-        } else if (op < 950) {
-            what = "undo";
-            ed.Char(0x1A);
-            m.Undo();
-            m.hasAnchor = false;
-        } else if (op < 970) {
-            what = "ctrl+k";
-            ed.Char(0x0B);
-            m.hasAnchor = false;
-        } else if (op < 971) {
-            what = "convert";
-            ed.ConvertUnixText();
-            m.Reset(SavedForm(m.text, true));
-        } else if (op < 990 && m.text.size() > 4000) {
-            // Keep the document small enough to compare after every step.
-            std::string t = ModelText(rng, 400);
-            what = "settext";
-            ed.SetText(t.c_str());
-            m.Reset(SavedForm(t.substr(0, t.find('\0')), m.convert)); // parsed by the setting
-        } else {
-            continue;
-        }
-
-        const TextBuffer& b = ed.Buffer();
-        const Caret& c = ed.GetCaret();
-        const Selection& s = ed.GetSelection();
-        bool same =
-            b.TotalBytes() == m.text.size() && b.LineCount() == m.Lines() && c.line == m.line &&
-            c.column == m.col && s.Exists() == m.hasAnchor &&
-            (!m.hasAnchor || (s.anchor.line == m.anchorLine && s.anchor.column == m.anchorCol)) &&
-            ed.CanUndo() == !m.steps.empty() && All(b) == m.text;
-        if (same && c.x != m.X(m.line, m.col)) same = false;
-        if (same && checkStructure && !b.CheckConsistency()) same = false;
-        if (!same) {
-            ADD_FAILURE() << "seed " << seed << " op " << i << " (" << what << ")\n"
-                          << "text  " << testing::PrintToString(All(b)) << "\nmodel "
-                          << testing::PrintToString(m.text) << "\ncaret " << c.line << ":"
-                          << c.column << " model " << m.line << ":" << m.col << " x " << c.x
-                          << " model " << m.X(m.line, m.col) << "\nselection " << s.Exists() << " "
-                          << s.anchor.line << ":" << s.anchor.column << " model " << m.hasAnchor
-                          << " " << m.anchorLine << ":" << m.anchorCol << "\nundo " << ed.CanUndo()
-                          << " model " << m.steps.size() << " consistent " << b.CheckConsistency();
+        const std::string what = ModelStep(ed, m, pick, text);
+        if (what.empty()) continue;
+        const std::string mismatch = ModelMismatch(ed, m, checkStructure);
+        if (!mismatch.empty()) {
+            ADD_FAILURE() << "seed " << seed << " op " << i << " (" << what << ")\n" << mismatch;
             return;
         }
     }
-    // Undoing everything gives back the text the history started from.
-    while (ed.CanUndo())
-        ASSERT_TRUE(ed.Undo().done);
-    EXPECT_EQ(All(ed.Buffer()), m.base);
-    EXPECT_EQ(ed.Buffer().TotalBytes(), m.base.size());
-    TextModel original;
-    original.text = m.base;
-    EXPECT_EQ(ed.Buffer().LineCount(), original.Lines());
-    EXPECT_TRUE(ed.Buffer().CheckConsistency());
+    const std::string mismatch = UndoAllMismatch(ed, m);
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
 }
 
 } // namespace stx::test

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,22 @@ class FailingAllocator final : public BlockAllocator {
   private:
     std::atomic<long> budget_{0};
     std::atomic<bool> limited_{false};
+};
+
+// Reads like a file that is cut short at some offset.
+class ShortSource final : public ByteSource {
+  public:
+    ShortSource(const std::string& text, uint64_t failAt) : text_(text), failAt_(failAt) {}
+    uint64_t Size() const override { return text_.size(); }
+    bool Read(uint64_t offset, char* destination, size_t size) override {
+        if (offset + size > failAt_) return false;
+        std::memcpy(destination, text_.data() + offset, size);
+        return true;
+    }
+
+  private:
+    const std::string& text_;
+    uint64_t failAt_;
 };
 
 inline std::string All(const TextBuffer& b) {
@@ -101,6 +118,22 @@ inline std::vector<std::string> SplitLines(const std::string& s) {
         }
     }
     return lines;
+}
+
+// A text for messages: printable bytes as they are, the others escaped.
+inline std::string Shown(const std::string& s) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c >= 0x20 && c < 0x7f && c != '\\' && c != '"') {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out + "\"";
 }
 
 } // namespace stx::test
