@@ -151,18 +151,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzAllocator& memory = fuzz::Allocator();
     memory.FailAfter(-1);
     TextEditor ed(&memory);
-    // Spans of a few lines and bytes, and two-part scans of small texts, so
-    // that laying lines out on demand and the scan's seams meet every edit.
-    ParseGrain& grain = ed.Buffer().grain;
-    grain.spanLines = 1 + pick(5);
-    grain.spanBytes = 4 + pick(60);
-    grain.parallelBytes = 128 + pick(600);
-    grain.pieceBytes = 64 + pick(100);
+    test::PrepareModelEditor(ed, pick);
     TextModel m;
-    ViewGeometry view;
-    view.lineHeight = 16;
-    view.viewHeight = 160;
-    ed.SetView(view);
     const std::string start = text(400);
     STX_FUZZ_CHECK(ed.Parse(start.data(), start.data() + start.size()) == TextStatus::Ok);
     m.Reset(start);

@@ -409,24 +409,30 @@ inline std::string UndoAllMismatch(TextEditor& ed, const TextModel& m) {
 }
 
 // Applies count random operations from seed; stops at the first mismatch.
+// Spans of a few lines and bytes, and two-part scans of small texts, so that
+// laying lines out on demand and the scan's seams meet every edit; and a view
+// of ten rows. pick(n) chooses in [0, n).
+template <class Pick>
+void PrepareModelEditor(TextEditor& ed, Pick&& pick) {
+    ParseGrain& grain = ed.Buffer().grain;
+    grain.spanLines = 1 + pick(5);
+    grain.spanBytes = 4 + pick(60);
+    grain.parallelBytes = 128 + pick(600);
+    grain.pieceBytes = 64 + pick(100);
+    ViewGeometry view;
+    view.lineHeight = 16;
+    view.viewHeight = 160;
+    ed.SetView(view);
+}
+
 inline void RunTextModel(uint32_t seed, uint64_t count, bool checkStructure) {
     std::mt19937 rng(seed);
     auto pick = [&rng](uint32_t n) {
         return std::uniform_int_distribution<uint32_t>(0, n - 1)(rng);
     };
     TextEditor ed;
-    // Spans of a few lines and bytes, and two-part scans of small texts, so
-    // that laying lines out on demand and the scan's seams meet every edit.
-    ParseGrain& grain = ed.Buffer().grain;
-    grain.spanLines = 1 + pick(5);
-    grain.spanBytes = 4 + pick(60);
-    grain.parallelBytes = 128 + pick(600);
-    grain.pieceBytes = 64 + pick(100);
+    PrepareModelEditor(ed, pick);
     TextModel m;
-    ViewGeometry view;
-    view.lineHeight = 16;
-    view.viewHeight = 160;
-    ed.SetView(view);
     std::string start = ModelText(rng, 400);
     ed.Parse(start.data(), start.data() + start.size());
     m.Reset(start);
