@@ -44,6 +44,7 @@ constexpr uint8_t kHasUndo = 0x08;  // an UndoHeader lies just before the record
 constexpr uint8_t kSpan = 0x10;     // a span of lines not yet laid out (below)
 constexpr uint8_t kExpanded = 0x20; // a span replaced in the list by its records
 constexpr uint8_t kSpanLone = 0x40; // a span with lone CR or LF breaks
+constexpr uint8_t kSpanConvert = 0x80; // a span whose lone CR and LF break lines
 
 // With at most 255 characters of at most 255 pixels a line fits 16-bit
 // positions and 8-bit run counts.
@@ -77,8 +78,10 @@ inline unsigned char* Tokens(const LineRecord* r) {
     return Bytes(r) + kRecHeader;
 }
 
-// A span: consecutive lines of the source text as they were read, standing in
-// the list for their records until a line of it is needed. Its length field
+// A span: consecutive lines of text as they were read or inserted, standing in
+// the list for their records until a line of it is needed. Its bytes lie at its
+// base (the opened text, or just after the span in storage for a large
+// insertion) from its begin to its end offset. Its length field
 // holds the saved-form length of all its lines; prev and next link it like a
 // record. Once expanded, its first and last records replace it in the list;
 // the span keeps pointing to them so that stale links (from superseded records
@@ -88,7 +91,8 @@ constexpr size_t kSpanEnd = kRecHeader + 4;   // source offset after its last li
 constexpr size_t kSpanLines = kRecHeader + 8; // number of lines
 constexpr size_t kSpanFirst = kRecHeader + 12;
 constexpr size_t kSpanLast = kRecHeader + 12 + kPtr;
-constexpr size_t kSpanSize = kRecHeader + 12 + 2 * kPtr;
+constexpr size_t kSpanBase = kRecHeader + 12 + 2 * kPtr;
+constexpr size_t kSpanSize = kRecHeader + 12 + 3 * kPtr;
 
 inline bool IsSpan(const LineRecord* r) {
     return (Flags(r) & kSpan) != 0;
@@ -98,6 +102,19 @@ inline uint32_t SpanBegin(const LineRecord* r) {
 }
 inline uint32_t SpanEnd(const LineRecord* r) {
     return Load<uint32_t>(Bytes(r) + kSpanEnd);
+}
+inline const unsigned char* SpanBase(const LineRecord* r) {
+    return Load<const unsigned char*>(Bytes(r) + kSpanBase);
+}
+// A span's bytes and how they break.
+struct SpanText {
+    const unsigned char* p;
+    const unsigned char* e;
+    bool convert;
+};
+inline SpanText TextOf(const LineRecord* r) {
+    const unsigned char* base = SpanBase(r);
+    return SpanText{base + SpanBegin(r), base + SpanEnd(r), (Flags(r) & kSpanConvert) != 0};
 }
 // Lines a list node stands for: 1 for a record.
 inline uint32_t NodeLines(const LineRecord* r) {

@@ -266,6 +266,37 @@ class MemorySource final : public ByteSource {
     size_t size_;
 };
 
+// A grain with each limit in its range.
+ParseGrain Usable(ParseGrain g) {
+    if (g.spanLines < 1) g.spanLines = 1;
+    if (g.spanLines > LineIndex::kChunkLines) g.spanLines = LineIndex::kChunkLines;
+    if (g.spanBytes < 1) g.spanBytes = 1;
+    return g;
+}
+
+// Where the last line of [p, e) starts: after its last line break.
+const unsigned char* LastLineStart(const unsigned char* p, const unsigned char* e, bool convert) {
+    for (const unsigned char* q = e; q > p; --q) {
+        const unsigned char c = q[-1];
+        if (c == '\n' && (convert || (q - 1 > p && q[-2] == '\r'))) return q;
+        if (c == '\r' && convert) return q;
+    }
+    return p;
+}
+
+// Makes node a span of the lines f found in the bytes at base.
+void SetSpan(LineRecord* node, const SpanInfo& f, const unsigned char* base, bool convert) {
+    SetFlags(node, static_cast<uint8_t>(kSpan | (f.lone ? kSpanLone : 0) |
+                                        (convert ? kSpanConvert : 0)));
+    SetLength(node, static_cast<uint32_t>(f.saved));
+    Store<uint32_t>(Bytes(node) + kSpanBegin, f.begin);
+    Store<uint32_t>(Bytes(node) + kSpanEnd, f.end);
+    Store<uint32_t>(Bytes(node) + kSpanLines, f.lines);
+    Store<LineRecord*>(Bytes(node) + kSpanFirst, nullptr);
+    Store<LineRecord*>(Bytes(node) + kSpanLast, nullptr);
+    Store<const unsigned char*>(Bytes(node) + kSpanBase, base);
+}
+
 // A block from the allocator, given back unless released.
 struct Owned {
     BlockAllocator* allocator;
@@ -459,14 +490,10 @@ TextStatus TextBuffer::ParseUnlocked(ByteSource& source) {
     Owned ownedText{allocator_, text};
     std::memset(text + size, 0, kScanPadding);
 
-    ParseGrain g = grain;
-    if (g.spanLines < 1) g.spanLines = 1;
-    if (g.spanLines > LineIndex::kChunkLines) g.spanLines = LineIndex::kChunkLines;
-    if (g.spanBytes < 1) g.spanBytes = 1;
     SpanList found(allocator_);
     ScanTotals totals;
-    switch (ScanSource(source, text, size_t(size), convert, LayoutParams(widths_), g, allocator_,
-                       found, totals)) {
+    switch (ScanSource(source, text, size_t(size), convert, LayoutParams(widths_), Usable(grain),
+                       allocator_, found, totals)) {
     case ScanStatus::Ok:
         break;
     case ScanStatus::OutOfMemory:
@@ -493,15 +520,9 @@ TextStatus TextBuffer::ParseUnlocked(ByteSource& source) {
     for (size_t i = 0; i < count; ++i) {
         const SpanInfo& f = found[i];
         LineRecord* node = Record(spans + i * kSpanSize);
-        SetFlags(node, static_cast<uint8_t>(kSpan | (f.lone ? kSpanLone : 0)));
-        SetLength(node, static_cast<uint32_t>(f.saved));
+        SetSpan(node, f, text, convert);
         SetPrev(node, prev);
         SetNext(prev, node);
-        Store<uint32_t>(Bytes(node) + kSpanBegin, f.begin);
-        Store<uint32_t>(Bytes(node) + kSpanEnd, f.end);
-        Store<uint32_t>(Bytes(node) + kSpanLines, f.lines);
-        Store<LineRecord*>(Bytes(node) + kSpanFirst, nullptr);
-        Store<LineRecord*>(Bytes(node) + kSpanLast, nullptr);
         if (!idx.Append(node, f.lines, f.saved)) return TextStatus::OutOfMemory;
         prev = node;
     }
@@ -516,7 +537,6 @@ TextStatus TextBuffer::ParseUnlocked(ByteSource& source) {
     sourceSize_ = size_t(size);
     spans_ = static_cast<unsigned char*>(ownedSpans.Release());
     spanCount_ = count;
-    sourceConvert_ = convert;
     sentinel_ = sentinel;
     mostRecent_ = sentinel;
     newestUndoPoint_ = nullptr;
@@ -539,8 +559,8 @@ LineRecord* TextBuffer::Expand(LineRecord* span) const {
     Storage& cache = self.cache_;
     if (!cache.End() && !cache.Init()) return nullptr;
     const Storage::Mark mark = cache.GetMark();
-    const unsigned char* p = source_ + SpanBegin(span);
-    const unsigned char* e = source_ + SpanEnd(span);
+    const SpanText t = TextOf(span);
+    const unsigned char* p = t.p;
     const uint32_t lines = NodeLines(span);
     const LayoutParams layout(widths_);
     LineRecord* first = nullptr;
@@ -550,7 +570,7 @@ LineRecord* TextBuffer::Expand(LineRecord* span) const {
         LineInfo info;
         LineRecord* rec = nullptr;
         if (cache.Remaining() >= kRecordReserve || cache.NextBlock())
-            rec = WriteLine(cache, p, e, sourceConvert_, layout, 0, info);
+            rec = WriteLine(cache, p, t.e, t.convert, layout, 0, info);
         if (!rec) {
             cache.Restore(mark);
             cache.FreeBehind();
@@ -585,11 +605,11 @@ LineRecord* TextBuffer::At(uint32_t line) const {
 }
 
 uint64_t TextBuffer::OffsetInSpan(const LineRecord* span, uint32_t lines) const {
-    const unsigned char* p = source_ + SpanBegin(span);
-    const unsigned char* e = source_ + SpanEnd(span);
+    const SpanText t = TextOf(span);
+    const unsigned char* p = t.p;
     uint64_t offset = 0;
     for (uint32_t k = 0; k < lines; ++k) {
-        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        const SourceLine l = NextSourceLine(p, t.e, t.convert);
         offset += uint64_t(l.charsEnd - p) + 2;
         p = l.next;
     }
@@ -598,12 +618,12 @@ uint64_t TextBuffer::OffsetInSpan(const LineRecord* span, uint32_t lines) const 
 
 uint32_t TextBuffer::LineInSpan(const LineRecord* span, uint64_t offset, uint64_t& lineStart,
                                 uint32_t& chars) const {
-    const unsigned char* p = source_ + SpanBegin(span);
-    const unsigned char* e = source_ + SpanEnd(span);
+    const SpanText t = TextOf(span);
+    const unsigned char* p = t.p;
     const uint32_t lines = NodeLines(span);
     uint64_t sum = 0;
     for (uint32_t k = 0;; ++k) {
-        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        const SourceLine l = NextSourceLine(p, t.e, t.convert);
         const uint64_t n = uint64_t(l.charsEnd - p);
         if (k + 1 == lines || sum + n + 2 > offset) {
             lineStart = sum;
@@ -620,8 +640,9 @@ uint32_t TextBuffer::LineInSpan(const LineRecord* span, uint64_t offset, uint64_
 uint32_t TextBuffer::ExtractSpan(const LineRecord* span, uint64_t within, uint32_t want,
                                  char* out) const {
     static const char kBreak[2] = {'\r', '\n'};
-    const unsigned char* p = source_ + SpanBegin(span);
-    const unsigned char* e = source_ + SpanEnd(span);
+    const SpanText t = TextOf(span);
+    const unsigned char* p = t.p;
+    const unsigned char* e = t.e;
     const bool hasNext = Next(span) != sentinel_;
     uint32_t produced = 0;
     if (!(Flags(span) & kSpanLone)) {
@@ -641,7 +662,7 @@ uint32_t TextBuffer::ExtractSpan(const LineRecord* span, uint64_t within, uint32
     const uint32_t lines = NodeLines(span);
     uint64_t pos = 0;
     for (uint32_t k = 0; k < lines && produced < want; ++k) {
-        const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+        const SourceLine l = NextSourceLine(p, e, t.convert);
         const uint64_t n = uint64_t(l.charsEnd - p);
         const uint64_t lineEnd = pos + n + (k + 1 < lines || hasNext ? 2 : 0);
         if (within < lineEnd) {
@@ -738,11 +759,11 @@ uint32_t TextBuffer::ExtractLine(uint32_t line, uint32_t maxCount, char* destina
     const LineIndex::Place place = index_.AtLine(line - 1);
     if (!IsSpan(place.node)) return CopyChars(*this, place.node, 0, maxCount, destination);
     // Read from the source: asking for a line's text lays nothing out.
-    const unsigned char* p = source_ + SpanBegin(place.node);
-    const unsigned char* e = source_ + SpanEnd(place.node);
+    const SpanText t = TextOf(place.node);
+    const unsigned char* p = t.p;
     for (uint32_t k = place.firstLine; k + 1 < line; ++k)
-        p = NextSourceLine(p, e, sourceConvert_).next;
-    const uint64_t chars = uint64_t(NextSourceLine(p, e, sourceConvert_).charsEnd - p);
+        p = NextSourceLine(p, t.e, t.convert).next;
+    const uint64_t chars = uint64_t(NextSourceLine(p, t.e, t.convert).charsEnd - p);
     const uint32_t n = chars < maxCount ? static_cast<uint32_t>(chars) : maxCount;
     std::memcpy(destination, p, n);
     return n;
@@ -958,7 +979,11 @@ void TextBuffer::LayoutAll() {
 // A record is laid out; a span's lines are only measured, from the source.
 void TextBuffer::LayoutNode(const LineRecord* node) {
     if (!IsSpan(node)) return Layout(node);
-    NoteWidth(stx::WidestLine(source_, sourceSize_, SpanBegin(node), SpanEnd(node), sourceConvert_,
+    // The opened text's last span may end with the text; an inserted span's
+    // bytes end with its last line break.
+    const bool opened = SpanBase(node) == source_;
+    NoteWidth(stx::WidestLine(SpanBase(node), opened ? sourceSize_ : SpanEnd(node), SpanBegin(node),
+                              SpanEnd(node), (Flags(node) & kSpanConvert) != 0,
                               LayoutParams(widths_)));
 }
 
@@ -1062,6 +1087,10 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     uint64_t newSum = 0;
     uint64_t widest = 0;
     const LayoutParams layout(widths_);
+    // Many new lines are kept as spans of their bytes, laid out when first
+    // needed like an opened text's; the first and the last are records.
+    const ParseGrain g = Usable(grain);
+    const bool spans = breaks >= 2 && (breaks > 4 * g.spanLines || size > 4 * uint64_t{g.spanBytes});
     for (;;) {
         if (written && storage_.Remaining() < kRecordReserve && !storage_.NextBlock())
             return rollback(TextStatus::OutOfMemory);
@@ -1074,6 +1103,12 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
         if (info.width > widest) widest = info.width;
         if (info.end == LineEnd::Text) break;
         p = info.next;
+        if (spans && written == 1) {
+            const unsigned char* last = LastLineStart(p, e, convert);
+            if (!WriteSpans(p, last, convert, firstNew, lastNew, written, newSum, widest))
+                return rollback(TextStatus::OutOfMemory);
+            p = last;
+        }
     }
     uint64_t newTotal = uint64_t{totalBytes_} - oldSum + newSum;
     if (newTotal > kMaxTotalBytes) return rollback(TextStatus::TooLarge);
@@ -1099,6 +1134,59 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     NoteWidth(widest);
     if (newLines) *newLines = written;
     return TextStatus::Ok;
+}
+
+bool TextBuffer::WriteSpans(const unsigned char* p, const unsigned char* e, bool convert,
+                            LineRecord*& first, LineRecord*& last, uint32_t& lines,
+                            uint64_t& saved, uint64_t& widest) {
+    // The lines go into storage a piece at a time, each piece cut after a
+    // line break and followed by the scan's padding; the scan of a piece finds
+    // its spans, which keep pointing into it.
+    const LayoutParams layout(widths_);
+    const ParseGrain g = Usable(grain);
+    const size_t piece = std::clamp<size_t>(g.pieceBytes, 64, kBlockSize / 4);
+    while (p < e) {
+        const unsigned char* window = p + std::min(size_t(e - p), piece);
+        const unsigned char* cut = LastLineStart(p, window, convert);
+        // A CR LF pair is not cut between its bytes.
+        if (cut == window && cut < e && cut[-1] == '\r' && cut[0] == '\n') ++cut;
+        if (cut == p) {
+            // A line longer than a piece is written out now, as an edit would.
+            if (storage_.Remaining() < kRecordReserve && !storage_.NextBlock()) return false;
+            LineInfo info;
+            LineRecord* rec = WriteLine(storage_, p, e, convert, layout, 0, info);
+            if (!rec) return false;
+            Chain(first, last, rec);
+            ++lines;
+            saved += info.chars + 2;
+            widest = std::max(widest, info.width);
+            p = info.next;
+            continue;
+        }
+        const size_t size = size_t(cut - p);
+        if (storage_.Remaining() < size + kScanPadding + kRecordReserve && !storage_.NextBlock())
+            return false;
+        unsigned char* base = storage_.End();
+        std::memcpy(base, p, size);
+        std::memset(base + size, 0, kScanPadding);
+        storage_.Advance(size + kScanPadding);
+        SpanList found(allocator_);
+        LineScanner scan(base, size, convert, layout, g, &found);
+        scan.Start(0);
+        if (!scan.Scan(size) || !scan.CloseSpan()) return false;
+        for (size_t i = 0; i < found.Size(); ++i) {
+            if (storage_.Remaining() < kRecordReserve && !storage_.NextBlock()) return false;
+            LineRecord* node = Record(storage_.End());
+            storage_.Advance(kSpanSize);
+            SetSpan(node, found[i], base, convert);
+            Chain(first, last, node);
+        }
+        lines += scan.Lines();
+        saved += scan.Saved();
+        widest = std::max(widest, scan.Widest());
+        p = cut;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -1185,13 +1273,14 @@ bool TextBuffer::CheckConsistency() const {
         if (Flags(r) & (kSuperseded | kSentinel | kExpanded)) return false;
         if (IsSpan(r)) {
             // A span's totals must be what its source bytes say.
-            const unsigned char* p = source_ + SpanBegin(r);
-            const unsigned char* e = source_ + SpanEnd(r);
+            const SpanText t = TextOf(r);
+            const unsigned char* p = t.p;
+            const unsigned char* e = t.e;
             uint64_t bytes = 0;
             uint32_t lines = 0;
             bool ended = false;
             for (;;) {
-                const SourceLine l = NextSourceLine(p, e, sourceConvert_);
+                const SourceLine l = NextSourceLine(p, e, t.convert);
                 bytes += uint64_t(l.charsEnd - p) + 2;
                 ++lines;
                 if (l.last) {
@@ -1200,7 +1289,8 @@ bool TextBuffer::CheckConsistency() const {
                 }
                 if ((p = l.next) == e) break;
             }
-            if (!ended && SpanEnd(r) == sourceSize_ && lines + 1 == NodeLines(r)) {
+            if (!ended && SpanBase(r) == source_ && SpanEnd(r) == sourceSize_ &&
+                lines + 1 == NodeLines(r)) {
                 ++lines; // the empty line after the text's final break
                 bytes += 2;
             }

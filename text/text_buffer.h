@@ -265,6 +265,11 @@ class TextBuffer {
     uint32_t LineInSpan(const LineRecord* span, uint64_t offset, uint64_t& lineStart,
                         uint32_t& chars) const;
     uint32_t ExtractSpan(const LineRecord* span, uint64_t within, uint32_t want, char* out) const;
+    // Writes the whole lines [p, e) of an insertion as spans (records for
+    // lines too long for a storage block) and chains them after last.
+    bool WriteSpans(const unsigned char* p, const unsigned char* e, bool convert,
+                    LineRecord*& first, LineRecord*& last, uint32_t& lines, uint64_t& saved,
+                    uint64_t& widest);
     void FreeSource();
 
     BlockAllocator* allocator_;
@@ -275,7 +280,6 @@ class TextBuffer {
     size_t sourceSize_ = 0;
     unsigned char* spans_ = nullptr; // layout::kSpanSize bytes each
     size_t spanCount_ = 0;
-    bool sourceConvert_ = false; // lone CR and LF broke the source's lines
     LineRecord* sentinel_ = nullptr;
     LineRecord* mostRecent_ = nullptr;
     LineRecord* newestUndoPoint_ = nullptr;

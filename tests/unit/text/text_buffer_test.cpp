@@ -721,3 +721,39 @@ TEST(TextVersions, RandomLargeSplicesKeepIndexAndUndoExact) {
     EXPECT_EQ(All(b), history.front());
     EXPECT_TRUE(b.CheckConsistency());
 }
+
+TEST(TextVersions, LargeInsertionsHoldTheirLinesAsAnOpenedTextWould) {
+    // A large insertion keeps most of its lines as spans, cut into pieces:
+    // small pieces put CR LF pairs and long lines across their edges. The
+    // document must read as the same text opened, before and after layout,
+    // and undo must give back the old one.
+    std::mt19937 rng(77);
+    const std::string text = RandomText(rng, 200000) + std::string(5000, 'w') + "\r\n" +
+                             RandomText(rng, 3000);
+    for (const bool convert : {false, true}) {
+        for (const size_t piece : {size_t(64), size_t(97), size_t(1) << 20}) {
+            SCOPED_TRACE(testing::Message() << convert << " " << piece);
+            TextBuffer opened;
+            opened.convertLineBreaks = convert;
+            Parse(opened, text);
+            TextBuffer b;
+            b.grain.pieceBytes = piece;
+            b.grain.spanLines = 3;
+            Parse(b, "old\r\ntext");
+            const BreakRule rule = convert ? BreakRule::ConvertLone : BreakRule::CrLfOnly;
+            ASSERT_EQ(b.ReplaceLines(1, 2, text.data(), text.size(), rule, true, PendingUndo()),
+                      TextStatus::Ok);
+            ASSERT_TRUE(b.CheckConsistency());
+            EXPECT_EQ(b.LineCount(), opened.LineCount());
+            EXPECT_EQ(b.WidestLine(), opened.WidestLine());
+            EXPECT_TRUE(All(b) == All(opened));
+            b.LayoutAll();
+            for (uint32_t line = 1; line <= b.LineCount(); line += 37)
+                ASSERT_EQ(b.LineWidth(b.FindLine(line)), opened.LineWidth(opened.FindLine(line)));
+            EXPECT_TRUE(All(b) == All(opened));
+            ASSERT_TRUE(b.Undo().done);
+            EXPECT_EQ(All(b), "old\r\ntext");
+            EXPECT_TRUE(b.CheckConsistency());
+        }
+    }
+}
