@@ -237,9 +237,15 @@ TEST(Settings, LanguageAtStart) {
         LoadPlacementSettings(store, s, locale);
         return s.language;
     };
+    // First run: no settings key, English whatever the locale.
     EXPECT_EQ(start(false, {}, 0x0418), UiLanguage::English);
+    // A key without "Language": the locale decides, sort bits aside (Moldova is not Romania).
     EXPECT_EQ(start(true, {}, 0x0418), UiLanguage::Romanian);
-    EXPECT_EQ(start(true, {2}, 0x0418), UiLanguage::RomanianDiacritics);
+    EXPECT_EQ(start(true, {}, 0x00010418), UiLanguage::Romanian);
+    EXPECT_EQ(start(true, {}, 0x0818), UiLanguage::English);
+    // A stored value wins over the locale; an unknown one reads as English.
+    EXPECT_EQ(start(true, {2}, 0x0409), UiLanguage::RomanianDiacritics);
+    EXPECT_EQ(start(true, {0}, 0x0418), UiLanguage::English);
     EXPECT_EQ(start(true, {7}, 0x0418), UiLanguage::English);
 }
 

@@ -35,20 +35,6 @@ TEST(UiLanguage, TextChoice) {
     EXPECT_STREQ(ChooseText(static_cast<UiLanguage>(7), three), "en");
 }
 
-TEST(UiLanguage, InitialLanguage) {
-    constexpr std::uint32_t romania = 0x0418;
-    // First run: no settings key, English whatever the locale.
-    EXPECT_EQ(InitialUiLanguage(false, std::nullopt, romania), UiLanguage::English);
-    // A key without "Language": the locale decides.
-    EXPECT_EQ(InitialUiLanguage(true, std::nullopt, romania), UiLanguage::Romanian);
-    EXPECT_EQ(InitialUiLanguage(true, std::nullopt, 0x00010418), UiLanguage::Romanian); // sort bits
-    EXPECT_EQ(InitialUiLanguage(true, std::nullopt, 0x0818), UiLanguage::English);      // Moldova
-    // A stored value wins over the locale, and an unknown one reads as English.
-    EXPECT_EQ(InitialUiLanguage(true, std::uint8_t{2}, 0x0409), UiLanguage::RomanianDiacritics);
-    EXPECT_EQ(InitialUiLanguage(true, std::uint8_t{0}, romania), UiLanguage::English);
-    EXPECT_EQ(InitialUiLanguage(true, std::uint8_t{9}, romania), UiLanguage::English);
-}
-
 // Splits a double-NUL terminated filter list into its texts.
 std::vector<std::string> FilterEntries(const char* list) {
     std::vector<std::string> entries;
