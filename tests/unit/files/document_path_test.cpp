@@ -76,46 +76,36 @@ TEST(DocumentPath, OpenKeepsTheStoredCaseOfTheName) {
 }
 
 TEST(DocumentPath, AskToSaveNeverLosesTextWhenTheSaveDoesNotHappen) {
-    {
+    struct Case {
+        const char* what;
+        bool modified, named;
+        SaveAnswer answer;
+        bool writeSucceeds;
+        std::optional<std::string> chosenName;
+        SaveAnswer result;
+        std::size_t writes;
+    } const cases[] = {
+        {"unmodified: not asked", false, true, SaveAnswer::Yes, true, {}, SaveAnswer::No, 0},
+        {"no", true, true, SaveAnswer::No, true, {}, SaveAnswer::No, 0},
+        {"cancel", true, true, SaveAnswer::Cancel, true, {}, SaveAnswer::Cancel, 0},
+        {"yes", true, true, SaveAnswer::Yes, true, {}, SaveAnswer::Yes, 1},
+        // The write fails: the caller must stop.
+        {"write fails", true, true, SaveAnswer::Yes, false, {}, SaveAnswer::Cancel, 1},
+        {"untitled, cancelled", true, false, SaveAnswer::Yes, true, {}, SaveAnswer::Cancel, 0},
+        {"untitled, named", true, false, SaveAnswer::Yes, true, "C:\\new.txt", SaveAnswer::Yes, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         ScriptedUi ui;
-        DocumentState doc{"C:\\a.txt", true};
-        EXPECT_EQ(AskToSave(false, doc, ui), SaveAnswer::No);
-        EXPECT_EQ(ui.questions, 0);
-    }
-    for (SaveAnswer answer : {SaveAnswer::No, SaveAnswer::Cancel}) {
-        ScriptedUi ui;
-        ui.answer = answer;
-        DocumentState doc{"C:\\a.txt", true};
-        EXPECT_EQ(AskToSave(true, doc, ui), answer);
-        EXPECT_TRUE(ui.writes.empty());
-    }
-    {
-        ScriptedUi ui;
-        DocumentState doc{"C:\\a.txt", true};
-        EXPECT_EQ(AskToSave(true, doc, ui), SaveAnswer::Yes);
-        EXPECT_EQ(ui.writes.size(), 1u);
-    }
-    {
-        // Yes, but the write fails: the caller must stop.
-        ScriptedUi ui;
-        ui.writeSucceeds = false;
-        DocumentState doc{"C:\\a.txt", true};
-        EXPECT_EQ(AskToSave(true, doc, ui), SaveAnswer::Cancel);
-    }
-    {
-        // Yes on an untitled document, and the Save As dialog is cancelled.
-        ScriptedUi ui;
-        DocumentState doc;
-        EXPECT_EQ(AskToSave(true, doc, ui), SaveAnswer::Cancel);
-        EXPECT_EQ(ui.questions, 1);
-        EXPECT_FALSE(doc.named);
-    }
-    {
-        ScriptedUi ui;
-        ui.chosenName = "C:\\new.txt";
-        DocumentState doc;
-        EXPECT_EQ(AskToSave(true, doc, ui), SaveAnswer::Yes);
-        EXPECT_EQ(doc.path, "C:\\new.txt");
+        ui.answer = c.answer;
+        ui.writeSucceeds = c.writeSucceeds;
+        ui.chosenName = c.chosenName;
+        DocumentState doc = c.named ? DocumentState{"C:\\a.txt", true} : DocumentState{};
+        EXPECT_EQ(AskToSave(c.modified, doc, ui), c.result);
+        EXPECT_EQ(ui.questions, c.modified ? 1 : 0);
+        EXPECT_EQ(ui.writes.size(), c.writes);
+        EXPECT_EQ(doc.named, c.named || c.result == SaveAnswer::Yes);
+        EXPECT_EQ(doc.path, c.chosenName.value_or(c.named ? "C:\\a.txt" : ""));
     }
 }
 
