@@ -195,7 +195,6 @@ TEST(TextCaret, HorizontalScrollFollowsTheCaret) {
 
 TEST(TextCaret, ANewFontMovesTheCaretToItsNewPixels) {
     Editor e("ab\tc\r\nxyz");
-    e.Go(1, 4);
     e.ed.SetSelection(e.ed.Buffer().LineStartOffset(2) + 3, e.ed.Buffer().LineStartOffset(1) + 4);
     EXPECT_EQ(e.ed.GetCaret().x, 72u);
     uint8_t w[256];
