@@ -25,9 +25,20 @@ void EditorApp::WriteSetting(Setting setting) {
 }
 
 void EditorApp::StatusBarWindow::SetPartText(int part, const char* text) {
-    if (app_.status)
-        SendMessageA(app_.status, SB_SETTEXTA, static_cast<WPARAM>(part),
-                     reinterpret_cast<LPARAM>(text));
+    if (!app_.status) return;
+    // The status bar draws a new text at once. The line and the column change
+    // with every key, so theirs are drawn with the next paint instead and a
+    // key press pays for no drawing of them; notices still show at once, even
+    // before a long operation.
+    const bool later = part == kLinePart || part == kColumnPart;
+    if (later) SendMessageA(app_.status, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(app_.status, SB_SETTEXTA, static_cast<WPARAM>(part),
+                 reinterpret_cast<LPARAM>(text));
+    if (later) {
+        SendMessageA(app_.status, WM_SETREDRAW, TRUE, 0);
+        // Turning drawing off dropped whatever was waiting to be drawn.
+        InvalidateRect(app_.status, nullptr, FALSE);
+    }
 }
 
 EditorApp* AppOf(HWND window) {
