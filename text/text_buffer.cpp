@@ -691,15 +691,6 @@ uint32_t TextBuffer::LineLength(const LineRecord* record) {
     return record ? Length(record) : 2;
 }
 
-bool TextBuffer::IsSuperseded(const LineRecord* record) {
-    return record && (Flags(record) & kSuperseded) != 0;
-}
-
-const LineRecord* TextBuffer::PreviousVersion(const LineRecord* record) {
-    if (!record || !(Flags(record) & kHasUndo)) return nullptr;
-    return Load<LineRecord*>(UndoHeaderOf(record) + kUndoReplaced);
-}
-
 const LineRecord* TextBuffer::FindLine(uint32_t line) const {
     if (line < 1) return nullptr;
     return At(line - 1);

@@ -195,11 +195,7 @@ class TextBuffer {
     // A null record reads as an empty line.
     static uint32_t LineLength(const LineRecord* record); // characters + 2
     static uint32_t LineChars(const LineRecord* record) { return LineLength(record) - 2; }
-    static bool IsSuperseded(const LineRecord* record);
     uint32_t LineWidth(const LineRecord* record) const; // pixels
-    // The record this one replaced (only the first record of an undo step
-    // has one), null otherwise.
-    static const LineRecord* PreviousVersion(const LineRecord* record);
     // Copies up to maxCount of the line's characters from column from on
     // (TAB 0x09, NUL 0x00); returns the count.
     uint32_t CopyLineChars(const LineRecord* record, char* destination, uint32_t maxCount,
