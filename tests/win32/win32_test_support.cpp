@@ -93,24 +93,28 @@ std::string WindowText(HWND hwnd) {
 }
 
 namespace {
+struct DialogSearch {
+    HWND except;
+    HWND found;
+};
+
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
     char name[32];
-    if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
+    if (hwnd != search->except && IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
         lstrcmpA(name, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
+        search->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 } // namespace
 
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND found = nullptr;
-        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&found));
-        if (found) return found;
-        Sleep(10);
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs, HWND except) {
+    DialogSearch search{except, nullptr};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
     }
     return nullptr;
 }
@@ -177,67 +181,39 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
     return std::vector<uint32_t>(pixels.bits, pixels.bits + static_cast<size_t>(width) * height);
 }
 
-SeenBox RecordBox(HWND box) {
-    SeenBox record;
-    record.caption = WindowText(box);
+namespace {
+// Records the box, works it and presses the answer's button; false when the
+// box stays.
+bool Answer(HWND box, const BoxAnswer& answer, SeenBox& seen) {
+    seen.caption = WindowText(box);
     char text[4096] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    record.text = text;
-    record.owner = GetWindow(box, GW_OWNER);
-    record.fileNameField = FileNameField(box);
-    if (record.fileNameField) record.fileName = WindowText(record.fileNameField);
-    return record;
-}
-
-namespace {
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<OwnedSearch*>(param);
-    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    seen.text = text;
+    seen.owner = GetWindow(box, GW_OWNER);
+    if (HWND field = FileNameField(box)) seen.fileName = WindowText(field);
+    if (answer.before) answer.before(box);
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
+    return WaitUntilGone(box);
 }
 } // namespace
 
-void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
-    DriveDialog<int>(
-        [&] {
-            open();
-            return 0;
-        },
-        drive);
+SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer) {
+    SeenBox seen;
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    if (HWND box = WaitForDialogOfThread(thread, answer.waitMs, dialog)) Answer(box, answer, seen);
+    return seen;
 }
 
-SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs) {
+SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer) {
     PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    const DWORD start = GetTickCount();
-    OwnedSearch search{dialog, nullptr};
-    while (!search.found && GetTickCount() - start < timeoutMs) {
-        EnumThreadWindows(thread, FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(10);
-    }
-    if (!search.found) return {};
-    SeenBox seen = RecordBox(search.found);
-    PostMessageA(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
-    WaitUntilGone(search.found);
-    return seen;
+    return AnswerOtherBox(dialog, answer);
 }
 
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen) {
     for (const BoxAnswer& answer : answers) {
         HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
-        if (!box) return;
-        seen.push_back(RecordBox(box));
-        if (answer.before) answer.before(box);
-        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
-        if (!WaitUntilGone(box)) return;
+        if (!box || !Answer(box, answer, seen.emplace_back())) return;
     }
 }
 

@@ -1,9 +1,13 @@
 #pragma once
 // Helpers shared by the Win32 tests: paths beside the test executable,
-// temporary files, and starting stratext.exe as a separate process.
+// temporary files, starting stratext.exe as a separate process, and answering
+// the boxes a command shows.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace stx::test {
 
@@ -38,14 +42,6 @@ class ProgramProcess {
 
 std::string WindowText(HWND hwnd);
 
-} // namespace stx::test
-
-#include <functional>
-#include <thread>
-#include <vector>
-
-namespace stx::test {
-
 // ---- files -------------------------------------------------------------------
 
 // The temporary directory, ending in a backslash.
@@ -69,31 +65,23 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
 
 // ---- modal boxes -------------------------------------------------------------
 
-// Runs `drive` on a helper thread with the first dialog that the calling
-// thread opens (found by its owner thread), while the calling thread runs
-// `open`, which shows the modal dialog. Returns what `open` returned.
-template <typename Result>
-Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive);
-// The same for a command that returns nothing.
-void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive);
-
-// Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
+// A visible dialog box of a thread other than `except`, waited for up to timeoutMs.
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000, HWND except = nullptr);
 
 // A box as the helper thread saw it before answering.
 struct SeenBox {
     std::string caption;
     std::string text; // the message text of a message box
     HWND owner = nullptr;
-    HWND fileNameField = nullptr; // the file dialogs' name field, when there is one
-    std::string fileName;
+    std::string fileName; // the file dialogs' name field, when there is one
 };
 
-// One answer to a box: what to press, what to do before pressing it, and how
-// long to wait for the box (a box that does not come ends the answering).
+// One answer to a box: what to do with it (on the helper thread), then the
+// button to press, and how long to wait for the box (a box that does not come
+// ends the answering).
 struct BoxAnswer {
     int button;
-    std::function<void(HWND)> before;
+    std::function<void(HWND)> before = {};
     DWORD waitMs = 10000;
 };
 
@@ -105,12 +93,11 @@ Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxA
 std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
                                  const std::vector<BoxAnswer>& answers);
 
-// Answers one box on a helper thread (run on the caller's thread's first box).
-SeenBox RecordBox(HWND box);
-// From a helper thread: presses a button of a dialog that answers it with a
-// box of its own (posted, as a click would be), answers that box with
-// `answer` and returns what it said; an empty record when no box came.
-SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs = 10000);
+// From a helper thread working a dialog: answers the next box of the
+// dialog's thread; an empty record when no box came.
+SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer);
+// The same after pressing a button of the dialog (posted, as a click would be).
+SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer);
 void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen);
 
@@ -120,17 +107,6 @@ Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxA
     std::thread helper(
         [&, uiThread = GetCurrentThreadId()] { AnswerBoxesOf(uiThread, answers, seen); });
     Result result = action();
-    helper.join();
-    return result;
-}
-
-template <typename Result>
-Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive) {
-    DWORD uiThread = GetCurrentThreadId();
-    std::thread helper([&] {
-        if (HWND dialog = WaitForDialogOfThread(uiThread)) drive(dialog);
-    });
-    Result result = open();
     helper.join();
     return result;
 }
