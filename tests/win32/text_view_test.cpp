@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"

@@ -1,7 +1,10 @@
 #include "win32_test_support.h"
 
+#include "compile/build_script.h"
 #include "platform/gdi_surface.h"
+#include "platform/script_host.h"
 
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -92,33 +95,6 @@ std::string WindowText(HWND hwnd) {
     return std::string(buffer, n > 0 ? n : 0);
 }
 
-namespace {
-struct DialogSearch {
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    char name[32];
-    if (hwnd != search->except && IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
-        lstrcmpA(name, "#32770") == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs, HWND except) {
-    DialogSearch search{except, nullptr};
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
-        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-    }
-    return nullptr;
-}
-
 std::string TempDirectory() {
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
@@ -147,19 +123,23 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     ASSERT_EQ(written, bytes.size());
 }
 
-void DropQuitMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+ScratchDirectory::ScratchDirectory(const std::string& name) : path_(TempDirectory() + name) {
+    Remove();
+    CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-bool WaitUntilGone(HWND window, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(5);
-    }
-    return true;
+ScratchDirectory::~ScratchDirectory() {
+    Remove();
+}
+
+// The script language's own deltree, which also takes read-only files.
+void ScratchDirectory::Remove() {
+    Win32ScriptHost host({});
+    BuildScriptRun run;
+    run.documentPath = path_;
+    run.documentNamed = true;
+    RunBuildScript("deltree \"" + path_ + "\"", run, host);
+    SetCurrentDirectoryA(TempDirectory().c_str());
 }
 
 HWND FileNameField(HWND dialog) {
@@ -182,6 +162,42 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
 }
 
 namespace {
+struct DialogSearch {
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    char name[32];
+    if (hwnd != search->except && IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, "#32770") == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog box of a thread other than `except`, waited for up to timeoutMs.
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs, HWND except = nullptr) {
+    DialogSearch search{except, nullptr};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+    }
+    return nullptr;
+}
+
+// Waits until the window is gone or hidden; false after 10 seconds.
+bool WaitUntilGone(HWND window) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 // Records the box, works it and presses the answer's button; false when the
 // box stays.
 bool Answer(HWND box, const BoxAnswer& answer, SeenBox& seen) {
@@ -209,23 +225,17 @@ SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer) {
     return AnswerOtherBox(dialog, answer);
 }
 
-void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen) {
-    for (const BoxAnswer& answer : answers) {
-        HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
-        if (!box || !Answer(box, answer, seen.emplace_back())) return;
-    }
-}
-
 std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
                                  const std::vector<BoxAnswer>& answers) {
     std::vector<SeenBox> seen;
-    AnswerBoxes<int>(
-        [&] {
-            action();
-            return 0;
-        },
-        answers, seen);
+    std::thread helper([&, uiThread = GetCurrentThreadId()] {
+        for (const BoxAnswer& answer : answers) {
+            HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
+            if (!box || !Answer(box, answer, seen.emplace_back())) return;
+        }
+    });
+    action();
+    helper.join();
     return seen;
 }
 

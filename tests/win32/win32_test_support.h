@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace stx::test {
@@ -50,13 +49,24 @@ std::string TempDirectory();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
+// A fresh directory under the temporary folder, removed with its contents afterwards.
+class ScratchDirectory {
+  public:
+    explicit ScratchDirectory(const std::string& name);
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    void Remove();
+    std::string path_;
+};
+
 // ---- windows -----------------------------------------------------------------
 
-// Closing a main window posts WM_QUIT, which would end the next modal box at
-// once; tests that run no message loop take it away.
-void DropQuitMessages();
-// Waits until the window is gone or hidden; false after timeoutMs.
-bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
 // The name field of the file dialogs: combo box 1148 or, in older templates, edit 1152.
 HWND FileNameField(HWND dialog);
 // The window's client area as its WM_PRINTCLIENT paints it, 32-bit top-down
@@ -64,9 +74,6 @@ HWND FileNameField(HWND dialog);
 std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
 
 // ---- modal boxes -------------------------------------------------------------
-
-// A visible dialog box of a thread other than `except`, waited for up to timeoutMs.
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000, HWND except = nullptr);
 
 // A box as the helper thread saw it before answering.
 struct SeenBox {
@@ -87,28 +94,21 @@ struct BoxAnswer {
 
 // Answers, on a helper thread, each box the calling thread shows in turn,
 // while the calling thread runs `action`; records what every box said.
-template <typename Result>
-Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen);
 std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
                                  const std::vector<BoxAnswer>& answers);
+// The same for an action with a result.
+template <typename Result>
+Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
+                   std::vector<SeenBox>& seen) {
+    Result result{};
+    seen = AnswerBoxes([&] { result = action(); }, answers);
+    return result;
+}
 
 // From a helper thread working a dialog: answers the next box of the
 // dialog's thread; an empty record when no box came.
 SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer);
 // The same after pressing a button of the dialog (posted, as a click would be).
 SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer);
-void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen);
-
-template <typename Result>
-Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen) {
-    std::thread helper(
-        [&, uiThread = GetCurrentThreadId()] { AnswerBoxesOf(uiThread, answers, seen); });
-    Result result = action();
-    helper.join();
-    return result;
-}
 
 } // namespace stx::test
