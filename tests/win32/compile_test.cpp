@@ -19,7 +19,6 @@
 
 #include "app/command_ids.h"
 #include "compile/build_script.h"
-#include "editor_fixture.h"
 #include "platform/compile_commands.h"
 #include "platform/script_host.h"
 #include "tests/support/memory_settings_store.h"

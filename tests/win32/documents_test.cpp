@@ -14,7 +14,6 @@
 
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
-#include "editor_fixture.h"
 #include "platform/report_error.h"
 #include "platform/streams.h"
 #include "text/templates.h"
@@ -79,7 +78,7 @@ class DocumentsTest : public EditorTest {
     std::vector<std::string> cleanup;
 };
 
-TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
+TEST_F(DocumentsTest, OpenAndSaveKeepEveryByteAndTheReadOnlyMark) {
     const std::string path = TempPath("stx_round_trip.txt");
     const std::vector<std::string> contents = {
         "first line\r\nsecond line\r\n",
@@ -106,6 +105,14 @@ TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
         EXPECT_EQ(View(EM_GETMODIFY), 0);
         EXPECT_EQ(StatusPart(0), "File written successfully");
     }
+
+    // A read-only file is saved and stays read-only.
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    SetText("new text\r\n");
+    EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), "new text\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(View(EM_GETMODIFY), 0);
 }
 
 TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
@@ -173,19 +180,6 @@ TEST_F(DocumentsTest, FileOf4GiBIsRefusedWithoutTruncating) {
     EXPECT_EQ(boxes[0].text.rfind("File too large to open\r\n", 0), 0u) << boxes[0].text;
     EXPECT_EQ(StatusPart(0), "File too large to open");
     EXPECT_EQ(Document(), before);
-}
-
-TEST_F(DocumentsTest, ReadOnlyFileIsSavedAndStaysReadOnly) {
-    const std::string path = TempPath("stx_read_only.txt");
-    WriteBytes(path, "old\r\n");
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(OpenDocument(*app, path));
-    SetText("new text\r\n");
-
-    EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), "new text\r\n");
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(View(EM_GETMODIFY), 0);
 }
 
 TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "search/match_text.h"
 #include "win32_test_support.h"
 

@@ -7,7 +7,6 @@
 #include "app/settings.h"
 #include "app/shell_registration.h"
 #include "app/ui_texts.h"
-#include "editor_fixture.h"
 #include "platform/help.h"
 #include "platform/shell_registration.h"
 #include "tests/win32/win32_test_support.h"
@@ -110,9 +109,6 @@ TEST_F(HelpTest, HelpTextsAndAboutInEachLanguage) {
     EXPECT_EQ(HelpWindowOf(IDM_HELP_COMPILER),
               std::make_pair(std::string(kCompilerHelpTitle.romanian),
                              ScriptHelpText(UiLanguage::Romanian)));
-    about = AnswerBoxes([&] { Command(IDM_HELP_ABOUT); }, {{IDOK, {}}});
-    ASSERT_EQ(about.size(), 1u);
-    EXPECT_EQ(about[0].text, AboutText(UiLanguage::Romanian));
 }
 
 TEST_F(HelpTest, CustomHelpFileDialogOkTakesTheFieldsAndCancelKeepsEverything) {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
@@ -21,7 +20,7 @@ namespace stx::test {
 
 using TextViewTest = EditorTest;
 
-TEST_F(TextViewTest, TextMessagesRoundTripAndStayInBounds) {
+TEST_F(TextViewTest, TextAndSelectionMessagesRoundTripAndStayInBounds) {
     EXPECT_EQ(View(WM_GETTEXTLENGTH), 1);
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("mov eax, 1\r\nret"));
     EXPECT_EQ(View(EM_GETMODIFY), 1);
@@ -45,9 +44,7 @@ TEST_F(TextViewTest, TextMessagesRoundTripAndStayInBounds) {
     EXPECT_EQ(View(EM_GETLINE, 1, reinterpret_cast<LPARAM>(line)), 3);
     EXPECT_EQ(View(EM_GETLINE, 2, reinterpret_cast<LPARAM>(line)), 0);
     EXPECT_EQ(View(EM_LINEINDEX, 1), 12);
-}
 
-TEST_F(TextViewTest, SelectionMessages) {
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\ndef"));
     Select(0, -1);
     EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, DWORD{8}));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "win32_test_support.h"
 
 namespace stx::test {

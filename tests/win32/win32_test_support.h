@@ -1,12 +1,17 @@
 #pragma once
 // Helpers shared by the Win32 tests: paths beside the test executable,
-// temporary files, starting stratext.exe as a separate process, and answering
-// the boxes a command shows.
+// temporary files, starting stratext.exe as a separate process, the editor
+// built in-process, and answering the boxes a command shows.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/editor_start.h"
 
 namespace stx::test {
 
@@ -110,5 +115,32 @@ Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxA
 SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer);
 // The same after pressing a button of the dialog (posted, as a click would be).
 SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer);
+
+// ---- the editor in-process -----------------------------------------------------
+
+// The editor built in-process, with an empty document, for tests that drive
+// its windows with messages.
+class EditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends the message to the text view.
+    LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT Command(int command);
+    void Type(const std::string& text);
+    void Key(WORD vk, bool shift = false, bool ctrl = false);
+    std::string Text();
+    void Select(int start, int end);
+    std::pair<DWORD, DWORD> Selection();
+    std::string StatusPart(int part);
+    // Dispatches what is waiting in the thread's queue.
+    void Pump();
+
+    // What the editor is built with; a fixture may change it before SetUp.
+    EditorOptions options;
+    std::unique_ptr<EditorApp> owned;
+    EditorApp* app = nullptr;
+};
 
 } // namespace stx::test
