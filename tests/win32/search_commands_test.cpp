@@ -67,6 +67,7 @@ TEST_F(SearchCommands, ReplaceReportsAMissThenReplacesAllAfterTheSelection) {
               [&](HWND dialog) {
                   SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
                   notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, {IDOK});
+                  EXPECT_EQ(notFound.owner, dialog);
                   SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
                   label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
                   SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),

@@ -49,6 +49,7 @@ TEST_F(ToolDialogs, InsertDataOfARealFileIsOneUndoStep) {
         {{IDC_DIALOG_OK, [&](HWND dialog) {
               SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, "C:\\no\\such\\file.bin");
               missing = PressAndAnswer(dialog, IDC_DIALOG_OK, {IDOK});
+              EXPECT_EQ(missing.owner, dialog);
               SetDlgItemTextA(dialog, IDC_INSERT_FILE_NAME, file.Path().c_str());
               HWND languages = GetDlgItem(dialog, IDC_INSERT_LANGUAGE);
               SendMessageA(languages, CB_SETCURSEL, 1, 0);
@@ -91,6 +92,7 @@ TEST_F(ToolDialogs, HtmlIndexOfARealTree) {
                       robotsAtStart = IsWindowEnabled(GetDlgItem(dialog, IDC_HTML_ROBOTS));
                       SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY, (root + "\\missing").c_str());
                       refused = PressAndAnswer(dialog, IDC_DIALOG_OK, {IDOK});
+                      EXPECT_EQ(refused.owner, dialog);
                       SetDlgItemTextA(dialog, IDC_HTML_DIRECTORY, root.c_str());
                       SetDlgItemTextA(dialog, IDC_HTML_ROOT_PATH, "\\pub\\");
                       CheckDlgButton(dialog, IDC_HTML_INCLUDE_HIDDEN, BST_UNCHECKED);
