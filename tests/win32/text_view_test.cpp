@@ -66,9 +66,7 @@ TEST_F(TextViewTest, TextAndSelectionMessagesRoundTripAndStayInBounds) {
 }
 
 TEST_F(TextViewTest, TypingEditingAndUndo) {
-    Type("ab");
-    Type("\r");
-    Type("cd");
+    Type("ab\rcd");
     EXPECT_EQ(Text(), "ab\r\ncd");
     EXPECT_EQ(StatusPart(1), "Line: 2");
     EXPECT_EQ(StatusPart(2), "Column: 3");
