@@ -77,8 +77,23 @@ std::string NumberDisplayText(std::string_view runChars) {
 Token TokenAtCaret(const TextBuffer& buffer, const Caret& caret) {
     const LineRecord* record = caret.record ? caret.record : buffer.FindLine(caret.line);
     if (record == nullptr) return Token{};
+    // Characters are counted along the line: a TAB and a NUL count one, a run
+    // its characters.
     TokenCursor cursor(buffer, record);
-    return TokenAtColumn([&cursor] { return cursor.Next(); }, caret.column);
+    Token token = cursor.Next();
+    if (caret.column == 0) return token;
+    std::uint64_t counted = 0;
+    while (token.kind != TokenKind::End) {
+        counted += token.count;
+        if (counted >= caret.column) {
+            const bool passesOn =
+                token.kind == TokenKind::Tab || token.kind == TokenKind::Nul ||
+                (token.kind == TokenKind::Run && token.tokenClass == TokenClass::Plain);
+            return (passesOn && counted == caret.column) ? cursor.Next() : token;
+        }
+        token = cursor.Next();
+    }
+    return token; // the column lies beyond the line
 }
 
 void StatusBar::ShowNotice(const char* text) {

@@ -54,30 +54,11 @@ inline constexpr std::size_t kMaxNumberDisplayLength = 91;
 // 32-bit two's complement value.
 std::string NumberDisplayText(std::string_view runChars);
 
-// The token the number display looks at, found by counting characters along
-// the caret line (a TAB and a NUL count one, a run its characters): the token
-// holding the character left of the caret, or the first token in column 0.
-// When that token is a TAB, a Plain run or a NUL and the caret stands at its
-// end, the token right of the caret is taken instead, so a caret just before a
-// number shows it. nextToken yields the line's tokens in order, then End.
-template <typename NextToken> Token TokenAtColumn(NextToken&& nextToken, std::uint32_t column) {
-    Token token = nextToken();
-    if (column == 0) return token;
-    std::uint64_t counted = 0;
-    while (token.kind != TokenKind::End) {
-        counted += token.count;
-        if (counted >= column) {
-            const bool passesOn =
-                token.kind == TokenKind::Tab || token.kind == TokenKind::Nul ||
-                (token.kind == TokenKind::Run && token.tokenClass == TokenClass::Plain);
-            return (passesOn && counted == column) ? nextToken() : token;
-        }
-        token = nextToken();
-    }
-    return token; // the column lies beyond the line
-}
-
-// The same on the caret line of the document (End when the caret has no line).
+// The token the number display looks at on the caret line (End when the caret
+// has no line): the token holding the character left of the caret, or the
+// first token in column 0. When that token is a TAB, a Plain run or a NUL and
+// the caret stands at its end, the token right of the caret is taken instead,
+// so a caret just before a number shows it.
 Token TokenAtCaret(const TextBuffer& buffer, const Caret& caret);
 
 // Part 0 shows a notice until the next status update replaces it. Updates

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "platform/registry_settings_store.h"
 
 namespace stx {
@@ -25,9 +27,35 @@ void EditorApp::WriteSetting(Setting setting) {
 }
 
 void EditorApp::StatusBarWindow::SetPartText(int part, const char* text) {
-    if (app_.status)
-        SendMessageA(app_.status, SB_SETTEXTA, static_cast<WPARAM>(part),
-                     reinterpret_cast<LPARAM>(text));
+    HWND bar = app_.status;
+    if (!bar) return;
+    const WPARAM index = static_cast<WPARAM>(part);
+    // The status bar draws a new text at once. The line and the column change
+    // with every key, so theirs are drawn with the next paint instead and a
+    // key press pays for no drawing of them; notices still show at once, even
+    // before a long operation.
+    if (part != kLinePart && part != kColumnPart) {
+        SendMessageA(bar, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text));
+        return;
+    }
+    char shown[64];
+    if (LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0)) < sizeof shown &&
+        (SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown)),
+         std::strcmp(shown, text) == 0))
+        return;
+    // Turning drawing off drops what waits to be drawn; it is asked for again.
+    HRGN waiting = CreateRectRgn(0, 0, 0, 0);
+    const bool keep = waiting && GetUpdateRgn(bar, waiting, FALSE) > NULLREGION;
+    SendMessageA(bar, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(bar, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text));
+    SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
+    if (keep) InvalidateRgn(bar, waiting, FALSE);
+    if (waiting) DeleteObject(waiting);
+    RECT area;
+    InvalidateRect(bar,
+                   SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&area)) ? &area
+                                                                                         : nullptr,
+                   FALSE);
 }
 
 EditorApp* AppOf(HWND window) {

@@ -30,31 +30,29 @@ class Win32OpenedFile final : public OpenedFile {
         return GetFileSizeEx(file_, &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
     }
     bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override {
-        if (!Seek(offset)) return false;
-        for (std::size_t done = 0; done < bytes.size();) {
-            DWORD got = 0;
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            if (!ReadFile(file_, bytes.data() + done, want, &got, nullptr) || got == 0)
-                return false;
-            done += got;
-        }
-        return true;
+        return Seek(offset) &&
+               Transfer(bytes.size(), [&](std::size_t done, DWORD want, DWORD& moved) {
+                   return ReadFile(file_, bytes.data() + done, want, &moved, nullptr);
+               });
     }
     bool WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-        if (!Seek(offset)) return false;
-        for (std::size_t done = 0; done < bytes.size();) {
-            DWORD put = 0;
-            const DWORD want =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            if (!WriteFile(file_, bytes.data() + done, want, &put, nullptr) || put == 0)
-                return false;
-            done += put;
-        }
-        return true;
+        return Seek(offset) &&
+               Transfer(bytes.size(), [&](std::size_t done, DWORD want, DWORD& moved) {
+                   return WriteFile(file_, bytes.data() + done, want, &moved, nullptr);
+               });
     }
 
   private:
+    // Moves size bytes a piece at a time; false when the system fails or moves none.
+    template <typename Move> static bool Transfer(std::size_t size, Move move) {
+        for (std::size_t done = 0; done < size;) {
+            DWORD moved = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 20));
+            if (!move(done, want, moved) || moved == 0) return false;
+            done += moved;
+        }
+        return true;
+    }
     bool Seek(std::uint64_t offset) {
         LARGE_INTEGER to{};
         to.QuadPart = static_cast<LONGLONG>(offset);

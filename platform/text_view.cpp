@@ -85,17 +85,42 @@ uint32_t FromBar(uint32_t thumb, uint32_t range) {
     return static_cast<uint32_t>(static_cast<uint64_t>(thumb) * range / kScrollMax);
 }
 
+// The bar's thumb and where the bar lies in the window's client coordinates;
+// false when that cannot be told.
+bool ThumbOf(HWND hwnd, int bar, LONG& thumb, RECT& area) {
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetScrollBarInfo(hwnd, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info))
+        return false;
+    thumb = info.xyThumbTop;
+    area = info.rcScrollBar;
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&area), 2);
+    return true;
+}
+
 void SetBar(HWND hwnd, int bar, BarState& shown, int min, int max, int pos) {
-    if (shown.min != min || shown.max != max) {
-        SetScrollRange(hwnd, bar, min, max, FALSE);
-        shown.min = min;
-        shown.max = max;
-        shown.pos = -1;
-    }
-    if (shown.pos != pos) {
+    const bool range = shown.min != min || shown.max != max;
+    if (!range && shown.pos == pos) return;
+    // Drawing a bar at once costs more than painting a page of text, and on a
+    // long document most moves leave the thumb on the same pixel: the bar is
+    // drawn again only when its thumb moves, and then with the next paint.
+    LONG before = -1, after = -1;
+    RECT area{};
+    const bool known = shown.pos >= 0 && ThumbOf(hwnd, bar, before, area);
+    if (range) SetScrollRange(hwnd, bar, min, max, FALSE);
+    SetScrollPos(hwnd, bar, pos, FALSE);
+    if (ThumbOf(hwnd, bar, after, area)) {
+        if (!known || before != after)
+            RedrawWindow(hwnd, &area, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    } else {
+        // Where the bar lies cannot be told: it is drawn at once, as a change
+        // of position does.
+        SetScrollPos(hwnd, bar, pos > min ? pos - 1 : pos + 1, FALSE);
         SetScrollPos(hwnd, bar, pos, TRUE);
-        shown.pos = pos;
     }
+    shown.min = min;
+    shown.max = max;
+    shown.pos = pos;
 }
 
 void UpdateScrollBars(ViewWindow& v) {

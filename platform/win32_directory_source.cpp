@@ -44,18 +44,7 @@ std::optional<std::string> Win32DirectorySource::ReadFile(const std::string& pat
 bool Win32DirectorySource::WriteFile(const std::string& path, std::string_view bytes) {
     // A read-only or hidden page from an earlier run is replaced too.
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD wrote = 0;
-        ok = ::WriteFile(file, bytes.data() + done, want, &wrote, nullptr) && wrote == want;
-        done += wrote;
-    }
-    return CloseHandle(file) && ok;
+    return WriteNewFile(path, bytes) == FileWriteResult::Ok;
 }
 
 CalendarTime Win32DirectorySource::LocalTime(uint64_t fileTime) {
