@@ -51,11 +51,11 @@ class Canvas {
                 out.insert(At(x, y));
         return out;
     }
-    std::set<Point> PixelsOf(Colour colour, int dx = 0, int dy = 0) const {
+    std::set<Point> PixelsOf(Colour colour) const {
         std::set<Point> out;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                if (At(x, y) == colour) out.insert({x - dx, y - dy});
+                if (At(x, y) == colour) out.insert({x, y});
         return out;
     }
 
