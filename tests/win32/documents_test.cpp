@@ -1,57 +1,40 @@
 // Opening and saving documents in the running editor: bytes on disk, the
-// title, the status notices, the save question and the failure reports, with
+// title, the status notices, the save question before the text is replaced or
+// the window closes, the failure reports, and the streams of a file, with
 // every box answered from a helper thread.
 #include "platform/documents.h"
 
 #include <windows.h>
 
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <functional>
-#include <memory>
-#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
 #include "app/ui_texts.h"
-#include "platform/editor_start.h"
 #include "platform/report_error.h"
-#include "platform/text_view.h"
+#include "platform/streams.h"
+#include "text/templates.h"
 #include "text/text_editor.h"
 #include "win32_test_support.h"
 
 namespace stx::test {
 
-namespace {
-
-void RemoveFile(const std::string& path) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-}
-
-} // namespace
-
-class DocumentsTest : public ::testing::Test {
+class DocumentsTest : public EditorTest {
   protected:
     void SetUp() override {
-        DropQuitMessages();
-        owned = std::make_unique<EditorApp>();
-        app = owned.get();
-        ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
-        editor().Buffer().convertLineBreaks = false;
-        editor().New();
-        editor().Buffer().modified = 0;
+        EditorTest::SetUp();
+        app->editor.Buffer().convertLineBreaks = false;
     }
     void TearDown() override {
-        for (const std::string& path : cleanup)
-            RemoveFile(path);
-        ShutdownEditor(*app);
-        owned.reset();
-        DropQuitMessages();
+        for (const std::string& path : cleanup) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+        EditorTest::TearDown();
     }
-
-    TextEditor& editor() { return app->editor; }
 
     // A file in the temporary directory, removed after the test.
     std::string TempPath(const std::string& name) {
@@ -59,23 +42,22 @@ class DocumentsTest : public ::testing::Test {
         return cleanup.back();
     }
 
-    std::string DocumentText() {
-        const TextBuffer& buffer = editor().Buffer();
-        std::string text(buffer.TotalBytes() + 1, '\0');
-        text.resize(buffer.ExtractRange(buffer.TotalBytes() + 1, 0, text.data()));
-        return text;
-    }
-
     // Replaces the text as an edit would, leaving the document modified.
-    void TypeText(const std::string& text) {
-        ASSERT_EQ(editor().Parse(text.data(), text.data() + text.size()), TextStatus::Ok);
-        editor().Buffer().modified = 1;
+    void SetText(const std::string& text) {
+        View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 
-    std::string StatusNotice() {
-        char text[512] = {};
-        SendMessageA(app->status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-        return text;
+    // A file dropped on the view as the shell hands it over: DROPFILES
+    // followed by the name list. The view posts the drop to the main window.
+    void Drop(const std::string& path) {
+        HGLOBAL block =
+            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + path.size() + 2);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+        files->pFiles = sizeof(DROPFILES);
+        std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path.data(), path.size());
+        GlobalUnlock(block);
+        View(WM_DROPFILES, reinterpret_cast<WPARAM>(block));
+        Pump();
     }
 
     // The document as the user sees it: its name, whether it has one, the
@@ -85,20 +67,18 @@ class DocumentsTest : public ::testing::Test {
         bool named;
         std::string title;
         std::string text;
-        uint32_t modified;
+        LRESULT modified;
         bool operator==(const Snapshot&) const = default;
     };
     Snapshot Document() {
-        return {app->document.path, app->document.named, WindowText(app->main), DocumentText(),
-                editor().Buffer().modified};
+        return {app->document.path, app->document.named, WindowText(app->main), Text(),
+                View(EM_GETMODIFY)};
     }
 
-    std::unique_ptr<EditorApp> owned;
-    EditorApp* app = nullptr;
     std::vector<std::string> cleanup;
 };
 
-TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
+TEST_F(DocumentsTest, OpenAndSaveKeepEveryByteAndTheReadOnlyMark) {
     const std::string path = TempPath("stx_round_trip.txt");
     const std::vector<std::string> contents = {
         "first line\r\nsecond line\r\n",
@@ -110,21 +90,29 @@ TEST_F(DocumentsTest, OpenAndSaveKeepEveryByte) {
     for (const std::string& content : contents) {
         SCOPED_TRACE(content.substr(0, 40));
         WriteBytes(path, content);
-        editor().Buffer().modified = 1;
+        View(EM_SETMODIFY, 1);
         ASSERT_TRUE(OpenDocument(*app, path));
-        EXPECT_EQ(editor().Buffer().TotalBytes(), content.size());
-        EXPECT_EQ(editor().Buffer().modified, 0u);
+        EXPECT_EQ(app->editor.Buffer().TotalBytes(), content.size());
+        EXPECT_EQ(View(EM_GETMODIFY), 0);
         EXPECT_TRUE(app->document.named);
-        EXPECT_EQ(StatusNotice(), "File opened successfully");
+        EXPECT_EQ(StatusPart(0), "File opened successfully");
 
         // The file is gone before the save, so what comes back is the editor's text.
         ASSERT_TRUE(DeleteFileA(path.c_str()));
-        editor().Buffer().modified = 1;
+        View(EM_SETMODIFY, 1);
         EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
         EXPECT_EQ(ReadBytes(path), content);
-        EXPECT_EQ(editor().Buffer().modified, 0u);
-        EXPECT_EQ(StatusNotice(), "File written successfully");
+        EXPECT_EQ(View(EM_GETMODIFY), 0);
+        EXPECT_EQ(StatusPart(0), "File written successfully");
     }
+
+    // A read-only file is saved and stays read-only.
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    SetText("new text\r\n");
+    EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), "new text\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(View(EM_GETMODIFY), 0);
 }
 
 TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
@@ -142,27 +130,14 @@ TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
     const std::string expected = std::string(here) + "\\StoredCase.TXT";
     EXPECT_EQ(app->document.path, expected);
     EXPECT_EQ(WindowText(app->main), "Stratext: " + expected);
-    EXPECT_EQ(DocumentText(), "case\r\n");
-}
-
-TEST_F(DocumentsTest, OpenCommandOpensTheChosenFile) {
-    const std::string path = TempPath("stx_chosen.txt");
-    WriteBytes(path, "chosen\r\n");
-    auto choose = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); };
-    std::vector<SeenBox> boxes =
-        AnswerBoxes([&] { OpenCommand(*app, IDM_FILE_OPEN); }, {{IDOK, choose}});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Open");
-    EXPECT_EQ(boxes[0].owner, app->main);
-    EXPECT_EQ(DocumentText(), "chosen\r\n");
-    EXPECT_EQ(WindowText(app->main), "Stratext: " + path);
+    EXPECT_EQ(Text(), "case\r\n");
 }
 
 TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     const std::string path = TempPath("stx_kept.txt");
     WriteBytes(path, "kept\r\n");
     ASSERT_TRUE(OpenDocument(*app, path));
-    TypeText("kept, and edited");
+    SetText("kept, and edited");
     const Snapshot before = Document();
 
     const std::string missing = TempDirectory() + "stx_no_such_file.txt";
@@ -173,7 +148,7 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     EXPECT_EQ(boxes[0].caption, "Big fucking error");
     EXPECT_EQ(boxes[0].owner, app->main);
     EXPECT_EQ(boxes[0].text, ErrorReportText(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(StatusNotice(), "Error opening file");
+    EXPECT_EQ(StatusPart(0), "Error opening file");
     EXPECT_EQ(Document(), before);
 
     // A folder cannot be read as a document either; the notice follows the language.
@@ -182,7 +157,7 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(*app, TempDirectory()); },
                                    {{IDOK, {}}}, boxes));
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(StatusNotice(), "Eroare deschidere fisier");
+    EXPECT_EQ(StatusPart(0), "Eroare deschidere fisier");
     EXPECT_EQ(Document(), before);
 }
 
@@ -196,34 +171,21 @@ TEST_F(DocumentsTest, FileOf4GiBIsRefusedWithoutTruncating) {
     ASSERT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
 
-    TypeText("unsaved");
+    SetText("unsaved");
     const Snapshot before = Document();
     std::vector<SeenBox> boxes;
     EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(*app, path); }, {{IDOK, {}}}, boxes));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Stratext");
     EXPECT_EQ(boxes[0].text.rfind("File too large to open\r\n", 0), 0u) << boxes[0].text;
-    EXPECT_EQ(StatusNotice(), "File too large to open");
+    EXPECT_EQ(StatusPart(0), "File too large to open");
     EXPECT_EQ(Document(), before);
-}
-
-TEST_F(DocumentsTest, ReadOnlyFileIsSavedAndStaysReadOnly) {
-    const std::string path = TempPath("stx_read_only.txt");
-    WriteBytes(path, "old\r\n");
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(OpenDocument(*app, path));
-    TypeText("new text\r\n");
-
-    EXPECT_EQ(SaveCurrentDocument(*app), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path), "new text\r\n");
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(editor().Buffer().modified, 0u);
 }
 
 TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
     const std::string base = TempPath("stx_streamed.txt");
     app->document = {base + ":notes", true};
-    TypeText("saved as\r\n");
+    SetText("saved as\r\n");
     const Snapshot before = Document();
 
     // Cancel: the dialog showed the name without its stream, nothing changed.
@@ -234,7 +196,6 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Save as ...");
     EXPECT_EQ(boxes[0].owner, app->main);
-    ASSERT_NE(boxes[0].fileNameField, nullptr);
     EXPECT_NE(boxes[0].fileName.find("stx_streamed.txt"), std::string::npos) << boxes[0].fileName;
     EXPECT_EQ(boxes[0].fileName.find(":notes"), std::string::npos) << boxes[0].fileName;
     EXPECT_EQ(Document(), before);
@@ -252,55 +213,118 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
     EXPECT_TRUE(app->document.named);
     EXPECT_EQ(app->document.path, saved);
     EXPECT_EQ(WindowText(app->main), "Stratext: " + saved);
-    EXPECT_EQ(editor().Buffer().modified, 0u);
+    EXPECT_EQ(View(EM_GETMODIFY), 0);
 }
 
-TEST_F(DocumentsTest, SaveQuestionAnswers) {
-    const std::string path = TempPath("stx_question.txt");
-    const std::string dropped = TempPath("stx_dropped.txt");
-    WriteBytes(path, "on disk\r\n");
-    WriteBytes(dropped, "dropped\r\n");
-    ASSERT_TRUE(OpenDocument(*app, path));
+TEST_F(DocumentsTest, CommandsThatReplaceTheTextAskFirst) {
+    const std::string path = TempPath("stx_asked.txt");
+    WriteBytes(path, "from disk\r\n");
+    auto typeName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); };
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        std::vector<BoxAnswer> afterNo; // boxes after the question answered No
+        std::string replaced;
+        std::string title;
+    };
+    const Case cases[] = {
+        {"New", [&] { Command(IDM_FILE_NEW); }, {}, "", "Stratext - Untitled"},
+        {"MASM32 template",
+         [&] { Command(IDM_TEMPLATE_MASM32); },
+         {},
+         kMasm32Template,
+         "Stratext - Untitled"},
+        {"Open",
+         [&] { Command(IDM_FILE_OPEN); },
+         {{IDOK, typeName}},
+         "from disk\r\n",
+         "Stratext: " + path},
+        {"dropped file", [&] { Drop(path); }, {}, "from disk\r\n", "Stratext: " + path},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetText("unsaved");
+        // Cancel stops the action before any dialog of its own.
+        std::vector<SeenBox> seen = AnswerBoxes(c.action, {{IDCANCEL, {}}, {IDCANCEL, {}, 1000}});
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].caption, "Stratext");
+        EXPECT_EQ(seen[0].text, kSaveQuestion);
+        EXPECT_EQ(seen[0].owner, nullptr);
+        EXPECT_EQ(Text(), "unsaved");
+        EXPECT_EQ(View(EM_GETMODIFY), 1);
 
-    // Cancel stops the command: no open dialog, nothing saved.
-    TypeText("edited\r\n");
-    std::vector<SeenBox> boxes = AnswerBoxes([&] { OpenCommand(*app, IDM_FILE_OPEN); },
-                                             {{IDCANCEL, {}}, {IDCANCEL, {}, 1000}});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Stratext");
-    EXPECT_EQ(boxes[0].text, kSaveQuestion);
-    EXPECT_EQ(boxes[0].owner, nullptr);
-    EXPECT_EQ(ReadBytes(path), "on disk\r\n");
-    EXPECT_EQ(DocumentText(), "edited\r\n");
+        std::vector<BoxAnswer> answers{{IDNO, {}}};
+        answers.insert(answers.end(), c.afterNo.begin(), c.afterNo.end());
+        seen = AnswerBoxes(c.action, answers);
+        ASSERT_EQ(seen.size(), answers.size());
+        if (seen.size() == 2) {
+            EXPECT_EQ(seen[1].caption, "Open");
+            EXPECT_EQ(seen[1].owner, app->main);
+        }
+        EXPECT_EQ(Text(), c.replaced);
+        EXPECT_EQ(View(EM_GETMODIFY), 0);
+        EXPECT_EQ(WindowText(app->main), c.title);
+    }
 
-    // No: the dropped file replaces the text, the old file is untouched.
-    boxes.clear();
-    EXPECT_TRUE(
-        AnswerBoxes<bool>([&] { return OpenDroppedFile(*app, dropped); }, {{IDNO, {}}}, boxes));
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(ReadBytes(path), "on disk\r\n");
-    EXPECT_EQ(DocumentText(), "dropped\r\n");
-    EXPECT_EQ(app->document.path, dropped);
-    EXPECT_EQ(editor().Buffer().modified, 0u);
+    // A dropped name longer than the path buffer is refused, never cut to another name.
+    std::vector<SeenBox> seen =
+        AnswerBoxes([&] { Drop(path + std::string(9000, 'x')); }, {{IDOK, {}}});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, "The name of the dropped file is too long");
+    EXPECT_EQ(Text(), "from disk\r\n");
 
-    // Yes: saved first, then the action goes on.
-    TypeText("edited again\r\n");
-    boxes.clear();
-    EXPECT_TRUE(
-        AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); }, {{IDYES, {}}}, boxes));
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(ReadBytes(dropped), "edited again\r\n");
-    EXPECT_EQ(editor().Buffer().modified, 0u);
+    // Yes saves first, then the action goes on.
+    SetText("edited");
+    EXPECT_EQ(AnswerBoxes([&] { Command(IDM_FILE_NEW); }, {{IDYES, {}}}).size(), 1u);
+    EXPECT_EQ(ReadBytes(path), "edited");
+    EXPECT_EQ(Text(), "");
+    // Yes without a name asks for one; a cancelled Save As stops the action.
+    SetText("never saved");
+    seen = AnswerBoxes([&] { Command(IDM_FILE_NEW); }, {{IDYES, {}}, {IDCANCEL, {}}});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].caption, "Save as ...");
+    EXPECT_EQ(Text(), "never saved");
+    EXPECT_EQ(View(EM_GETMODIFY), 1);
+}
 
-    // Yes on a document without a name, then Save As cancelled: the action stops.
-    app->document = {};
-    TypeText("never saved");
-    boxes.clear();
-    EXPECT_FALSE(AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); },
-                                   {{IDYES, {}}, {IDCANCEL, {}}}, boxes));
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].caption, "Save as ...");
-    EXPECT_EQ(editor().Buffer().modified, 1u);
+TEST_F(DocumentsTest, ClosingAsksOnceAndKeepsTheTextUnlessAllowed) {
+    // Closing, however it comes, asks once; Cancel keeps the window and the text.
+    SetText("unsaved");
+    for (int command : {IDM_FILE_EXIT, IDM_ESCAPE}) {
+        AnswerBoxes([&] { Command(command); }, {{IDCANCEL, {}}});
+        EXPECT_TRUE(IsWindow(app->main)) << command;
+    }
+    LRESULT kept = 0;
+    AnswerBoxes([&] { kept = SendMessageA(app->main, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                {{IDCANCEL, {}}});
+    EXPECT_EQ(kept, 1);
+    // Another program's close, and logging off.
+    AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDCANCEL, {}}});
+    EXPECT_TRUE(IsWindow(app->main));
+    LRESULT ending = TRUE;
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); },
+                {{IDCANCEL, {}}});
+    EXPECT_EQ(ending, FALSE);
+    EXPECT_EQ(Text(), "unsaved");
+    // Yes with a save that fails keeps everything.
+    app->document = {TempDirectory() + "no such folder\\unsaved.txt", true};
+    std::vector<SeenBox> seen =
+        AnswerBoxes([&] { SendMessageA(app->main, WM_CLOSE, 0, 0); }, {{IDYES, {}}, {IDOK, {}}});
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(IsWindow(app->main));
+    EXPECT_EQ(View(EM_GETMODIFY), 1);
+    // Yes that saves lets the session end.
+    const std::string saved = TempPath("stx closing.txt");
+    app->document = {saved, true};
+    AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); }, {{IDYES, {}}});
+    EXPECT_EQ(ending, TRUE);
+    EXPECT_EQ(ReadBytes(saved), "unsaved");
+    // No closes, after one question.
+    Type("!");
+    HWND main = app->main;
+    seen = AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(IsWindow(main));
 }
 
 TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
@@ -321,7 +345,7 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
                           Case{"a file open without sharing", locked}}) {
         SCOPED_TRACE(c.what);
         app->document = {c.path, true};
-        TypeText("unsaved\r\n");
+        SetText("unsaved\r\n");
         std::vector<SeenBox> boxes;
         EXPECT_EQ(
             AnswerBoxes<SaveResult>([&] { return SaveCurrentDocument(*app); }, {{IDOK, {}}}, boxes),
@@ -329,21 +353,122 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, "Big fucking error");
         EXPECT_EQ(boxes[0].owner, app->main);
-        EXPECT_EQ(StatusNotice(), "Error writing file");
-        EXPECT_EQ(editor().Buffer().modified, 1u);
-
-        // Asked before replacing, Yes with this failing save stops the action.
-        boxes.clear();
-        EXPECT_FALSE(AnswerBoxes<bool>([&] { return AskToSaveBeforeReplacing(*app); },
-                                       {{IDYES, {}}, {IDOK, {}}}, boxes));
-        EXPECT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(editor().Buffer().modified, 1u);
-        EXPECT_EQ(DocumentText(), "unsaved\r\n");
+        EXPECT_EQ(StatusPart(0), "Error writing file");
+        EXPECT_EQ(View(EM_GETMODIFY), 1);
+        EXPECT_EQ(Text(), "unsaved\r\n");
     }
     CloseHandle(holder);
     EXPECT_EQ(ReadBytes(locked), "locked\r\n");
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     RemoveDirectoryA(folder.c_str());
+}
+
+// The stream commands. Wine lists no streams (it has no backup interface) but
+// keeps "file:stream" as a file of its own, which is enough to open, create,
+// save and delete streams by name; the listing itself is given to the menu as
+// the backup interface would report it.
+class StreamsTest : public DocumentsTest {
+  protected:
+    void SetUp() override {
+        DocumentsTest::SetUp();
+        file = TempPath("stratext streams.txt");
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(file, "the file");
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+        TempPath("stratext streams.txt:a:$DATA");
+        TempPath("stratext streams.txt:notes");
+        link = TempPath("stratext link.txt");
+        ASSERT_TRUE(OpenDocument(*app, file));
+        RebuildStreamList(*app);
+    }
+
+    std::string ItemText(UINT command) {
+        char text[256] = {};
+        GetMenuStringA(app->streamsPopup, command, text, sizeof text, MF_BYCOMMAND);
+        return text;
+    }
+    bool Checked(UINT command) {
+        return GetMenuState(app->streamsPopup, command, MF_BYCOMMAND) & MF_CHECKED;
+    }
+    bool ReadOnly() { return GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY; }
+
+    std::string file, link;
+};
+
+StreamRecord Stream(std::uint32_t id, const char16_t* name) {
+    StreamRecord r;
+    r.streamId = id;
+    r.name = name;
+    return r;
+}
+
+TEST_F(StreamsTest, ListedStreamsOpenFromTheMenu) {
+    WriteBytes(file + ":a:$DATA", "alpha");
+    // As the backup interface reports a file with one named stream: the data,
+    // the security data and the stream.
+    app->streams.Assign(app->streamsPopup,
+                        {Stream(1, u""), Stream(2, u""), Stream(4, u":a:$DATA")});
+    EXPECT_TRUE(GetMenuState(app->streamsPopup, 10001, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
+
+    Command(10002);
+    EXPECT_EQ(Text(), "alpha");
+    EXPECT_EQ(app->document.path, file + ":a:$DATA");
+    EXPECT_NE(WindowText(app->main).find(":a:$DATA"), std::string::npos);
+    EXPECT_TRUE(Checked(10002));
+    EXPECT_FALSE(Checked(IDM_STREAM_DEFAULT));
+
+    // Switching streams keeps the list; the default stream is the file again.
+    Command(IDM_STREAM_DEFAULT);
+    EXPECT_EQ(Text(), "the file");
+    EXPECT_EQ(app->document.path, file);
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
+    EXPECT_FALSE(Checked(10002));
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+
+    // A language switch keeps the popup with its items.
+    Command(IDM_LANGUAGE_ROMANIAN);
+    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+}
+
+TEST_F(StreamsTest, NewStreamIsCreatedSavedAndDeletedAndAHardLinkMade) {
+    auto typeName = [](HWND box) { SetDlgItemTextA(box, IDC_INPUT_EDIT, "notes"); };
+    std::vector<SeenBox> boxes =
+        AnswerBoxes([&] { Command(IDM_STREAM_NEW); }, {{IDC_DIALOG_OK, typeName}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(app->document.path, file + ":notes");
+    EXPECT_EQ(ItemText(10000), "notes");
+    EXPECT_TRUE(Checked(10000));
+    EXPECT_TRUE(ReadOnly());
+
+    // The stream is saved like any file.
+    Type("in the stream");
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(ReadBytes(file + ":notes"), "in the stream");
+    EXPECT_EQ(ReadBytes(file), "the file");
+
+    // Deleting it reopens the file and lists its streams again.
+    Command(IDM_STREAM_DELETE);
+    EXPECT_EQ(ReadBytes(file + ":notes"), "<missing>");
+    EXPECT_EQ(app->document.path, file);
+    EXPECT_EQ(Text(), "the file");
+    EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
+    EXPECT_EQ(ItemText(10000), "");
+    EXPECT_TRUE(ReadOnly());
+
+    // With the file itself open, nothing is deleted: the user is told why.
+    boxes = AnswerBoxes([&] { Command(IDM_STREAM_DELETE); }, {{IDOK, {}}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kDefaultStreamNotDeleted.english);
+    EXPECT_EQ(ReadBytes(file), "the file");
+
+    // A hard link names the same file.
+    auto chooseName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), link.c_str()); };
+    boxes = AnswerBoxes([&] { Command(IDM_HARD_LINK_CREATE); }, {{IDOK, chooseName}});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, kHardLinkTitle);
+    EXPECT_EQ(ReadBytes(link), "the file");
 }
 
 } // namespace stx::test

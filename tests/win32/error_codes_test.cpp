@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "platform/report_error.h"
 #include "tools/error_catalogue.h"
 #include "win32_test_support.h"
@@ -55,8 +54,8 @@ using ErrorCodesDialog = EditorTest;
 // record listed, codes typed into either field, a row picked, and messages
 // from a module's own table.
 TEST_F(ErrorCodesDialog, TypingPickingAndModuleTables) {
-    HWND owner = nullptr;
-    const bool translated = DriveDialog<bool>(
+    std::vector<SeenBox> seen;
+    const bool translated = AnswerBoxes<bool>(
         [&] {
             // Ctrl+E as the editor's message loop sees it.
             BYTE keys[256];
@@ -69,69 +68,67 @@ TEST_F(ErrorCodesDialog, TypingPickingAndModuleTables) {
             SetKeyboardState(keys);
             return done;
         },
-        [&](HWND dialog) {
-            owner = GetWindow(dialog, GW_OWNER);
-            HWND list = GetDlgItem(dialog, IDC_ERRORS_LIST);
-            EXPECT_EQ(static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)),
-                      RecordCount(Catalog()));
-            EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-            EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDC_ERRORS_HEX));
-            EXPECT_EQ(SelectedRow(dialog), -1);
+        {{IDC_DIALOG_CANCEL,
+          [&](HWND dialog) {
+              HWND list = GetDlgItem(dialog, IDC_ERRORS_LIST);
+              EXPECT_EQ(static_cast<size_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)),
+                        RecordCount(Catalog()));
+              EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+              GUITHREADINFO info{};
+              info.cbSize = sizeof info;
+              GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+              EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDC_ERRORS_HEX));
+              EXPECT_EQ(SelectedRow(dialog), -1);
 
-            TypeInto(dialog, IDC_ERRORS_CODE, "5");
-            EXPECT_EQ(SelectedRow(dialog), FirstRow(5));
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_HEX), "00000005");
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_DETAILS),
-                      WithSystemText(ErrorDetailsText(Catalog(), 5), 5));
-            // 'x' reads as the digit 1; code 1 has several records and the first is chosen.
-            TypeInto(dialog, IDC_ERRORS_HEX, "x");
-            EXPECT_EQ(SelectedRow(dialog), FirstRow(1));
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_CODE), "1");
-            // A cleared Decimal field reads 0.
-            TypeInto(dialog, IDC_ERRORS_CODE, "");
-            EXPECT_EQ(SelectedRow(dialog), FirstRow(0));
-            // A code without a record: no row, but the code line and the system's text.
-            TypeInto(dialog, IDC_ERRORS_HEX, "c000");
-            EXPECT_EQ(SelectedRow(dialog), -1);
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_CODE), "49152");
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_DETAILS),
-                      WithSystemText("Error Code: 0000C000 (49152)", 0xC000));
+              TypeInto(dialog, IDC_ERRORS_CODE, "5");
+              EXPECT_EQ(SelectedRow(dialog), FirstRow(5));
+              EXPECT_EQ(FieldText(dialog, IDC_ERRORS_HEX), "00000005");
+              EXPECT_EQ(FieldText(dialog, IDC_ERRORS_DETAILS),
+                        WithSystemText(ErrorDetailsText(Catalog(), 5), 5));
+              // A cleared Decimal field reads 0.
+              TypeInto(dialog, IDC_ERRORS_CODE, "");
+              EXPECT_EQ(SelectedRow(dialog), FirstRow(0));
+              // A code without a record: no row, but the code line and the system's text.
+              TypeInto(dialog, IDC_ERRORS_HEX, "c000");
+              EXPECT_EQ(SelectedRow(dialog), -1);
+              EXPECT_EQ(FieldText(dialog, IDC_ERRORS_CODE), "49152");
+              EXPECT_EQ(FieldText(dialog, IDC_ERRORS_DETAILS),
+                        WithSystemText("Error Code: 0000C000 (49152)", 0xC000));
 
-            // The second record of code 1, picked in the list, not the first one.
-            const int row = FirstRow(1) + 1;
-            EXPECT_EQ(RecordAt(Catalog(), row)->code, 1u);
-            LVITEMA item{};
-            item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-            SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-            EXPECT_EQ(FieldText(dialog, IDC_ERRORS_HEX), "00000001");
-            EXPECT_EQ(
-                FieldText(dialog, IDC_ERRORS_DETAILS),
-                WithSystemText(FormatErrorDetails(Catalog(), 1, *RecordAt(Catalog(), row)), 1));
+              // The second record of code 1, picked in the list, not the first one.
+              const int row = FirstRow(1) + 1;
+              EXPECT_EQ(RecordAt(Catalog(), row)->code, 1u);
+              LVITEMA item{};
+              item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+              SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+              EXPECT_EQ(FieldText(dialog, IDC_ERRORS_HEX), "00000001");
+              EXPECT_EQ(
+                  FieldText(dialog, IDC_ERRORS_DETAILS),
+                  WithSystemText(FormatErrorDetails(Catalog(), 1, *RecordAt(Catalog(), row)), 1));
 
-            // A module that does not exist: the system's text describes the failed load.
-            SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "no_such_module.dll");
-            TypeInto(dialog, IDC_ERRORS_CODE, "5");
-            const std::string missing = SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS));
-            EXPECT_TRUE(missing == SystemMessageText(ERROR_FILE_NOT_FOUND) ||
-                        missing == SystemMessageText(ERROR_MOD_NOT_FOUND))
-                << missing;
-            // The internet library's own table knows 12002, which the system's does not.
-            SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "wininet.dll");
-            TypeInto(dialog, IDC_ERRORS_CODE, "12002");
-            const std::string own = SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS));
-            EXPECT_NE(own.find("timed out"), std::string::npos) << own;
-            // Leaving the Module field refreshes the details for the code shown.
-            SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "");
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ERRORS_MODULE, EN_KILLFOCUS),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ERRORS_MODULE)));
-            EXPECT_EQ(SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS)), SystemMessageText(12002));
-            SendDlgItemMessageA(dialog, IDC_DIALOG_CANCEL, BM_CLICK, 0, 0);
-        });
+              // A module that does not exist: the system's text describes the failed load.
+              SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "no_such_module.dll");
+              TypeInto(dialog, IDC_ERRORS_CODE, "5");
+              const std::string missing = SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS));
+              EXPECT_TRUE(missing == SystemMessageText(ERROR_FILE_NOT_FOUND) ||
+                          missing == SystemMessageText(ERROR_MOD_NOT_FOUND))
+                  << missing;
+              // The internet library's own table knows 12002, which the system's does not.
+              SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "wininet.dll");
+              TypeInto(dialog, IDC_ERRORS_CODE, "12002");
+              const std::string own = SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS));
+              EXPECT_NE(own.find("timed out"), std::string::npos) << own;
+              // Leaving the Module field refreshes the details for the code shown.
+              SetDlgItemTextA(dialog, IDC_ERRORS_MODULE, "");
+              SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ERRORS_MODULE, EN_KILLFOCUS),
+                           reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ERRORS_MODULE)));
+              EXPECT_EQ(SystemPart(FieldText(dialog, IDC_ERRORS_DETAILS)),
+                        SystemMessageText(12002));
+          }}},
+        seen);
     EXPECT_TRUE(translated);
-    EXPECT_EQ(owner, app->main);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].owner, app->main);
 }
 
 } // namespace

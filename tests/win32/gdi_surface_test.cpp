@@ -44,22 +44,18 @@ class Canvas {
         const std::uint32_t v = bits_[y * kWidth + x] & 0xFFFFFF;
         return (v & 0xFF) << 16 | (v & 0xFF00) | v >> 16;
     }
-    std::vector<Colour> All() const {
-        std::vector<Colour> out;
+    std::set<Colour> Colours() const {
+        std::set<Colour> out;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                out.push_back(At(x, y));
+                out.insert(At(x, y));
         return out;
     }
-    std::set<Colour> Colours() const {
-        const auto all = All();
-        return {all.begin(), all.end()};
-    }
-    std::set<Point> PixelsOf(Colour colour, int dx = 0, int dy = 0) const {
+    std::set<Point> PixelsOf(Colour colour) const {
         std::set<Point> out;
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                if (At(x, y) == colour) out.insert({x - dx, y - dy});
+                if (At(x, y) == colour) out.insert({x, y});
         return out;
     }
 

@@ -1,80 +1,143 @@
-// The main window built in-process: its children, menus and language switch.
+// The main window built in-process: its children, its menus in every language
+// and the language switch, every command reaching a handler, and the commands
+// of the Edit menu and the keys that have no menu item.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 #include "app/command_ids.h"
-#include "editor_fixture.h"
+#include "app/menu_state.h"
+#include "app/ui_texts.h"
+#include "platform/accelerators.h"
+#include "platform/commands.h"
+#include "platform/text_view.h"
+#include "text/text_editor.h"
 #include "win32_test_support.h"
 
 namespace stx::test {
 
+namespace {
+
+// A menu flattened item by item; a popup's items follow it and end with an
+// item of id -1, so two lists are equal only for menus of the same shape.
+struct MenuItem {
+    int id;
+    bool popup, separator, rightJustified, checked;
+};
+
+void Flatten(HMENU menu, std::vector<MenuItem>& items) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info));
+        items.push_back({info.hSubMenu ? 0 : static_cast<int>(info.wID), info.hSubMenu != nullptr,
+                         (info.fType & MFT_SEPARATOR) != 0, (info.fType & MFT_RIGHTJUSTIFY) != 0,
+                         (info.fState & MFS_CHECKED) != 0});
+        if (!info.hSubMenu) continue;
+        Flatten(info.hSubMenu, items);
+        items.push_back({-1, false, false, false, false});
+    }
+}
+
 class MainWindowTest : public EditorTest {
   protected:
-    std::string MenuText(UINT command) {
-        char text[256] = {};
-        GetMenuStringA(GetMenu(app->main), command, text, sizeof text, MF_BYCOMMAND);
+    std::wstring MenuText(UINT command) {
+        wchar_t text[128] = {};
+        GetMenuStringW(GetMenu(app->main), command, text, 128, MF_BYCOMMAND);
         return text;
     }
     bool Checked(UINT command) {
         return GetMenuState(GetMenu(app->main), command, MF_BYCOMMAND) & MF_CHECKED;
     }
+    // Runs Copy to, answers its save dialog with `path` and then every box
+    // after it with OK; returns the boxes seen.
+    std::vector<SeenBox> CopyTo(const std::string& path, size_t boxes = 1) {
+        std::vector<BoxAnswer> answers{
+            {IDOK, [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); }}};
+        answers.resize(boxes, BoxAnswer{IDOK, {}});
+        return AnswerBoxes([&] { Command(IDM_EDIT_COPY_TO); }, answers);
+    }
 };
 
-TEST_F(MainWindowTest, WindowsAndLayout) {
+TEST_F(MainWindowTest, ViewFillsTheSpaceBetweenTheBars) {
     EXPECT_EQ(GetWindowLongA(app->view, GWL_EXSTYLE) & WS_EX_ACCEPTFILES, WS_EX_ACCEPTFILES);
-
-    // Status bar parts: 300 and 150 pixels at the right.
-    RECT client;
+    RECT client, view, status;
     GetClientRect(app->main, &client);
-    int parts[3] = {};
-    EXPECT_EQ(SendMessageA(app->status, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(parts)), 3);
-    EXPECT_EQ(parts[0], client.right - 300);
-    EXPECT_EQ(parts[1], client.right - 150);
-
-    // The view fills the space between toolbar and status bar.
-    RECT view, status;
     GetWindowRect(app->view, &view);
     GetWindowRect(app->status, &status);
     EXPECT_EQ(view.bottom, status.top);
     EXPECT_EQ(view.right - view.left, client.right);
+}
 
-    EXPECT_EQ(WindowText(app->main), "Stratext - Untitled");
+// The three menu resources have the same shape and commands, the help popup
+// at the right and the check marks of the built-in settings; every command of
+// the menus, the toolbar, the accelerators and the view's popup menu reaches a
+// handler.
+TEST_F(MainWindowTest, MenusAgreeInEveryLanguageAndEveryCommandReachesAHandler) {
+    const UiLanguage languages[] = {UiLanguage::English, UiLanguage::Romanian,
+                                    UiLanguage::RomanianDiacritics};
+    std::vector<MenuItem> menus[3];
+    for (int i = 0; i < 3; ++i) {
+        HMENU menu =
+            LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MenuResourceFor(languages[i])));
+        ASSERT_NE(menu, nullptr);
+        Flatten(menu, menus[i]);
+        DestroyMenu(menu);
+    }
+    const std::vector<MenuItem>& english = menus[0];
+    std::multiset<int> ids;
+    for (const MenuItem& item : english)
+        if (item.id > 0) ids.insert(item.id);
+    EXPECT_EQ(ids.size(), 70u);
+    for (int id : ids)
+        EXPECT_EQ(ids.count(id), 1u) << "command twice: " << id;
+    size_t justified = 0;
+    for (const MenuItem& item : english)
+        justified += item.rightJustified;
+    EXPECT_EQ(justified, 1u) << "the help popup, and nothing else, stands at the right";
+
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(menus[i].size(), english.size());
+        MenuCheckState defaults;
+        defaults.language = languages[i];
+        std::set<int> expected = {IDM_STREAM_DEFAULT}, checked;
+        for (const MenuCheck& mark : MenuCheckMarks(defaults))
+            if (mark.checked) expected.insert(mark.command);
+        for (size_t j = 0; j < english.size(); ++j) {
+            const MenuItem& item = menus[i][j];
+            EXPECT_EQ(item.id, english[j].id) << j;
+            EXPECT_EQ(item.popup, english[j].popup) << j;
+            EXPECT_EQ(item.separator, english[j].separator) << j;
+            EXPECT_EQ(item.rightJustified, english[j].rightJustified) << j;
+            if (item.checked) checked.insert(item.id);
+        }
+        EXPECT_EQ(checked, expected);
+    }
+
+    std::set<int> commands(ids.begin(), ids.end());
+    const auto buttons = static_cast<int>(SendMessageA(app->toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < buttons; ++i) {
+        TBBUTTON button{};
+        SendMessageA(app->toolbar, TB_GETBUTTON, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & TBSTYLE_SEP)) commands.insert(button.idCommand);
+    }
+    for (size_t i = 0; i < kAcceleratorCount; ++i)
+        commands.insert(kAcceleratorTable[i].cmd);
+    for (const CommandTrilingualText& item : kViewPopupMenu)
+        if (item.command != 0) commands.insert(item.command);
+    for (int command : commands)
+        EXPECT_NE(FindCommandHandler(command), nullptr) << command << " reaches no handler";
 }
 
 TEST_F(MainWindowTest, LanguageSwitchReloadsMenuAndKeepsMarks) {
-    EXPECT_EQ(MenuText(IDM_FILE_NEW), "&New\tCtrl+N");
-    EXPECT_TRUE(Checked(IDM_LANGUAGE_ENGLISH));
-    HMENU streams = app->streamsPopup;
-    ASSERT_NE(streams, nullptr);
-
-    SendMessageA(app->main, WM_COMMAND, IDM_LANGUAGE_ROMANIAN_DIACRITICS, 0);
-    // The letters with diacritics are checked in Unicode: the ANSI form depends
-    // on the system code page (Windows-1250 on a Romanian system).
-    wchar_t wide[64] = {};
-    GetMenuStringW(GetMenu(app->main), IDM_FILE_PRINT_TEXT, wide, 64, MF_BYCOMMAND);
-    EXPECT_EQ(std::wstring(wide), L"Ti&p\u0103rire text ...\tCtrl+Shift+P");
-    // The title and the status bar speak the new language at once.
-    GetWindowTextW(app->main, wide, 64);
-    EXPECT_EQ(std::wstring(wide), L"Stratext - F\u0103r\u0103 titlu");
-    EXPECT_EQ(StatusPart(1), "Linia: 1");
-    EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN_DIACRITICS));
-    EXPECT_FALSE(Checked(IDM_LANGUAGE_ENGLISH));
-    EXPECT_TRUE(Checked(IDM_DIRECTION_SE));
-    // The stream popup is the same menu, back in its place.
-    EXPECT_EQ(GetSubMenu(GetSubMenu(GetMenu(app->main), 0), 5), streams);
-
-    // Choosing the language in force again does not reload the menu.
-    HMENU before = GetMenu(app->main);
-    SendMessageA(app->main, WM_COMMAND, IDM_LANGUAGE_ROMANIAN_DIACRITICS, 0);
-    EXPECT_EQ(GetMenu(app->main), before);
-
-    SendMessageA(app->main, WM_COMMAND, IDM_LANGUAGE_ROMANIAN, 0);
-    EXPECT_EQ(MenuText(IDM_FILE_NEW), "Document &nou\tCtrl+N");
-}
-
-TEST_F(MainWindowTest, ToolbarTooltipsFollowLanguage) {
     auto tooltip = [&](int command) {
         NMTTDISPINFOA info{};
         info.hdr.hwndFrom = app->toolbar;
@@ -83,10 +146,76 @@ TEST_F(MainWindowTest, ToolbarTooltipsFollowLanguage) {
         SendMessageA(app->main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
         return std::string(info.lpszText ? info.lpszText : "");
     };
+    EXPECT_EQ(MenuText(IDM_FILE_NEW), L"&New\tCtrl+N");
     EXPECT_EQ(tooltip(IDM_FILE_PRINT_3D), "Print 3D Text ...");
-    SendMessageA(app->main, WM_COMMAND, IDM_LANGUAGE_ROMANIAN_DIACRITICS, 0);
+    EXPECT_TRUE(Checked(IDM_LANGUAGE_ENGLISH));
+    HMENU streams = app->streamsPopup;
+    ASSERT_NE(streams, nullptr);
+
+    Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
+    // The letters with diacritics are checked in Unicode: the ANSI form depends
+    // on the system code page (Windows-1250 on a Romanian system).
+    EXPECT_EQ(MenuText(IDM_FILE_PRINT_TEXT), L"Ti&p\u0103rire text ...\tCtrl+Shift+P");
+    // The title, the status bar and the tooltips speak the new language at once.
+    wchar_t title[64] = {};
+    GetWindowTextW(app->main, title, 64);
+    EXPECT_EQ(std::wstring(title), L"Stratext - F\u0103r\u0103 titlu");
+    EXPECT_EQ(StatusPart(1), "Linia: 1");
     EXPECT_EQ(tooltip(IDM_FILE_PRINT_3D), "Tiparire text 3D ...");
     EXPECT_EQ(tooltip(IDM_HELP_TOPIC_SEARCH), "Informatii ...");
+    EXPECT_TRUE(Checked(IDM_LANGUAGE_ROMANIAN_DIACRITICS));
+    EXPECT_FALSE(Checked(IDM_LANGUAGE_ENGLISH));
+    EXPECT_TRUE(Checked(IDM_DIRECTION_SE));
+    // The stream popup is the same menu, back in its place.
+    EXPECT_EQ(GetSubMenu(GetSubMenu(GetMenu(app->main), 0), 5), streams);
+
+    // Choosing the language in force again does not reload the menu.
+    HMENU before = GetMenu(app->main);
+    Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
+    EXPECT_EQ(GetMenu(app->main), before);
+
+    Command(IDM_LANGUAGE_ROMANIAN);
+    EXPECT_EQ(MenuText(IDM_FILE_NEW), L"Document &nou\tCtrl+N");
 }
+
+TEST_F(MainWindowTest, CopyToWritesTheSelectionOrTheWholeTextAndReportsFailure) {
+    const std::string path = TempDirectory() + "stratext copy to.txt";
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo"));
+    // Another handle holds the file open without sharing: an error, never success.
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    std::vector<SeenBox> seen = CopyTo(path, 2);
+    CloseHandle(lock);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].caption, "Big fucking error");
+    EXPECT_NE(StatusPart(0), "File written successfully");
+
+    CopyTo(path);
+    EXPECT_EQ(ReadBytes(path), "one\r\ntwo");
+    EXPECT_EQ(StatusPart(0), "File written successfully");
+    Select(2, 6);
+    CopyTo(path);
+    EXPECT_EQ(ReadBytes(path), "e\r\nt");
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(MainWindowTest, SelectAllTemplatesAndTheDisplayModeKey) {
+    Command(IDM_TEMPLATE_TASM);
+    EXPECT_EQ(Text().rfind("cseg\tsegment public para 'CODE'\r\n", 0), 0u);
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\nde"));
+    Command(IDM_EDIT_SELECT_ALL);
+    EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, DWORD{7}));
+
+    // F4 steps the display mode and switches the address column.
+    bool before = app->settings.render.showAddress;
+    Command(IDM_DISPLAY_MODE_NEXT);
+    EXPECT_NE(app->settings.render.showAddress, before);
+    EXPECT_EQ(app->displayMode, 1);
+    Command(IDM_DISPLAY_MODE_NEXT);
+    EXPECT_EQ(app->settings.render.showAddress, before);
+}
+
+} // namespace
 
 } // namespace stx::test

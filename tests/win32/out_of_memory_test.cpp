@@ -16,7 +16,6 @@
 #include <string>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "platform/clipboard.h"
 #include "win32_test_support.h"
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "search/match_text.h"
 #include "win32_test_support.h"
 
@@ -13,19 +12,9 @@ namespace {
 class SearchCommands : public EditorTest {
   protected:
     void SetText(const char* text) { View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
-    // Runs the command while `drive` works its dialog from a helper thread.
-    void Run(int command, const std::function<void(HWND)>& drive) {
-        DriveDialog([&] { Command(command); }, drive);
-    }
-    // The box the main window shows after a dialog has closed.
-    SeenBox AnswerNextBox(HWND closing) {
-        WaitUntilGone(closing);
-        SeenBox seen;
-        if (HWND box = WaitForDialogOfThread(GetWindowThreadProcessId(app->main, nullptr))) {
-            seen = RecordBox(box);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        return seen;
+    // Runs the command while its dialog and the boxes after it are answered.
+    std::vector<SeenBox> Run(int command, const std::vector<BoxAnswer>& answers) {
+        return AnswerBoxes([&] { Command(command); }, answers);
     }
 };
 
@@ -40,12 +29,11 @@ TEST_F(SearchCommands, FindNextOpensFindThenWrapsWithItsOptions) {
     Select(0, 0);
     std::string okLabel;
     // Nothing to find yet: Find next opens the Find dialog.
-    Run(IDM_EDIT_FIND_NEXT, [&](HWND dialog) {
-        okLabel = ItemText(dialog, IDC_DIALOG_OK);
-        SetDlgItemTextA(dialog, IDC_FIND_WHAT, "cat");
-        CheckDlgButton(dialog, IDC_FIND_WHOLE_WORDS, BST_CHECKED);
-        PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-    });
+    Run(IDM_EDIT_FIND_NEXT, {{IDC_DIALOG_OK, [&](HWND dialog) {
+                                  okLabel = ItemText(dialog, IDC_DIALOG_OK);
+                                  SetDlgItemTextA(dialog, IDC_FIND_WHAT, "cat");
+                                  CheckDlgButton(dialog, IDC_FIND_WHOLE_WORDS, BST_CHECKED);
+                              }}});
     EXPECT_EQ(okLabel, "&Find Next");
     EXPECT_EQ(Selection(), Range(5, 8));
     EXPECT_EQ(app->search.flags, kMatchWholeWord);
@@ -55,10 +43,8 @@ TEST_F(SearchCommands, FindNextOpensFindThenWrapsWithItsOptions) {
     EXPECT_EQ(Selection(), Range(5, 8));
 
     // Cancel keeps what was remembered and searches nothing.
-    Run(IDM_EDIT_FIND, [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_FIND_WHAT, "zzz");
-        PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
-    });
+    Run(IDM_EDIT_FIND,
+        {{IDC_DIALOG_CANCEL, [&](HWND dialog) { SetDlgItemTextA(dialog, IDC_FIND_WHAT, "zzz"); }}});
     EXPECT_EQ(app->search.searchText, "cat");
     EXPECT_EQ(Selection(), Range(5, 8));
     // No match anywhere leaves the caret at the end of the text.
@@ -71,32 +57,37 @@ TEST_F(SearchCommands, ReplaceReportsAMissThenReplacesAllAfterTheSelection) {
     Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
     SetText("cat 1 cat 2 cat 3 cat");
     Select(4, 4);
-    SeenBox notFound, total;
+    SeenBox notFound;
     std::string label;
     Range afterMiss;
-    Run(IDM_EDIT_REPLACE, [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
-        notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, IDOK);
-        SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
-        label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
-        SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),
-                     reinterpret_cast<LPARAM>(&afterMiss.second));
-        SendMessageA(app->view, EM_SETSEL, 4, 4);
-        CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
-        SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
-        SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
-        SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
-        SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_ALL_NEXT, 0);
-        total = AnswerNextBox(dialog);
-    });
+    // Replace all closes the dialog; the count comes in a box after it.
+    const std::vector<SeenBox> seen =
+        Run(IDM_EDIT_REPLACE,
+            {{IDC_REPLACE_ALL_NEXT,
+              [&](HWND dialog) {
+                  SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
+                  notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, {IDOK});
+                  EXPECT_EQ(notFound.owner, dialog);
+                  SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
+                  label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                  SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),
+                               reinterpret_cast<LPARAM>(&afterMiss.second));
+                  SendMessageA(app->view, EM_SETSEL, 4, 4);
+                  CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
+                  SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
+                  SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
+                  SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
+              }},
+             {IDOK, {}}});
+    ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(notFound.text,
               "Textul nu a fost gasit\r\nCautarea se va face de la inceputul textului");
     EXPECT_EQ(notFound.caption, "Cautare text");
     EXPECT_EQ(label, "Cauta &primul");
     EXPECT_EQ(afterMiss, Range(0, 0));
     EXPECT_EQ(Text(), "cat 1 (cat) 2 (cat) 3 (cat)");
-    EXPECT_EQ(total.text, "Cuvinte inlocuite: 3");
-    EXPECT_EQ(total.owner, app->main);
+    EXPECT_EQ(seen[1].text, "Cuvinte inlocuite: 3");
+    EXPECT_EQ(seen[1].owner, app->main);
     EXPECT_EQ(app->search.flags, kMatchCase);
     // Each replacement is undone on its own.
     for (int i = 0; i < 3; ++i)
@@ -109,39 +100,33 @@ TEST_F(SearchCommands, ReplaceOneAtATime) {
     SetText("a b a");
     Select(0, 0);
     std::string label;
-    SeenBox total;
-    Run(IDM_EDIT_REPLACE, [&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "a");
-        SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "x");
-        SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-        label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
-        SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-        PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
-        total = AnswerNextBox(dialog);
-    });
+    const std::vector<SeenBox> seen =
+        Run(IDM_EDIT_REPLACE, {{IDC_DIALOG_CANCEL,
+                                [&](HWND dialog) {
+                                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "a");
+                                    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "x");
+                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                                    label = ItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                                }},
+                               {IDOK, {}}});
+    ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(label, "&Inlocuieste");
     EXPECT_EQ(Text(), "x b a");
     EXPECT_EQ(Selection(), Range(4, 5));
-    EXPECT_EQ(total.text, "Cuvinte inlocuite: 1");
+    EXPECT_EQ(seen[1].text, "Cuvinte inlocuite: 1");
     EXPECT_EQ(app->search.replaceText, "x");
 }
 
 TEST_F(SearchCommands, GoToLineShowsTheCaretLineAndSkipsIndentation) {
     SetText("first\r\n\t\t x = 1\r\nthird");
     Select(20, 20);
-    std::vector<SeenBox> boxes;
     std::string shown;
-    AnswerBoxes<int>(
-        [&] {
-            Command(IDM_EDIT_GOTO_LINE);
-            return 0;
-        },
-        {{IDC_DIALOG_OK,
-          [&](HWND box) {
-              shown = ItemText(box, IDC_INPUT_EDIT);
-              SetDlgItemTextA(box, IDC_INPUT_EDIT, " 0x2");
-          }}},
-        boxes);
+    const std::vector<SeenBox> boxes =
+        Run(IDM_EDIT_GOTO_LINE, {{IDC_DIALOG_OK, [&](HWND box) {
+                                      shown = ItemText(box, IDC_INPUT_EDIT);
+                                      SetDlgItemTextA(box, IDC_INPUT_EDIT, " 0x2");
+                                  }}});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Go to Line:");
     EXPECT_EQ(shown, "3");

@@ -5,8 +5,8 @@
 #include "app/command_ids.h"
 #include "app/help_texts.h"
 #include "app/settings.h"
+#include "app/shell_registration.h"
 #include "app/ui_texts.h"
-#include "editor_fixture.h"
 #include "platform/help.h"
 #include "platform/shell_registration.h"
 #include "tests/win32/win32_test_support.h"
@@ -20,73 +20,39 @@
 namespace stx::test {
 namespace {
 
-// Every key and value under a key of the classes root, as text.
-std::string Dump(HKEY parent, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    std::string out = "[" + path + "]\n";
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        BYTE data[1024];
-        DWORD nameSize = sizeof name;
-        DWORD dataSize = sizeof data;
-        DWORD type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
-            ERROR_SUCCESS)
-            break;
-        out += std::string(name, nameSize) + "=" + std::to_string(type) + ":" +
-               std::string(reinterpret_cast<char*>(data), dataSize) + "\n";
-    }
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        out += Dump(parent, path + "\\" + name);
-    }
-    RegCloseKey(key);
-    return out;
-}
-
-std::string Registered() {
-    std::string all;
-    for (const char* root : {"txtfile", ".txt", ".log", ".as", ".dic", ".exc", ".nfo", ".diz",
-                             ".ion", "batfile", "ChannelFile", "inffile", "inifile", "iqyfile",
-                             "JSFile", "regfile", "scpfile", "VBSFile"})
-        all += Dump(HKEY_CLASSES_ROOT, root);
-    return all;
-}
-
-std::string DefaultValue(const char* path) {
-    char data[1024] = {};
+// A value of a key of the classes root as stored: its type and bytes.
+std::pair<DWORD, std::string> Stored(const std::string& key, const std::string& name) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return {REG_NONE, "<no key>"};
+    char data[1024];
+    DWORD type = REG_NONE;
     DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, path, nullptr, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
-        return "<none>";
-    return data;
+    if (RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data),
+                         &size) != ERROR_SUCCESS)
+        size = 0;
+    RegCloseKey(handle);
+    return {type, std::string(data, size)};
 }
 
 using ShellRegistrationTest = EditorTest;
 
-TEST_F(ShellRegistrationTest, WritesEveryVerbAndRunsTwiceToTheSameRegistry) {
+TEST_F(ShellRegistrationTest, WritesEveryValueAndRunsTwice) {
     // The command registers the running program.
     Command(IDM_REGISTER_SHELL);
-    EXPECT_EQ(DefaultValue("txtfile\\Shell\\Open\\command"), "\"" + ProgramPath() + "\" \"%1\"");
+    EXPECT_EQ(Stored("txtfile\\Shell\\Open\\command", "").second,
+              "\"" + ProgramPath() + "\" \"%1\"" + '\0');
 
-    // A program path with spaces.
+    // A program path with spaces, registered twice: every value stands as
+    // written, the strings with their terminator.
     const std::string program = "C:\\Program Files\\Stratext Test\\stratext.exe";
     ASSERT_EQ(RegisterShellExtension(program), ERROR_SUCCESS);
-    const std::string first = Registered();
     ASSERT_EQ(RegisterShellExtension(program), ERROR_SUCCESS);
-    EXPECT_EQ(Registered(), first);
-
-    EXPECT_EQ(DefaultValue("txtfile\\Shell\\Print 3D text\\command"),
-              "\"" + program + "\" \"/3 %1\"");
-    EXPECT_EQ(DefaultValue(".nfo"), "txtfile");
-    // Types that only open get no print verbs.
-    EXPECT_EQ(first.find("[iqyfile\\Shell\\Print"), std::string::npos);
-    EXPECT_EQ(first.find("[scpfile\\shell\\Print"), std::string::npos);
+    for (const ShellRegistryValue& v : ShellRegistrationValues(program))
+        EXPECT_EQ(Stored(v.key, v.name),
+                  std::make_pair(static_cast<DWORD>(v.binary ? REG_BINARY : REG_SZ),
+                                 v.binary ? v.data : v.data + '\0'))
+            << v.key << " " << v.name;
 }
 
 bool Checked(HWND dialog, int id) {
@@ -119,20 +85,14 @@ class HelpTest : public EditorTest {
         SetHelpViewerForTests(nullptr);
     }
 
-    // The caption and text of the help window a command opens; it is closed with OK.
+    // The caption and text of the help window a command opens.
     std::pair<std::string, std::string> HelpWindowOf(int command) {
-        std::pair<std::string, std::string> seen;
-        DriveDialog<int>(
-            [&] {
-                Command(command);
-                return 0;
-            },
-            [&](HWND window) {
-                seen.first = WindowText(window);
-                seen.second = WindowText(GetDlgItem(window, IDC_HELP_TEXT));
-                PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            });
-        return seen;
+        std::string text;
+        auto seen = AnswerBoxes([&] { Command(command); },
+                                {{IDCANCEL, [&](HWND window) {
+                                      text = WindowText(GetDlgItem(window, IDC_HELP_TEXT));
+                                  }}});
+        return {seen.empty() ? "<none>" : seen[0].caption, text};
     }
 };
 
@@ -149,9 +109,6 @@ TEST_F(HelpTest, HelpTextsAndAboutInEachLanguage) {
     EXPECT_EQ(HelpWindowOf(IDM_HELP_COMPILER),
               std::make_pair(std::string(kCompilerHelpTitle.romanian),
                              ScriptHelpText(UiLanguage::Romanian)));
-    about = AnswerBoxes([&] { Command(IDM_HELP_ABOUT); }, {{IDOK, {}}});
-    ASSERT_EQ(about.size(), 1u);
-    EXPECT_EQ(about[0].text, AboutText(UiLanguage::Romanian));
 }
 
 TEST_F(HelpTest, CustomHelpFileDialogOkTakesTheFieldsAndCancelKeepsEverything) {
@@ -160,17 +117,16 @@ TEST_F(HelpTest, CustomHelpFileDialogOkTakesTheFieldsAndCancelKeepsEverything) {
     std::string seenFile;
     bool seenClose = true;
     bool seenIndex = false;
-    DriveDialog<int>(
-        [&] { return static_cast<int>(Command(IDM_HELP_DEFINE)); },
-        [&](HWND dialog) {
-            seenFile = WindowText(GetDlgItem(dialog, IDC_HELPFILE_NAME));
-            seenClose = Checked(dialog, IDC_HELPFILE_CLOSE_ON_EXIT);
-            seenIndex = Checked(dialog, IDC_HELPFILE_F1_INDEX);
-            SetWindowTextA(GetDlgItem(dialog, IDC_HELPFILE_NAME), "C:\\new.hlp");
-            SendDlgItemMessageA(dialog, IDC_HELPFILE_CLOSE_ON_EXIT, BM_SETCHECK, BST_CHECKED, 0);
-            SendDlgItemMessageA(dialog, IDC_HELPFILE_F1_INDEX, BM_SETCHECK, BST_UNCHECKED, 0);
-            PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_OK, 0);
-        });
+    AnswerBoxes(
+        [&] { Command(IDM_HELP_DEFINE); },
+        {{IDC_DIALOG_OK, [&](HWND dialog) {
+              seenFile = WindowText(GetDlgItem(dialog, IDC_HELPFILE_NAME));
+              seenClose = Checked(dialog, IDC_HELPFILE_CLOSE_ON_EXIT);
+              seenIndex = Checked(dialog, IDC_HELPFILE_F1_INDEX);
+              SetWindowTextA(GetDlgItem(dialog, IDC_HELPFILE_NAME), "C:\\new.hlp");
+              SendDlgItemMessageA(dialog, IDC_HELPFILE_CLOSE_ON_EXIT, BM_SETCHECK, BST_CHECKED, 0);
+              SendDlgItemMessageA(dialog, IDC_HELPFILE_F1_INDEX, BM_SETCHECK, BST_UNCHECKED, 0);
+          }}});
     EXPECT_EQ(seenFile, "old.hlp");
     EXPECT_FALSE(seenClose);
     EXPECT_TRUE(seenIndex);
@@ -178,11 +134,10 @@ TEST_F(HelpTest, CustomHelpFileDialogOkTakesTheFieldsAndCancelKeepsEverything) {
     EXPECT_EQ(app->settings.helpOptions, kHelpCloseOnExit | kHelpUsed);
 
     // Cancel changes nothing.
-    DriveDialog<int>([&] { return static_cast<int>(Command(IDM_HELP_DEFINE)); },
-                     [&](HWND dialog) {
-                         SetWindowTextA(GetDlgItem(dialog, IDC_HELPFILE_NAME), "C:\\other.hlp");
-                         PostMessageA(dialog, WM_COMMAND, IDC_DIALOG_CANCEL, 0);
-                     });
+    AnswerBoxes([&] { Command(IDM_HELP_DEFINE); },
+                {{IDC_DIALOG_CANCEL, [&](HWND dialog) {
+                      SetWindowTextA(GetDlgItem(dialog, IDC_HELPFILE_NAME), "C:\\other.hlp");
+                  }}});
     EXPECT_EQ(app->settings.customHelpFile, "C:\\new.hlp");
     EXPECT_EQ(app->settings.helpOptions, kHelpCloseOnExit | kHelpUsed);
 }

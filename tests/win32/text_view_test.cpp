@@ -4,13 +4,12 @@
 
 #include <commdlg.h>
 #include <richedit.h>
-#include <shlobj.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "app/command_ids.h"
-#include "editor_fixture.h"
 #include "platform/clipboard.h"
 #include "platform/text_view.h"
 #include "text/text_editor.h"
@@ -21,7 +20,7 @@ namespace stx::test {
 
 using TextViewTest = EditorTest;
 
-TEST_F(TextViewTest, TextMessagesRoundTripAndStayInBounds) {
+TEST_F(TextViewTest, TextAndSelectionMessagesRoundTripAndStayInBounds) {
     EXPECT_EQ(View(WM_GETTEXTLENGTH), 1);
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("mov eax, 1\r\nret"));
     EXPECT_EQ(View(EM_GETMODIFY), 1);
@@ -45,9 +44,7 @@ TEST_F(TextViewTest, TextMessagesRoundTripAndStayInBounds) {
     EXPECT_EQ(View(EM_GETLINE, 1, reinterpret_cast<LPARAM>(line)), 3);
     EXPECT_EQ(View(EM_GETLINE, 2, reinterpret_cast<LPARAM>(line)), 0);
     EXPECT_EQ(View(EM_LINEINDEX, 1), 12);
-}
 
-TEST_F(TextViewTest, SelectionMessages) {
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\ndef"));
     Select(0, -1);
     EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, DWORD{8}));
@@ -69,9 +66,7 @@ TEST_F(TextViewTest, SelectionMessages) {
 }
 
 TEST_F(TextViewTest, TypingEditingAndUndo) {
-    Type("ab");
-    Type("\r");
-    Type("cd");
+    Type("ab\rcd");
     EXPECT_EQ(Text(), "ab\r\ncd");
     EXPECT_EQ(StatusPart(1), "Line: 2");
     EXPECT_EQ(StatusPart(2), "Column: 3");
@@ -204,34 +199,6 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     EXPECT_EQ(editor.GetTopLine().line, 10u);
 }
 
-// A drop as the shell hands it: DROPFILES followed by the name list.
-HGLOBAL DropOf(const std::string& name) {
-    size_t size = sizeof(DROPFILES) + name.size() + 2;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(), name.size());
-    GlobalUnlock(block);
-    return block;
-}
-
-TEST_F(TextViewTest, DroppedFileOpensInTheView) {
-    TempFile doc("stratext dropped.txt", "dropped\r\ntext");
-    EXPECT_EQ(View(WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(doc.Path()))), 1);
-    Pump();
-    EXPECT_EQ(Text(), "dropped\r\ntext");
-    EXPECT_NE(WindowText(app->main).find("stratext dropped.txt"), std::string::npos);
-
-    // A name longer than the path buffer is refused, never cut to another name.
-    std::string longName = doc.Path() + std::string(9000, 'x');
-    std::vector<SeenBox> boxes = AnswerBoxes(
-        [&] { View(WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(longName))); }, {{IDOK, {}}});
-    Pump();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "The name of the dropped file is too long");
-    EXPECT_EQ(Text(), "dropped\r\ntext");
-}
-
 TEST_F(TextViewTest, MouseDragEndsWhenTheButtonIsLost) {
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc\r\ndef"));
     View(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
@@ -302,29 +269,10 @@ TEST_F(TextViewTest, ContextMenuInCurrentLanguage) {
     EXPECT_EQ(items[8], L"&Selecteaz\u0103 tot");
 }
 
-TEST_F(TextViewTest, OptionCommandThroughInputBox) {
-    std::thread helper([&, uiThread = GetCurrentThreadId()] {
-        if (HWND box = WaitForDialogOfThread(uiThread)) {
-            SetDlgItemTextA(box, IDC_INPUT_EDIT, "300");
-            PostMessageA(box, WM_COMMAND, IDC_DIALOG_OK, 0);
-        }
-    });
-    Command(IDM_PLANES_NUMBER);
-    helper.join();
-    EXPECT_EQ(app->settings.render.planeCount, 255);
-}
-
-} // namespace stx::test
-
-namespace stx::test {
-
 // The view painted into a DIB section through WM_PRINTCLIENT, the same routine
 // as its WM_PAINT.
 class ViewPixelsTest : public EditorTest {
   protected:
-    std::vector<uint32_t> Capture(int& width, int& height) {
-        return CaptureClient(app->view, width, height);
-    }
     // Pixels of a colour given as 0x00BBGGRR, in the DIB's 0x00RRGGBB order.
     static int Count(const std::vector<uint32_t>& pixels, uint32_t colour) {
         uint32_t rgb = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
@@ -344,7 +292,7 @@ TEST_F(ViewPixelsTest, TextStandsInPlanes) {
     View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("MMMM WWWW"));
     View(EM_SETSEL, 9, 9); // caret away from the letters
     int width = 0, height = 0;
-    std::vector<uint32_t> pixels = Capture(width, height);
+    std::vector<uint32_t> pixels = CaptureClient(app->view, width, height);
     ASSERT_GT(width, 0);
     // The front plane in the text colour and the deepest plane on the grey ramp.
     EXPECT_GT(Count(pixels, render.textColour), 20);
@@ -353,7 +301,7 @@ TEST_F(ViewPixelsTest, TextStandsInPlanes) {
     // One plane: the ramp's colours are gone.
     render.planeCount = 1;
     ViewSettingsChanged(*app);
-    pixels = Capture(width, height);
+    pixels = CaptureClient(app->view, width, height);
     EXPECT_GT(Count(pixels, render.textColour), 20);
     EXPECT_EQ(Count(pixels, RampColour(render.firstPlaneColour, render.lastPlaneColour, 0, 8)), 0);
 }

@@ -1,7 +1,12 @@
 #include "win32_test_support.h"
 
-#include "platform/gdi_surface.h"
+#include <commctrl.h>
 
+#include "compile/build_script.h"
+#include "platform/gdi_surface.h"
+#include "platform/script_host.h"
+
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -92,29 +97,6 @@ std::string WindowText(HWND hwnd) {
     return std::string(buffer, n > 0 ? n : 0);
 }
 
-namespace {
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    char name[32];
-    if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
-        lstrcmpA(name, "#32770") == 0) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-} // namespace
-
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND found = nullptr;
-        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&found));
-        if (found) return found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
 std::string TempDirectory() {
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
@@ -143,19 +125,23 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     ASSERT_EQ(written, bytes.size());
 }
 
-void DropQuitMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+ScratchDirectory::ScratchDirectory(const std::string& name) : path_(TempDirectory() + name) {
+    Remove();
+    CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-bool WaitUntilGone(HWND window, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(5);
-    }
-    return true;
+ScratchDirectory::~ScratchDirectory() {
+    Remove();
+}
+
+// The script language's own deltree, which also takes read-only files.
+void ScratchDirectory::Remove() {
+    Win32ScriptHost host({});
+    BuildScriptRun run;
+    run.documentPath = path_;
+    run.documentNamed = true;
+    RunBuildScript("deltree \"" + path_ + "\"", run, host);
+    SetCurrentDirectoryA(TempDirectory().c_str());
 }
 
 HWND FileNameField(HWND dialog) {
@@ -177,80 +163,158 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
     return std::vector<uint32_t>(pixels.bits, pixels.bits + static_cast<size_t>(width) * height);
 }
 
-SeenBox RecordBox(HWND box) {
-    SeenBox record;
-    record.caption = WindowText(box);
-    char text[4096] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    record.text = text;
-    record.owner = GetWindow(box, GW_OWNER);
-    record.fileNameField = FileNameField(box);
-    if (record.fileNameField) record.fileName = WindowText(record.fileNameField);
-    return record;
-}
-
 namespace {
-struct OwnedSearch {
-    HWND owner;
+struct DialogSearch {
+    HWND except;
     HWND found;
 };
-BOOL CALLBACK FindOwnedBox(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<OwnedSearch*>(param);
-    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd)) {
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    char name[32];
+    if (hwnd != search->except && IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, "#32770") == 0) {
         search->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
-} // namespace
 
-void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive) {
-    DriveDialog<int>(
-        [&] {
-            open();
-            return 0;
-        },
-        drive);
+// A visible dialog box of a thread other than `except`, waited for up to timeoutMs.
+HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs, HWND except = nullptr) {
+    DialogSearch search{except, nullptr};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
+        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+    }
+    return nullptr;
 }
 
-SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs) {
-    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
-    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+// Waits until the window is gone or hidden; false after 10 seconds.
+bool WaitUntilGone(HWND window) {
     const DWORD start = GetTickCount();
-    OwnedSearch search{dialog, nullptr};
-    while (!search.found && GetTickCount() - start < timeoutMs) {
-        EnumThreadWindows(thread, FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(10);
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(5);
     }
-    if (!search.found) return {};
-    SeenBox seen = RecordBox(search.found);
-    PostMessageA(search.found, WM_COMMAND, static_cast<WPARAM>(answer), 0);
-    WaitUntilGone(search.found);
+    return true;
+}
+
+// Records the box, works it and presses the answer's button; false when the
+// box stays.
+bool Answer(HWND box, const BoxAnswer& answer, SeenBox& seen) {
+    seen.caption = WindowText(box);
+    char text[4096] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    seen.text = text;
+    seen.owner = GetWindow(box, GW_OWNER);
+    if (HWND field = FileNameField(box)) seen.fileName = WindowText(field);
+    if (answer.before) answer.before(box);
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
+    return WaitUntilGone(box);
+}
+} // namespace
+
+SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer) {
+    SeenBox seen;
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    if (HWND box = WaitForDialogOfThread(thread, answer.waitMs, dialog)) Answer(box, answer, seen);
     return seen;
 }
 
-void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen) {
-    for (const BoxAnswer& answer : answers) {
-        HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
-        if (!box) return;
-        seen.push_back(RecordBox(box));
-        if (answer.before) answer.before(box);
-        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
-        if (!WaitUntilGone(box)) return;
-    }
+SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer) {
+    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    return AnswerOtherBox(dialog, answer);
 }
 
 std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
                                  const std::vector<BoxAnswer>& answers) {
     std::vector<SeenBox> seen;
-    AnswerBoxes<int>(
-        [&] {
-            action();
-            return 0;
-        },
-        answers, seen);
+    std::thread helper([&, uiThread = GetCurrentThreadId()] {
+        for (const BoxAnswer& answer : answers) {
+            HWND box = WaitForDialogOfThread(uiThread, answer.waitMs);
+            if (!box || !Answer(box, answer, seen.emplace_back())) return;
+        }
+    });
+    action();
+    helper.join();
     return seen;
+}
+
+void EditorTest::SetUp() {
+    owned = std::make_unique<EditorApp>(options);
+    app = owned.get();
+    ASSERT_TRUE(StartEditor(*app, GetModuleHandleA(nullptr), CommandLine{}, SW_SHOWNORMAL));
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    View(EM_SETMODIFY, 0);
+}
+
+void EditorTest::TearDown() {
+    if (!app) return; // a test skipped before the editor started
+    ShutdownEditor(*app);
+    owned.reset();
+    app = nullptr;
+    // Closing the main window posted WM_QUIT; a modal loop of the next test
+    // must not see it.
+    Pump();
+}
+
+LRESULT EditorTest::View(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(app->view, msg, wParam, lParam);
+}
+
+LRESULT EditorTest::Command(int command) {
+    return SendMessageA(app->main, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+void EditorTest::Type(const std::string& text) {
+    for (char c : text)
+        View(WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void EditorTest::Key(WORD vk, bool shift, bool ctrl) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(keys);
+    View(WM_KEYDOWN, vk, 1);
+    keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+std::string EditorTest::Text() {
+    LRESULT length = View(WM_GETTEXTLENGTH);
+    std::string text(static_cast<size_t>(length), '\0');
+    LRESULT got =
+        View(WM_GETTEXT, static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+void EditorTest::Select(int start, int end) {
+    View(EM_SETSEL, static_cast<WPARAM>(start), end);
+}
+
+std::pair<DWORD, DWORD> EditorTest::Selection() {
+    DWORD start = 0, end = 0;
+    View(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+std::string EditorTest::StatusPart(int part) {
+    char text[512] = {};
+    SendMessageA(app->status, SB_GETTEXTA, static_cast<WPARAM>(part),
+                 reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void EditorTest::Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }
 
 } // namespace stx::test

@@ -1,9 +1,17 @@
 #pragma once
 // Helpers shared by the Win32 tests: paths beside the test executable,
-// temporary files, and starting stratext.exe as a separate process.
+// temporary files, starting stratext.exe as a separate process, the editor
+// built in-process, and answering the boxes a command shows.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/editor_start.h"
 
 namespace stx::test {
 
@@ -38,14 +46,6 @@ class ProgramProcess {
 
 std::string WindowText(HWND hwnd);
 
-} // namespace stx::test
-
-#include <functional>
-#include <thread>
-#include <vector>
-
-namespace stx::test {
-
 // ---- files -------------------------------------------------------------------
 
 // The temporary directory, ending in a backslash.
@@ -54,13 +54,24 @@ std::string TempDirectory();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
+// A fresh directory under the temporary folder, removed with its contents afterwards.
+class ScratchDirectory {
+  public:
+    explicit ScratchDirectory(const std::string& name);
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    void Remove();
+    std::string path_;
+};
+
 // ---- windows -----------------------------------------------------------------
 
-// Closing a main window posts WM_QUIT, which would end the next modal box at
-// once; tests that run no message loop take it away.
-void DropQuitMessages();
-// Waits until the window is gone or hidden; false after timeoutMs.
-bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
 // The name field of the file dialogs: combo box 1148 or, in older templates, edit 1152.
 HWND FileNameField(HWND dialog);
 // The window's client area as its WM_PRINTCLIENT paints it, 32-bit top-down
@@ -69,70 +80,67 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
 
 // ---- modal boxes -------------------------------------------------------------
 
-// Runs `drive` on a helper thread with the first dialog that the calling
-// thread opens (found by its owner thread), while the calling thread runs
-// `open`, which shows the modal dialog. Returns what `open` returned.
-template <typename Result>
-Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive);
-// The same for a command that returns nothing.
-void DriveDialog(const std::function<void()>& open, const std::function<void(HWND)>& drive);
-
-// Finds a visible dialog box owned by a thread, waiting up to timeoutMs.
-HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs = 10000);
-
 // A box as the helper thread saw it before answering.
 struct SeenBox {
     std::string caption;
     std::string text; // the message text of a message box
     HWND owner = nullptr;
-    HWND fileNameField = nullptr; // the file dialogs' name field, when there is one
-    std::string fileName;
+    std::string fileName; // the file dialogs' name field, when there is one
 };
 
-// One answer to a box: what to press, what to do before pressing it, and how
-// long to wait for the box (a box that does not come ends the answering).
+// One answer to a box: what to do with it (on the helper thread), then the
+// button to press, and how long to wait for the box (a box that does not come
+// ends the answering).
 struct BoxAnswer {
     int button;
-    std::function<void(HWND)> before;
+    std::function<void(HWND)> before = {};
     DWORD waitMs = 10000;
 };
 
 // Answers, on a helper thread, each box the calling thread shows in turn,
 // while the calling thread runs `action`; records what every box said.
-template <typename Result>
-Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen);
 std::vector<SeenBox> AnswerBoxes(const std::function<void()>& action,
                                  const std::vector<BoxAnswer>& answers);
-
-// Answers one box on a helper thread (run on the caller's thread's first box).
-SeenBox RecordBox(HWND box);
-// From a helper thread: presses a button of a dialog that answers it with a
-// box of its own (posted, as a click would be), answers that box with
-// `answer` and returns what it said; an empty record when no box came.
-SeenBox PressAndAnswer(HWND dialog, int button, int answer, DWORD timeoutMs = 10000);
-void AnswerBoxesOf(DWORD uiThread, const std::vector<BoxAnswer>& answers,
-                   std::vector<SeenBox>& seen);
-
+// The same for an action with a result.
 template <typename Result>
 Result AnswerBoxes(const std::function<Result()>& action, const std::vector<BoxAnswer>& answers,
                    std::vector<SeenBox>& seen) {
-    std::thread helper(
-        [&, uiThread = GetCurrentThreadId()] { AnswerBoxesOf(uiThread, answers, seen); });
-    Result result = action();
-    helper.join();
+    Result result{};
+    seen = AnswerBoxes([&] { result = action(); }, answers);
     return result;
 }
 
-template <typename Result>
-Result DriveDialog(const std::function<Result()>& open, const std::function<void(HWND)>& drive) {
-    DWORD uiThread = GetCurrentThreadId();
-    std::thread helper([&] {
-        if (HWND dialog = WaitForDialogOfThread(uiThread)) drive(dialog);
-    });
-    Result result = open();
-    helper.join();
-    return result;
-}
+// From a helper thread working a dialog: answers the next box of the
+// dialog's thread; an empty record when no box came.
+SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer);
+// The same after pressing a button of the dialog (posted, as a click would be).
+SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer);
+
+// ---- the editor in-process -----------------------------------------------------
+
+// The editor built in-process, with an empty document, for tests that drive
+// its windows with messages.
+class EditorTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends the message to the text view.
+    LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    LRESULT Command(int command);
+    void Type(const std::string& text);
+    void Key(WORD vk, bool shift = false, bool ctrl = false);
+    std::string Text();
+    void Select(int start, int end);
+    std::pair<DWORD, DWORD> Selection();
+    std::string StatusPart(int part);
+    // Dispatches what is waiting in the thread's queue.
+    void Pump();
+
+    // What the editor is built with; a fixture may change it before SetUp.
+    EditorOptions options;
+    std::unique_ptr<EditorApp> owned;
+    EditorApp* app = nullptr;
+};
 
 } // namespace stx::test
