@@ -166,6 +166,30 @@ TEST_F(TextViewTest, ClipboardRoundTrip) {
     EXPECT_EQ(Text(), "fircondfi");
 }
 
+// The view's vertical scroll bar as it shows once everything waiting is painted.
+std::vector<COLORREF> ShownBar(HWND view) {
+    RedrawWindow(GetAncestor(view, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    RECT window{};
+    if (!GetScrollBarInfo(view, OBJID_VSCROLL, &bar) || !GetWindowRect(view, &window)) return {};
+    std::vector<COLORREF> pixels;
+    HDC dc = GetWindowDC(view);
+    for (LONG y = bar.rcScrollBar.top; y < bar.rcScrollBar.bottom; ++y)
+        for (LONG x = bar.rcScrollBar.left; x < bar.rcScrollBar.right; ++x)
+            pixels.push_back(GetPixel(dc, x - window.left, y - window.top));
+    ReleaseDC(view, dc);
+    return pixels;
+}
+
+// A move that shifts the thumb must show it: the bar as shown equals the bar drawn afresh.
+void ExpectBarDrawnAfresh(HWND view) {
+    const std::vector<COLORREF> shown = ShownBar(view);
+    RedrawWindow(view, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    EXPECT_FALSE(shown.empty());
+    EXPECT_TRUE(shown == ShownBar(view));
+}
+
 TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     std::string text;
     for (int i = 1; i <= 200000; ++i)
@@ -185,9 +209,11 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     View(WM_VSCROLL, SB_LINEDOWN);
     View(WM_VSCROLL, SB_PAGEDOWN);
     EXPECT_EQ(editor.GetTopLine().line, 2u + editor.PageSize());
+    ExpectBarDrawnAfresh(app->view);
     View(WM_VSCROLL, SB_BOTTOM);
     // The last page is shown.
     EXPECT_GE(editor.GetTopLine().line + editor.PageSize(), 200001u);
+    ExpectBarDrawnAfresh(app->view);
     // Dragging the thumb to the end of the scaled bar shows the last page.
     View(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0));
     View(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0xFFFF));
@@ -195,6 +221,7 @@ TEST_F(TextViewTest, ScrollingWithLargeDocument) {
     EXPECT_LE(editor.GetTopLine().line, 200001u);
     View(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0));
     EXPECT_EQ(editor.GetTopLine().line, 1u);
+    ExpectBarDrawnAfresh(app->view);
     View(EM_LINESCROLL, 0, 10);
     EXPECT_EQ(editor.GetTopLine().line, 10u);
 }
