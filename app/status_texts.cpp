@@ -106,8 +106,8 @@ void StatusBar::ShowNotice(Notice notice, UiLanguage language) {
 
 void StatusBar::UpdateStatus(std::uint32_t line, std::uint32_t column, const Token& tokenAtCaret,
                              UiLanguage language) {
-    port_.SetPartText(kLinePart, LineText(line, language).c_str());
-    port_.SetPartText(kColumnPart, ColumnText(column, language).c_str());
+    port_.SetPartText(kLinePart, LineText(line, language).c_str(), false);
+    port_.SetPartText(kColumnPart, ColumnText(column, language).c_str(), false);
 
     std::string display;
     if (tokenAtCaret.kind == TokenKind::Run && tokenAtCaret.tokenClass == TokenClass::Number &&
@@ -131,7 +131,7 @@ void StatusBar::SetNoticePart(std::string text, bool always) {
         if (!always && text == shown_) return;
         shown_ = text;
     }
-    port_.SetPartText(kNoticePart, text.c_str());
+    port_.SetPartText(kNoticePart, text.c_str(), always);
 }
 
 } // namespace stx

@@ -22,8 +22,9 @@ inline constexpr int kColumnPart = 2;
 class StatusBarPort {
   public:
     virtual ~StatusBarPort() = default;
-    // text is NUL-terminated.
-    virtual void SetPartText(int part, const char* text) = 0;
+    // text is NUL-terminated. A text set now is drawn at once, as a notice
+    // before a long operation must be; others are drawn with the next paint.
+    virtual void SetPartText(int part, const char* text, bool now) = 0;
 };
 
 // The notices owned by the status bar itself; other features pass their own

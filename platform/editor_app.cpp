@@ -26,19 +26,18 @@ void EditorApp::WriteSetting(Setting setting) {
     StoreSetting(*store_, settings, setting);
 }
 
-void EditorApp::StatusBarWindow::SetPartText(int part, const char* text) {
+void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool now) {
     HWND bar = app_.status;
     if (!bar) return;
     const WPARAM index = static_cast<WPARAM>(part);
-    // The status bar draws a new text at once. The line and the column change
-    // with every key, so theirs are drawn with the next paint instead and a
-    // key press pays for no drawing of them; notices still show at once, even
-    // before a long operation.
-    if (part != kLinePart && part != kColumnPart) {
+    // The status bar draws a new text at once. The texts that follow the
+    // caret change with every key, so they are drawn with the next paint
+    // instead and a key press pays for no drawing of them.
+    if (now) {
         SendMessageA(bar, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text));
         return;
     }
-    char shown[64];
+    char shown[128];
     if (LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0)) < sizeof shown &&
         (SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown)),
          std::strcmp(shown, text) == 0))

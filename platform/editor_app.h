@@ -14,9 +14,9 @@
 #include "app/status_texts.h"
 #include "compile/compile_commands.h"
 #include "files/document_path.h"
-#include "search/find_replace.h"
 #include "platform/printing.h"
 #include "platform/streams.h"
+#include "search/find_replace.h"
 #include "text/text_editor.h"
 #include "tools/html_index.h"
 #include "tools/insert_data.h"
@@ -81,7 +81,7 @@ class EditorApp {
     class StatusBarWindow final : public StatusBarPort {
       public:
         explicit StatusBarWindow(const EditorApp& app) : app_(app) {}
-        void SetPartText(int part, const char* text) override;
+        void SetPartText(int part, const char* text, bool now) override;
 
       private:
         const EditorApp& app_;

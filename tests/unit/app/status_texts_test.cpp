@@ -16,7 +16,7 @@ struct PartText {
 
 class RecordingStatusBar : public StatusBarPort {
   public:
-    void SetPartText(int part, const char* text) override { sent.push_back({part, text}); }
+    void SetPartText(int part, const char* text, bool) override { sent.push_back({part, text}); }
     std::vector<std::string> NoticePartTexts() const {
         std::vector<std::string> texts;
         for (const PartText& p : sent)
