@@ -85,36 +85,27 @@ uint32_t FromBar(uint32_t thumb, uint32_t range) {
     return static_cast<uint32_t>(static_cast<uint64_t>(thumb) * range / kScrollMax);
 }
 
-// The bar's thumb and where the bar lies in the window's client coordinates;
-// false when that cannot be told.
-bool ThumbOf(HWND hwnd, int bar, LONG& thumb, RECT& area) {
+// Where the bar's thumb is drawn, in pixels; -1 when that cannot be told.
+LONG ThumbTop(HWND hwnd, int bar) {
     SCROLLBARINFO info{};
     info.cbSize = sizeof info;
-    if (!GetScrollBarInfo(hwnd, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info))
-        return false;
-    thumb = info.xyThumbTop;
-    area = info.rcScrollBar;
-    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&area), 2);
-    return true;
+    if (!GetScrollBarInfo(hwnd, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info)) return -1;
+    return info.xyThumbTop;
 }
 
 void SetBar(HWND hwnd, int bar, BarState& shown, int min, int max, int pos) {
     const bool range = shown.min != min || shown.max != max;
     if (!range && shown.pos == pos) return;
-    // Drawing a bar at once costs more than painting a page of text, and on a
-    // long document most moves leave the thumb on the same pixel: the bar is
-    // drawn again only when its thumb moves, and then with the next paint.
-    LONG before = -1, after = -1;
-    RECT area{};
-    const bool known = shown.pos >= 0 && ThumbOf(hwnd, bar, before, area);
+    // Drawing a bar costs more than painting a page of text, and on a long
+    // document most moves leave the thumb on the same pixel: the position is
+    // always stored, the bar drawn again only when its thumb moves.
+    const LONG before = shown.pos < 0 ? -1 : ThumbTop(hwnd, bar);
     if (range) SetScrollRange(hwnd, bar, min, max, FALSE);
     SetScrollPos(hwnd, bar, pos, FALSE);
-    if (ThumbOf(hwnd, bar, after, area)) {
-        if (!known || before != after)
-            RedrawWindow(hwnd, &area, nullptr, RDW_FRAME | RDW_INVALIDATE);
-    } else {
-        // Where the bar lies cannot be told: it is drawn at once, as a change
-        // of position does.
+    const LONG after = ThumbTop(hwnd, bar);
+    if (before < 0 || after < 0 || before != after) {
+        // The bar alone is drawn (not the whole frame) when the position
+        // changes, so it is stepped away and back.
         SetScrollPos(hwnd, bar, pos > min ? pos - 1 : pos + 1, FALSE);
         SetScrollPos(hwnd, bar, pos, TRUE);
     }
