@@ -1,7 +1,8 @@
 // The one open document: versioned line records with pre-laid-out tokens in
 // append-only storage blocks. An opened text is kept as it was read and cut
-// into spans of lines; a span's lines are tokenized and laid out the first
-// time one of them is needed, so opening costs one pass over the bytes.
+// into spans of lines, and so are the middle lines of a large insertion; a
+// span's lines are tokenized and laid out the first time one of them is
+// needed, so opening or inserting costs one pass over the bytes.
 #pragma once
 
 #include <atomic>
@@ -270,7 +271,8 @@ class TextBuffer {
 
     BlockAllocator* allocator_;
     Storage storage_; // the sentinel, edited line versions and undo headers
-    Storage cache_;   // records of spans laid out on demand; never rewound
+    Storage cache_;   // records of spans laid out on demand; never rewound (the
+                      // records of an undone insertion's spans stay until the next open)
     LineIndex index_;
     unsigned char* source_ = nullptr; // the text as read, kScanPadding bytes longer
     size_t sourceSize_ = 0;
