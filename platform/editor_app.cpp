@@ -38,10 +38,10 @@ void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool no
         return;
     }
     char shown[128];
-    if (LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0)) < sizeof shown &&
-        (SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown)),
-         std::strcmp(shown, text) == 0))
-        return;
+    if (LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0)) < sizeof shown) {
+        SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown));
+        if (std::strcmp(shown, text) == 0) return; // unchanged
+    }
     // Turning drawing off drops what waits to be drawn; it is asked for again.
     HRGN waiting = CreateRectRgn(0, 0, 0, 0);
     const bool keep = waiting && GetUpdateRgn(bar, waiting, FALSE) > NULLREGION;
@@ -51,10 +51,8 @@ void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool no
     if (keep) InvalidateRgn(bar, waiting, FALSE);
     if (waiting) DeleteObject(waiting);
     RECT area;
-    InvalidateRect(bar,
-                   SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&area)) ? &area
-                                                                                         : nullptr,
-                   FALSE);
+    const bool known = SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&area)) != 0;
+    InvalidateRect(bar, known ? &area : nullptr, FALSE);
 }
 
 EditorApp* AppOf(HWND window) {
