@@ -34,6 +34,7 @@ void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool no
     // caret change with every key, so they are drawn with the next paint
     // instead and a key press pays for no drawing of them.
     if (now) {
+        Release();
         SendMessageA(bar, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text));
         return;
     }
@@ -42,17 +43,56 @@ void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool no
         SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(shown));
         if (std::strcmp(shown, text) == 0) return; // unchanged
     }
-    // Turning drawing off drops what waits to be drawn; it is asked for again.
-    HRGN waiting = CreateRectRgn(0, 0, 0, 0);
-    const bool keep = waiting && GetUpdateRgn(bar, waiting, FALSE) > NULLREGION;
-    SendMessageA(bar, WM_SETREDRAW, FALSE, 0);
+    Hold();
     SendMessageA(bar, SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text));
-    SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
-    if (keep) InvalidateRgn(bar, waiting, FALSE);
-    if (waiting) DeleteObject(waiting);
     RECT area;
-    const bool known = SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&area)) != 0;
-    InvalidateRect(bar, known ? &area : nullptr, FALSE);
+    if (SendMessageA(bar, SB_GETRECT, index, reinterpret_cast<LPARAM>(&area)))
+        UnionRect(&changed_, &changed_, &area);
+    else
+        changedAll_ = true;
+    if (!batching) Release();
+}
+
+void EditorApp::StatusBarWindow::EndBatch() {
+    batching = false;
+    Release();
+}
+
+void EditorApp::StatusBarWindow::Hold() {
+    if (held_) return;
+    // Turning drawing off drops what waits to be drawn; it is asked for again
+    // when drawing comes back on.
+    waiting_ = CreateRectRgn(0, 0, 0, 0);
+    if (waiting_ && GetUpdateRgn(app_.status, waiting_, FALSE) <= NULLREGION) {
+        DeleteObject(waiting_);
+        waiting_ = nullptr;
+    }
+    SendMessageA(app_.status, WM_SETREDRAW, FALSE, 0);
+    held_ = true;
+    changed_ = RECT{};
+    changedAll_ = false;
+}
+
+void EditorApp::StatusBarWindow::Release() {
+    if (!held_) return;
+    held_ = false;
+    SendMessageA(app_.status, WM_SETREDRAW, TRUE, 0);
+    if (waiting_) {
+        InvalidateRgn(app_.status, waiting_, FALSE);
+        DeleteObject(waiting_);
+        waiting_ = nullptr;
+    }
+    InvalidateRect(app_.status, changedAll_ ? nullptr : &changed_, FALSE);
+}
+
+void EditorApp::UpdateCaretStatus() {
+    if (!status) return;
+    struct Batch {
+        StatusBarWindow& port;
+        ~Batch() { port.EndBatch(); }
+    } batch{statusPort_};
+    statusPort_.batching = true;
+    statusBar_.UpdateStatus(editor.Buffer(), editor.GetCaret(), Language());
 }
 
 EditorApp* AppOf(HWND window) {

@@ -74,6 +74,9 @@ class EditorApp {
     SettingsStore& Store() { return *store_; }
     // Notices in part 0 of the status bar, line and column in parts 1 and 2.
     StatusBar& Status() { return statusBar_; }
+    // Brings the texts that follow the caret up to date; what changed is
+    // drawn together with the next paint.
+    void UpdateCaretStatus();
     // Stores one setting's current value, if auto-save is on.
     void WriteSetting(Setting setting);
 
@@ -82,9 +85,19 @@ class EditorApp {
       public:
         explicit StatusBarWindow(const EditorApp& app) : app_(app) {}
         void SetPartText(int part, const char* text, bool now) override;
+        // Texts set while batching are drawn together once it ends.
+        bool batching = false;
+        void EndBatch();
 
       private:
+        void Hold();
+        void Release();
+
         const EditorApp& app_;
+        bool held_ = false;      // the bar's drawing is off
+        HRGN waiting_ = nullptr; // what waited to be drawn when it went off
+        RECT changed_{};         // the parts set since
+        bool changedAll_ = false;
     };
 
     std::unique_ptr<SettingsStore> ownStore_;

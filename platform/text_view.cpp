@@ -775,8 +775,7 @@ std::string DroppedFileName(EditorApp& app) {
 }
 
 void UpdateViewStatus(EditorApp& app) {
-    if (app.status)
-        app.Status().UpdateStatus(app.editor.Buffer(), app.editor.GetCaret(), app.Language());
+    app.UpdateCaretStatus();
 }
 
 void RefreshView(EditorApp& app) {
