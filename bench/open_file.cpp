@@ -25,6 +25,7 @@
 
 #include "app/status_texts.h"
 #include "bench/text_bench_util.h"
+#include "bench/view_document.h"
 #include "text/text_editor.h"
 #include "view/paint_plan.h"
 
@@ -55,20 +56,6 @@ class FileSource final : public stx::ByteSource {
   private:
     int fd_;
     uint64_t size_;
-};
-
-class NullSurface final : public stx::Surface {
-  public:
-    void UseFont(const stx::EditorFont&) override {}
-    void SetTextColour(stx::Colour) override {}
-    void SetBackColour(stx::Colour) override {}
-    void SetBackMode(stx::BackMode) override {}
-    void WriteText(int, int, std::string_view chars) override { written += chars.size(); }
-    void FillSolid(const stx::Rect&, stx::Colour) override {}
-    void FillTiled(const stx::Rect&) override {}
-    void DrawImage(const stx::Rect&) override {}
-    void DrawLine(int, int, int, int, stx::Colour) override {}
-    size_t written = 0;
 };
 
 int OpenOnce(const char* path) {
@@ -102,7 +89,7 @@ int OpenOnce(const char* path) {
 
     editor.ScrollCaretIntoView();
     const Token token = TokenAtCaret(editor.Buffer(), editor.GetCaret());
-    NullSurface surface;
+    CountingSurface surface;
     const PaintScene scene{editor.Buffer(),
                            editor.GetCaret(),
                            editor.GetSelection(),
@@ -119,10 +106,10 @@ int OpenOnce(const char* path) {
     const auto t2 = Clock::now();
 
     const TextBuffer& b = editor.Buffer();
-    std::printf("%s: %u lines, %u bytes; parse %.3f s, first paint %.3f ms (%zu characters, "
+    std::printf("%s: %u lines, %u bytes; parse %.3f s, first paint %.3f ms (%llu characters, "
                 "token %u), storage %.3f bytes per byte\n",
                 path, b.LineCount(), b.TotalBytes(), Seconds(t1 - t0), Seconds(t2 - t1) * 1e3,
-                surface.written, token.count,
+                static_cast<unsigned long long>(surface.characters), token.count,
                 double(b.StorageBytes()) / double(std::max<uint64_t>(1, b.TotalBytes())));
     return 0;
 }

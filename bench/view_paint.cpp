@@ -25,27 +25,6 @@ namespace {
 constexpr int kLines = 60;
 constexpr int kColumns = 120;
 
-class CountingSurface final : public Surface {
-  public:
-    void UseFont(const EditorFont&) override { ++calls; }
-    void SetTextColour(Colour c) override { sink += c; }
-    void SetBackColour(Colour c) override { sink += c; }
-    void SetBackMode(BackMode m) override { sink += static_cast<unsigned>(m); }
-    void WriteText(int x, int y, std::string_view chars) override {
-        ++texts;
-        sink +=
-            static_cast<unsigned>(x + y) + static_cast<unsigned char>(chars.back()) + chars.size();
-    }
-    void FillSolid(const Rect&, Colour) override { ++calls; }
-    void FillTiled(const Rect&) override { ++calls; }
-    void DrawImage(const Rect&) override { ++calls; }
-    void DrawLine(int x0, int, int, int, Colour) override { sink += static_cast<unsigned>(x0); }
-
-    std::uint64_t calls = 0;
-    std::uint64_t texts = 0;
-    std::uint64_t sink = 0;
-};
-
 struct Fixture : ViewScene {
     explicit Fixture(int planeCount) {
         text = AssemblerLines(kLines, kColumns);

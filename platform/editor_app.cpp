@@ -50,11 +50,11 @@ void EditorApp::StatusBarWindow::SetPartText(int part, const char* text, bool no
         UnionRect(&changed_, &changed_, &area);
     else
         changedAll_ = true;
-    if (!batching) Release();
+    if (!batching_) Release();
 }
 
 void EditorApp::StatusBarWindow::EndBatch() {
-    batching = false;
+    batching_ = false;
     Release();
 }
 
@@ -91,7 +91,7 @@ void EditorApp::UpdateCaretStatus() {
         StatusBarWindow& port;
         ~Batch() { port.EndBatch(); }
     } batch{statusPort_};
-    statusPort_.batching = true;
+    statusPort_.BeginBatch();
     statusBar_.UpdateStatus(editor.Buffer(), editor.GetCaret(), Language());
 }
 

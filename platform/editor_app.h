@@ -85,8 +85,8 @@ class EditorApp {
       public:
         explicit StatusBarWindow(const EditorApp& app) : app_(app) {}
         void SetPartText(int part, const char* text, bool now) override;
-        // Texts set while batching are drawn together once it ends.
-        bool batching = false;
+        // Texts set between these are drawn together once the batch ends.
+        void BeginBatch() { batching_ = true; }
         void EndBatch();
 
       private:
@@ -94,6 +94,7 @@ class EditorApp {
         void Release();
 
         const EditorApp& app_;
+        bool batching_ = false;
         bool held_ = false;      // the bar's drawing is off
         HRGN waiting_ = nullptr; // what waited to be drawn when it went off
         RECT changed_{};         // the parts set since

@@ -970,12 +970,9 @@ void TextBuffer::LayoutAll() {
 // A record is laid out; a span's lines are only measured, from the source.
 void TextBuffer::LayoutNode(const LineRecord* node) {
     if (!IsSpan(node)) return Layout(node);
-    // The opened text's last span may end with the text; an inserted span's
-    // bytes end with its last line break.
-    const bool opened = SpanBase(node) == source_;
-    NoteWidth(stx::WidestLine(SpanBase(node), opened ? sourceSize_ : SpanEnd(node), SpanBegin(node),
-                              SpanEnd(node), (Flags(node) & kSpanConvert) != 0,
-                              LayoutParams(widths_)));
+    // A span's bytes end with its last line's break, or with the text.
+    NoteWidth(stx::WidestLine(SpanBase(node), SpanEnd(node), SpanBegin(node), SpanEnd(node),
+                              (Flags(node) & kSpanConvert) != 0, LayoutParams(widths_)));
 }
 
 // ---------------------------------------------------------------------------
