@@ -205,7 +205,6 @@ INT_PTR ConfigureMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-
 } // namespace
 
 void CommandCompile(CompileEnvironment& environment) {

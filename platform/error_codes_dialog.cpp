@@ -198,7 +198,6 @@ INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-
 } // namespace
 
 void ShowErrorCodesDialog(HWND owner) {

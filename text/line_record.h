@@ -39,11 +39,11 @@ constexpr size_t kRecHeader = 5 + 2 * kPtr;
 
 constexpr uint8_t kSuperseded = 0x01;
 constexpr uint8_t kSentinel = 0x02;
-constexpr uint8_t kWide = 0x04;     // 32-bit positions (line longer than kNarrowMax)
-constexpr uint8_t kHasUndo = 0x08;  // an UndoHeader lies just before the record
-constexpr uint8_t kSpan = 0x10;     // a span of lines not yet laid out (below)
-constexpr uint8_t kExpanded = 0x20; // a span replaced in the list by its records
-constexpr uint8_t kSpanLone = 0x40; // a span with lone CR or LF breaks
+constexpr uint8_t kWide = 0x04;        // 32-bit positions (line longer than kNarrowMax)
+constexpr uint8_t kHasUndo = 0x08;     // an UndoHeader lies just before the record
+constexpr uint8_t kSpan = 0x10;        // a span of lines not yet laid out (below)
+constexpr uint8_t kExpanded = 0x20;    // a span replaced in the list by its records
+constexpr uint8_t kSpanLone = 0x40;    // a span with lone CR or LF breaks
 constexpr uint8_t kSpanConvert = 0x80; // a span whose lone CR and LF break lines
 
 // With at most 255 characters of at most 255 pixels a line fits 16-bit

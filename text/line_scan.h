@@ -67,7 +67,7 @@ struct ParseGrain {
     uint32_t spanLines = 256;        // lines per span at most
     uint32_t spanBytes = 64 * 1024;  // a span ends at the first line break past this many bytes
     size_t parallelBytes = 4u << 20; // texts this large are read and scanned on two threads
-    size_t pieceBytes = 1u << 20;    // bytes read (or inserted) at a time, scanned while in the cache
+    size_t pieceBytes = 1u << 20; // bytes read (or inserted) at a time, scanned while in the cache
 };
 
 // Scans lines from a line start on, as bytes arrive. Offsets are from the

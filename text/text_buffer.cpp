@@ -286,8 +286,8 @@ const unsigned char* LastLineStart(const unsigned char* p, const unsigned char* 
 
 // Makes node a span of the lines f found in the bytes at base.
 void SetSpan(LineRecord* node, const SpanInfo& f, const unsigned char* base, bool convert) {
-    SetFlags(node, static_cast<uint8_t>(kSpan | (f.lone ? kSpanLone : 0) |
-                                        (convert ? kSpanConvert : 0)));
+    SetFlags(node,
+             static_cast<uint8_t>(kSpan | (f.lone ? kSpanLone : 0) | (convert ? kSpanConvert : 0)));
     SetLength(node, static_cast<uint32_t>(f.saved));
     Store<uint32_t>(Bytes(node) + kSpanBegin, f.begin);
     Store<uint32_t>(Bytes(node) + kSpanEnd, f.end);
@@ -1078,7 +1078,8 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
     // Many new lines are kept as spans of their bytes, laid out when first
     // needed like an opened text's; the first and the last are records.
     const ParseGrain g = Usable(grain);
-    const bool spans = breaks >= 2 && (breaks > 4 * g.spanLines || size > 4 * uint64_t{g.spanBytes});
+    const bool spans =
+        breaks >= 2 && (breaks > 4 * g.spanLines || size > 4 * uint64_t{g.spanBytes});
     for (;;) {
         if (written && storage_.Remaining() < kRecordReserve && !storage_.NextBlock())
             return rollback(TextStatus::OutOfMemory);
@@ -1125,8 +1126,8 @@ TextStatus TextBuffer::ReplaceLines(uint32_t firstLine, uint32_t removeCount, co
 }
 
 bool TextBuffer::WriteSpans(const unsigned char* p, const unsigned char* e, bool convert,
-                            LineRecord*& first, LineRecord*& last, uint32_t& lines,
-                            uint64_t& saved, uint64_t& widest) {
+                            LineRecord*& first, LineRecord*& last, uint32_t& lines, uint64_t& saved,
+                            uint64_t& widest) {
     // The lines go into storage a piece at a time, each piece cut after a
     // line break and followed by the scan's padding; the scan of a piece finds
     // its spans, which keep pointing into it.

@@ -192,9 +192,9 @@ class Generator {
              "\t<META name=\"robots\" content=\"INDEX, FOLLOW\">\r\n\t<TITLE>";
         h += Text(kHtmlTitle) + HtmlText(urlText);
         h += "</TITLE>\r\n</HEAD>\r\n<BODY text=\"#" + ColourText(o_.colours.text) +
-             "\" bgcolor=\"#" + ColourText(o_.colours.background) + "\" link=\"#" + ColourText(link) +
-             "\" vlink=\"#" + ColourText(visited) + "\" alink=\"#" + ColourText(active) +
-             "\">\r\n<H1><HR><CENTER>";
+             "\" bgcolor=\"#" + ColourText(o_.colours.background) + "\" link=\"#" +
+             ColourText(link) + "\" vlink=\"#" + ColourText(visited) + "\" alink=\"#" +
+             ColourText(active) + "\">\r\n<H1><HR><CENTER>";
         h += Text(kHtmlHeading) + HtmlText(urlText);
         h += Text(kHtmlLastUpdated);
         h += LongDate(source_.LocalTime(newest), o_.language);
