@@ -187,21 +187,6 @@ TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
     }
 }
 
-TEST(TextOpen, ASourceThatStopsShortKeepsTheDocument) {
-    std::mt19937 rng(8);
-    const std::string text = RandomText(rng, 100000);
-    for (uint64_t failAt : {uint64_t{10}, uint64_t{60000}, uint64_t{99999}}) {
-        TextBuffer b;
-        b.grain.parallelBytes = 4096;
-        b.grain.pieceBytes = 4096;
-        Parse(b, "keep\r\nme");
-        test::ShortSource source(text, failAt);
-        EXPECT_EQ(b.Parse(source), TextStatus::ReadFailed);
-        EXPECT_EQ(All(b), "keep\r\nme");
-        EXPECT_TRUE(b.CheckConsistency());
-    }
-}
-
 // --- layout --------------------------------------------------------------------------------
 
 namespace {
