@@ -222,6 +222,7 @@ TEST(TextLayout, PositionsWithTabsAndNuls) {
     EXPECT_EQ(b.LineWidth(b.FindLine(1)), 109u);
     EXPECT_EQ(b.WidestLine(), 109u);
     EXPECT_EQ(b.Widths().widest, 20u);
+    EXPECT_EQ(Widths(31, 5).TabWidth(), 248u);
     EXPECT_EQ(Widths(0, 5).TabWidth(), 1u); // never a zero modulus
 
     // A new font takes effect with a full layout.
@@ -231,24 +232,6 @@ TEST(TextLayout, PositionsWithTabsAndNuls) {
         Positions(b, 1),
         (std::vector<P>{{0, 2}, {2, 14}, {16, 20}, {36, 12}, {48, 16}, {64, 1}, {65, 3}, {68, 1}}));
     EXPECT_EQ(b.WidestLine(), 69u);
-}
-
-TEST(TextLayout, LongLinesKeepFullPositions) {
-    TextBuffer b;
-    b.Widths() = Widths(200, 250);
-    std::string s(1200, 'q');
-    s += "\t1";
-    Parse(b, s);
-    auto pos = Positions(b, 1);
-    ASSERT_EQ(pos.size(), 5u);
-    EXPECT_EQ(pos[1], std::make_pair(125000u, 125000u));
-    EXPECT_EQ(pos[2], std::make_pair(250000u, 50000u));
-    EXPECT_EQ(pos[3].first, 300000u);
-    EXPECT_EQ(pos[4].first, 300080u); // next multiple of 248
-    EXPECT_EQ(b.WidestLine(), 300080u + 250u);
-    b.Widths() = Widths(4, 5);
-    b.LayoutAll();
-    EXPECT_EQ(b.LineWidth(b.FindLine(1)), 6016u + 5u);
 }
 
 TEST(TextLayout, UndoAfterANewFontLaysRestoredLinesOut) {

@@ -15,27 +15,18 @@ namespace stx::test {
 // Allocator that refuses every allocation once its budget is spent.
 class FailingAllocator final : public BlockAllocator {
   public:
-    // budget < 0: never fail.
     explicit FailingAllocator(long budget = -1) { SetBudget(budget); }
     void* Allocate(size_t size) override {
-        if (size > largest.load() || (limited_.load() && budget_.fetch_sub(1) <= 0)) {
-            ++failures;
-            return nullptr;
-        }
-        ++live;
+        if (size > largest.load() || (limited_.load() && budget_.fetch_sub(1) <= 0)) return nullptr;
         return std::malloc(size);
     }
-    void Free(void* block) override {
-        --live;
-        std::free(block);
-    }
+    void Free(void* block) override { std::free(block); }
+    // budget < 0: never fail.
     void SetBudget(long budget) {
         budget_ = budget;
         limited_ = budget >= 0;
     }
     std::atomic<size_t> largest{~size_t{0}}; // larger allocations fail too
-    std::atomic<long> live{0};
-    std::atomic<long> failures{0};
 
   private:
     std::atomic<long> budget_{0};
