@@ -15,6 +15,12 @@ std::string Lower(std::string text) {
     return text;
 }
 
+template <class Map> std::optional<std::string> Lookup(const Map& map, const std::string& key) {
+    const auto it = map.find(key);
+    if (it == map.end()) return std::nullopt;
+    return it->second;
+}
+
 // The file system's wildcards, without regard to case; "x.*" also matches
 // "x", as it does on Windows.
 bool Matches(std::string_view pattern, std::string_view name) {
@@ -34,10 +40,6 @@ bool Matches(std::string_view pattern, std::string_view name) {
 
 MemoryScriptHost::MemoryScriptHost() {
     AddDirectory("C:\\");
-}
-
-std::string MemoryScriptHost::Key(const std::string& absolute) {
-    return Lower(absolute);
 }
 
 std::string MemoryScriptHost::Resolve(const std::string& path) const {
@@ -75,36 +77,36 @@ std::string MemoryScriptHost::ParentOf(const std::string& absolute) const {
 }
 
 bool MemoryScriptHost::HasChildren(const std::string& absolute) const {
-    const std::string key = Key(absolute);
+    const std::string key = Lower(absolute);
     return std::any_of(nodes_.begin(), nodes_.end(), [&](const auto& entry) {
-        return entry.first != key && Key(ParentOf(entry.second.path)) == key;
+        return entry.first != key && Lower(ParentOf(entry.second.path)) == key;
     });
 }
 
 void MemoryScriptHost::AddFile(const std::string& path, const std::string& bytes,
                                std::uint32_t attributes) {
     const std::string absolute = Resolve(path);
-    nodes_[Key(absolute)] = {absolute, false, attributes, {bytes.begin(), bytes.end()}};
+    nodes_[Lower(absolute)] = {absolute, false, attributes, {bytes.begin(), bytes.end()}};
 }
 
 void MemoryScriptHost::AddDirectory(const std::string& path) {
     const std::string absolute = Resolve(path);
-    nodes_[Key(absolute)] = {absolute, true, kAttributeDirectory, {}};
+    nodes_[Lower(absolute)] = {absolute, true, kAttributeDirectory, {}};
 }
 
 MemoryScriptHost::Node* MemoryScriptHost::Find(const std::string& path) {
-    const auto it = nodes_.find(Key(Resolve(path)));
+    const auto it = nodes_.find(Lower(Resolve(path)));
     return it == nodes_.end() ? nullptr : &it->second;
 }
 
 bool MemoryScriptHost::Exists(const std::string& path) const {
-    return nodes_.count(Key(Resolve(path))) != 0;
+    return nodes_.count(Lower(Resolve(path))) != 0;
 }
 
 std::string MemoryScriptHost::Contents(const std::string& path) const {
-    const auto it = nodes_.find(Key(Resolve(path)));
-    if (it == nodes_.end()) return "<missing>";
-    return {it->second.bytes.begin(), it->second.bytes.end()};
+    const auto it = nodes_.find(Lower(Resolve(path)));
+    return it == nodes_.end() ? "<missing>"
+                              : std::string(it->second.bytes.begin(), it->second.bytes.end());
 }
 
 std::vector<std::string> MemoryScriptHost::CallsOf(const std::string& prefix) const {
@@ -122,13 +124,11 @@ std::vector<FoundFile> MemoryScriptHost::FindFiles(const std::string& pattern, s
     const std::size_t slash = pattern.find_last_of("\\/");
     const std::string directory = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
     const std::string wildcard = pattern.substr(directory.size());
-    const std::string parent = Key(Resolve(directory.empty() ? "." : directory));
-    if (wildcard == "*" || wildcard == "*.*") {
-        if (parent.size() > 3) found.push_back({".", true, 0});
-        if (parent.size() > 3) found.push_back({"..", true, 0});
-    }
+    const std::string parent = Lower(Resolve(directory.empty() ? "." : directory));
+    if ((wildcard == "*" || wildcard == "*.*") && parent.size() > 3)
+        found.insert(found.end(), {{".", true, 0}, {"..", true, 0}});
     for (const auto& [key, node] : nodes_) {
-        if (key == parent || Key(ParentOf(node.path)) != parent) continue;
+        if (key == parent || Lower(ParentOf(node.path)) != parent) continue;
         const std::string name = node.path.substr(node.path.rfind('\\') + 1);
         if (Matches(wildcard, name)) found.push_back({name, node.directory, node.bytes.size()});
         if (limit != 0 && found.size() >= limit) break;
@@ -138,8 +138,7 @@ std::vector<FoundFile> MemoryScriptHost::FindFiles(const std::string& pattern, s
 
 std::optional<std::uint32_t> MemoryScriptHost::GetAttributes(const std::string& path) {
     const Node* node = Find(path);
-    if (!node) return std::nullopt;
-    return node->attributes;
+    return node ? std::optional(node->attributes) : std::nullopt;
 }
 
 bool MemoryScriptHost::SetAttributes(const std::string& path, std::uint32_t attributes) {
@@ -154,7 +153,7 @@ bool MemoryScriptHost::RemoveFile(const std::string& path) {
     calls.push_back("delete " + path);
     Node* node = Find(path);
     if (!node || node->directory || (node->attributes & kAttributeReadOnly)) return false;
-    nodes_.erase(Key(node->path));
+    nodes_.erase(Lower(node->path));
     return true;
 }
 
@@ -162,7 +161,7 @@ bool MemoryScriptHost::RemoveEmptyDirectory(const std::string& path) {
     calls.push_back("rmdir " + path);
     Node* node = Find(path);
     if (!node || !node->directory || HasChildren(node->path)) return false;
-    nodes_.erase(Key(node->path));
+    nodes_.erase(Lower(node->path));
     return true;
 }
 
@@ -189,9 +188,7 @@ std::unique_ptr<OpenedFile> MemoryScriptHost::OpenForUpdate(const std::string& p
 }
 
 std::optional<std::string> MemoryScriptHost::ShortPath(const std::string& path) {
-    const auto it = shortPaths.find(path);
-    if (it == shortPaths.end()) return std::nullopt;
-    return it->second;
+    return Lookup(shortPaths, path);
 }
 
 std::optional<std::uint32_t> MemoryScriptHost::RunProgram(const ProgramStart& start) {
@@ -229,9 +226,7 @@ bool MemoryScriptHost::StartProgram(const std::string& commandLine) {
 }
 
 std::optional<std::string> MemoryScriptHost::EnvironmentVariable(const std::string& name) {
-    const auto it = environment.find(name);
-    if (it == environment.end()) return std::nullopt;
-    return it->second;
+    return Lookup(environment, name);
 }
 
 void MemoryScriptHost::ViewFile(const std::string& path, const std::string& caption,

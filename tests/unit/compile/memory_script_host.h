@@ -72,7 +72,6 @@ class MemoryScriptHost : public ScriptHost {
     void RepaintMainWindow() override { calls.push_back("repaint"); }
 
   private:
-    static std::string Key(const std::string& absolute);
     std::string ParentOf(const std::string& absolute) const;
     bool HasChildren(const std::string& absolute) const;
 

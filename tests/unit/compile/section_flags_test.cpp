@@ -22,7 +22,6 @@ TEST_F(PeSections, StatementFormsOnBothImageKinds) {
     };
     const Case cases[] = {
         {"section +r +w * prog.exe", 0xE0000020, 0xC0000040, 0xC0000040},
-        {"section +rw * \"%0\\prog.exe\"", 0xE0000020, 0xC0000040, 0xC0000040},
         {"section prog.exe", 0xE0000020, kRdataFlags, kDataFlags},
         {"section -x .TEXT prog.exe", 0x40000020, kRdataFlags, kDataFlags},
         {"section &0 |0C0000040 text prog.exe", 0xC0000040, kRdataFlags, kDataFlags},
