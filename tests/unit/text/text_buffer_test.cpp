@@ -82,31 +82,7 @@ TEST(TextTokenizer, RunsAreCutAt500Characters) {
     EXPECT_EQ(Tokens(b, 1), "N:" + std::string(500, '7') + " N:" + std::string(100, '7') + " P: x");
 }
 
-// --- parse and line breaks ------------------------------------------------------------
-
-TEST(TextParse, LineBreakRules) {
-    struct Case {
-        std::string text;
-        bool convert;
-        uint32_t lines, total, converted;
-    } cases[] = {
-        {"a\r\nb", false, 2, 4, 0},   {"a\nb", false, 1, 3, 0},   {"a\nb", true, 2, 4, 1},
-        {"a\rb", true, 2, 4, 1},      {"a\r\n", false, 2, 3, 0},  {"", false, 1, 0, 0},
-        {"\r\n\r\n", false, 3, 4, 0}, {"\r\r\n", false, 2, 3, 0}, {"\r\r\n", true, 3, 4, 1},
-        {"\n\r", true, 3, 4, 2},      {"\n", false, 1, 1, 0},
-    };
-    for (const Case& c : cases) {
-        TextBuffer b;
-        b.convertLineBreaks = c.convert;
-        ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
-        SCOPED_TRACE(testing::PrintToString(c.text) + (c.convert ? " converted" : ""));
-        EXPECT_EQ(b.LineCount(), c.lines);
-        EXPECT_EQ(b.TotalBytes(), c.total);
-        EXPECT_EQ(b.ConvertedBreaks(), c.converted);
-        EXPECT_EQ(All(b), SavedForm(c.text, c.convert));
-        EXPECT_TRUE(b.CheckConsistency());
-    }
-}
+// --- parse ------------------------------------------------------------
 
 TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
     TextBuffer b;
@@ -119,7 +95,6 @@ TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
     EXPECT_EQ(b.TotalBytes(), 0u);
     EXPECT_FALSE(b.CanUndo());
     EXPECT_EQ(b.BlockCount(), 1u);
-    EXPECT_EQ(b.LineChars(b.FindLine(1)), 0u);
 }
 
 // --- opening ----------------------------------------------------------------------------
