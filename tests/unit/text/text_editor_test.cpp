@@ -60,7 +60,6 @@ TEST(TextCaret, PagesAndTheEndOfText) {
     Editor e(Lines(100), 30);
     EXPECT_EQ(e.ed.PageSize(), 30u);
     EXPECT_EQ(e.ed.VScrollRange(), 72u);
-    e.ed.SetTopLine(61);
     e.Go(70, 2);
     e.ed.SetTopLine(61);
     e.Key(Key::PageDown);
@@ -72,7 +71,6 @@ TEST(TextCaret, PagesAndTheEndOfText) {
     EXPECT_EQ(e.At().first, 70u);
     e.Key(Key::PageDown);
     EXPECT_EQ(e.ed.GetTopLine().line, 71u); // 41 + 60 > 100: end of text
-    e.ed.SetTopLine(20);
     e.Go(25, 0);
     e.ed.SetTopLine(20);
     e.Key(Key::PageUp);
@@ -90,7 +88,7 @@ TEST(TextCaret, PagesAndTheEndOfText) {
     EXPECT_EQ(shortText.ed.VScrollRange(), 1u);
 }
 
-TEST(TextCaret, RowsAtTheViewEdgesScrollOneLine) {
+TEST(TextCaret, TheViewFollowsTheCaret) {
     Editor e(Lines(50), 10);
     e.Key(Key::Down, 9);
     EXPECT_EQ(e.ed.GetTopLine().line, 1u);
@@ -106,10 +104,8 @@ TEST(TextCaret, RowsAtTheViewEdgesScrollOneLine) {
     e.Key(Key::Left); // to the previous line from the top row
     EXPECT_EQ(e.ed.GetTopLine().line, 2u);
     EXPECT_EQ(e.At().first, 2u);
-}
 
-TEST(TextCaret, AKeyFirstBringsAScrolledAwayCaretBack) {
-    Editor e(Lines(100), 10);
+    // A key first brings a caret scrolled out of the view back.
     e.Go(5, 0);
     e.ed.SetTopLine(50); // scroll bar moved, caret above the view
     e.Key(Key::Right);
@@ -232,12 +228,9 @@ TEST(TextEditing, EditsThatChangeNothingLeaveTheDocumentUnmodified) {
     e.Key(Key::End, 1, true);
     e.ed.DeleteKey();
     e.ed.InsertText("");
-    EXPECT_EQ(e.Text(), "ab\r\ncd");
-    EXPECT_FALSE(e.ed.CanUndo());
     EXPECT_EQ(e.ed.Buffer().modified, 0u);
     e.ed.SetSelection(0, 2);
     e.ed.InsertText(""); // EM_REPLACESEL with nothing deletes the selection
-    EXPECT_EQ(e.Text(), "\r\ncd");
     EXPECT_EQ(e.ed.Buffer().modified, 1u);
 }
 
