@@ -60,41 +60,17 @@ TEST(TextTokenizer, ClassDecisions) {
         {"x\t5\t", "P:x T N:5 T"},
         {"", ""},
         {std::string("a\0b\x01\r", 5), std::string("P:a Z P:b\x01\r")}, // NUL, lone CR
+        // Runs are cut at 500 characters; a number goes on as a number run.
+        {std::string(1200, 'q'), "P:" + std::string(500, 'q') + " P:" + std::string(500, 'q') +
+                                     " P:" + std::string(200, 'q')},
+        {std::string(600, '7') + " x",
+         "N:" + std::string(500, '7') + " N:" + std::string(100, '7') + " P: x"},
     };
     for (const Case& c : cases) {
         TextBuffer b;
         ASSERT_EQ(Parse(b, c.text), TextStatus::Ok);
         EXPECT_EQ(Tokens(b, 1), c.tokens) << "text: " << Shown(c.text);
     }
-}
-
-TEST(TextTokenizer, RunsAreCutAt500Characters) {
-    TextBuffer b;
-    Parse(b, std::string(1200, 'q'));
-    std::vector<uint32_t> counts;
-    TokenCursor c(b, b.FindLine(1));
-    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next())
-        counts.push_back(t.count);
-    EXPECT_EQ(counts, (std::vector<uint32_t>{500, 500, 200}));
-
-    // A number longer than a run goes on as a number run.
-    Parse(b, std::string(600, '7') + " x");
-    EXPECT_EQ(Tokens(b, 1), "N:" + std::string(500, '7') + " N:" + std::string(100, '7') + " P: x");
-}
-
-// --- parse ------------------------------------------------------------
-
-TEST(TextParse, NewGivesOneEmptyLineAndNoHistory) {
-    TextBuffer b;
-    Parse(b, "abc\r\ndef");
-    PendingUndo pending;
-    ASSERT_EQ(b.ReplaceLines(1, 1, "x", 1, BreakRule::CrLfOnly, true, pending), TextStatus::Ok);
-    ASSERT_TRUE(b.CanUndo());
-    ASSERT_EQ(b.New(), TextStatus::Ok);
-    EXPECT_EQ(b.LineCount(), 1u);
-    EXPECT_EQ(b.TotalBytes(), 0u);
-    EXPECT_FALSE(b.CanUndo());
-    EXPECT_EQ(b.BlockCount(), 1u);
 }
 
 // --- opening ----------------------------------------------------------------------------
@@ -238,7 +214,7 @@ TEST(TextLayout, ColourEntriesFollowTheTable) {
 
 // --- versions, storage and failures ------------------------------------------------------
 
-TEST(TextVersions, UndoGivesBackBlocks) {
+TEST(TextVersions, UndoAndNewGiveBackBlocks) {
     TextBuffer b;
     Parse(b, "a\r\nb\r\nc");
     b.FindLine(1);
@@ -254,6 +230,15 @@ TEST(TextVersions, UndoGivesBackBlocks) {
     EXPECT_EQ(b.BlockCount(), blocks);
     EXPECT_EQ(All(b), "a\r\nb\r\nc");
     EXPECT_TRUE(b.CheckConsistency());
+    // New drops the history with its storage.
+    ASSERT_EQ(
+        b.ReplaceLines(1, 1, big.data(), big.size(), BreakRule::CrLfOnly, true, PendingUndo()),
+        TextStatus::Ok);
+    ASSERT_EQ(b.New(), TextStatus::Ok);
+    EXPECT_EQ(b.LineCount(), 1u);
+    EXPECT_EQ(b.TotalBytes(), 0u);
+    EXPECT_FALSE(b.CanUndo());
+    EXPECT_EQ(b.BlockCount(), 1u);
 }
 
 TEST(TextFailure, LargeParsesGoThroughWholeOrKeepTheDocument) {
