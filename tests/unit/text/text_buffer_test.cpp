@@ -175,14 +175,6 @@ TEST(TextLayout, PositionsWithTabsAndNuls) {
     EXPECT_EQ(b.Widths().widest, 20u);
     EXPECT_EQ(Widths(31, 5).TabWidth(), 248u);
     EXPECT_EQ(Widths(0, 5).TabWidth(), 1u); // never a zero modulus
-
-    // A new font takes effect with a full layout.
-    b.Widths() = Widths(2, 1); // tab 16
-    b.LayoutAll();
-    EXPECT_EQ(
-        Positions(b, 1),
-        (std::vector<P>{{0, 2}, {2, 14}, {16, 20}, {36, 12}, {48, 16}, {64, 1}, {65, 3}, {68, 1}}));
-    EXPECT_EQ(b.WidestLine(), 69u);
 }
 
 TEST(TextLayout, UndoAfterANewFontLaysRestoredLinesOut) {
