@@ -62,7 +62,6 @@ TEST_F(BuildScript, ErrorLevelComparisons) {
     };
     for (const auto& [code, messages] : expected) {
         exitCode = code;
-        host.calls.clear();
         EXPECT_EQ(Run(script).errorLevel, code);
         EXPECT_EQ(Messages(), messages) << "exit code " << code;
     }
@@ -72,19 +71,16 @@ TEST_F(BuildScript, BlocksAndAlternatives) {
     const std::string runBlock = "if not run{\r\necho a\r\necho b}\r\necho after";
     Run(runBlock);
     EXPECT_EQ(Messages(), Strings{"a\r\nb\r\nafter"});
-    host.calls.clear();
     run.runMode = true;
     Run(runBlock);
     EXPECT_EQ(Messages(), Strings{"after"});
     run.runMode = false;
 
     // A false condition passes over a block whose comments hold braces.
-    host.calls.clear();
     Run("if exist nothing.txt\r\n{\techo skipped ; {\r\n\t// }\r\n\techo a%}b\r\n}\r\necho after");
     EXPECT_EQ(Messages(), Strings{"after"});
 
     // After a taken branch, "else{" skips its whole block.
-    host.calls.clear();
     Run("if exist Demo.asm echo found\r\nelse{\r\n echo no1\r\n echo no2\r\n}\r\necho end");
     EXPECT_EQ(Messages(), (Strings{"found", "end"}));
 
@@ -98,7 +94,6 @@ TEST_F(BuildScript, BlocksAndAlternatives) {
         {0, {"zero", "done"}}, {1, {"one", "done"}}, {5, {"other\r\ndone"}}};
     for (const auto& [code, messages] : expected) {
         exitCode = code;
-        host.calls.clear();
         Run(chain);
         EXPECT_EQ(Messages(), messages) << "exit code " << code;
     }
@@ -109,7 +104,6 @@ TEST_F(BuildScript, JumpsAndLabels) {
         "skipped\r\n:last");
     EXPECT_EQ(Messages(), Strings{"after label"});
 
-    host.calls.clear();
     const BuildScriptResult missing = Run("goto nowhere\r\necho never");
     EXPECT_TRUE(missing.aborted);
     EXPECT_EQ(Messages(), Strings{"The script stopped: no line carries the label nowhere"});
@@ -157,14 +151,12 @@ TEST_F(BuildScript, OutputRedirection) {
 
     // The NT family sends redirected statements through its command
     // interpreter, named by COMSPEC; without it through command.com.
-    host.calls.clear();
     host.ntFamily = true;
     host.AddFile("C:\\Windows\\cmd.exe");
     host.environment["COMSPEC"] = "C:\\Windows\\cmd.exe";
     Run("ml x>C:\\My Temp\\error\r\nml y");
     EXPECT_EQ(Runs(),
               (Strings{"C:\\Windows\\cmd.exe /c ml.exe x >\"C:\\My Temp\\error\"", "ml.exe y"}));
-    host.calls.clear();
     host.environment.clear();
     Run("ml x>>log.txt");
     EXPECT_EQ(Runs(), Strings{"command.com /c ml.exe x >>log.txt"});
@@ -201,7 +193,6 @@ TEST_F(BuildScript, BufferLimitsStopTheRun) {
     EXPECT_EQ(Messages(), Strings{"The script stopped: a statement is longer than 8,191 characters "
                                   "once its variables are expanded"});
 
-    host.calls.clear();
     std::string many;
     for (int i = 0; i < 9; ++i)
         many += "set %v" + std::to_string(i) + "=" + std::string(8000, 'v') + "\r\n";
@@ -210,7 +201,6 @@ TEST_F(BuildScript, BufferLimitsStopTheRun) {
     EXPECT_EQ(Messages(), Strings{"The script stopped: its variables need more than 65,536 bytes"});
 
     // A line that fits, but not with the command interpreter in front of it.
-    host.calls.clear();
     result = Run("missing" + std::string(kCommandBufferCapacity - 7, 'z'));
     EXPECT_TRUE(result.aborted);
     EXPECT_EQ(Runs().size(), 1u);
@@ -218,12 +208,10 @@ TEST_F(BuildScript, BufferLimitsStopTheRun) {
 
 TEST_F(BuildScript, RunFrameAndEnd) {
     host.ChangeDirectory("C:\\Temp");
-    host.calls.clear();
     Run(std::string("echo a\0echo b", 13));
     EXPECT_EQ(host.calls, (Strings{"cd C:\\Work", "message a", "repaint",
                                    "status Compiler process terminated"}));
 
-    host.calls.clear();
     run.documentNamed = false;
     run.language = UiLanguage::Romanian;
     EXPECT_FALSE(Run("echo a").ran);

@@ -21,7 +21,9 @@ class ScriptFixture : public ::testing::Test {
         run.documentNamed = true;
     }
 
+    // Runs `text` as the configured script; calls holds this run's calls only.
     BuildScriptResult Run(const std::string& text) {
+        host.calls.clear();
         script = text;
         run.configuredScript = script;
         return RunBuildScript(script, run, host);

@@ -40,9 +40,9 @@ TEST_F(PeSections, StatementFormsOnBothImageKinds) {
             EXPECT_EQ(SectionFlags(bytes, pe32Plus, 2), c.data) << c.statement;
             EXPECT_EQ(*host.GetAttributes("C:\\Work\\prog.exe"),
                       kAttributeArchive | kAttributeHidden);
+            EXPECT_TRUE(Messages().empty());
         }
     }
-    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(PeSections, DamagedFilesStayUnchangedAndAreReported) {
@@ -57,15 +57,13 @@ TEST_F(PeSections, DamagedFilesStayUnchangedAndAreReported) {
         [](auto& b) { b[kPeHeaderOffset + 1] = 'X'; },
         [](auto& b) { PutLittleEndian(b, kPeHeaderOffset + 6, 0xFFFF, 2); },
         [](auto& b) { PutLittleEndian(b, kPeHeaderOffset + 0x14, 0xFFFF, 2); },
-        [](auto& b) {
-            PutLittleEndian(b, kPeHeaderOffset + 0x14, 0x10, 2);
-        }, // no entry point field
+        // No room for the entry point field.
+        [](auto& b) { PutLittleEndian(b, kPeHeaderOffset + 0x14, 0x10, 2); },
     };
     for (const Damage& damage : damages) {
         std::vector<std::uint8_t> bytes = BuildPeImage(false);
         damage(bytes);
         Put(bytes);
-        host.calls.clear();
         Run("section prog.exe");
         EXPECT_EQ(Program(), bytes);
         EXPECT_EQ(Messages(), Strings{"Section flags not changed, not a valid PE file: prog.exe"});
