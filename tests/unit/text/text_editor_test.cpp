@@ -114,6 +114,18 @@ TEST(TextCaret, TheViewFollowsTheCaret) {
     e.ed.SetTopLine(1); // caret below the view
     e.Key(Key::Right);
     EXPECT_EQ(e.ed.GetTopLine().line, 31u); // caret on the last visible row
+
+    // Dragging outside the view scrolls.
+    e.ed.SetTopLine(20);
+    e.ed.MouseDown(8, 0);
+    e.ed.MouseMove(8, -5, true);
+    EXPECT_EQ(e.ed.GetTopLine().line, 19u);
+    e.ed.DragTick(8, -5);
+    EXPECT_EQ(e.ed.GetTopLine().line, 18u);
+    e.ed.DragTick(8, 400);
+    EXPECT_EQ(e.ed.GetTopLine().line, 19u);
+    e.ed.MouseMove(8, 400, false); // button released elsewhere
+    EXPECT_FALSE(e.ed.Dragging());
 }
 
 TEST(TextCaret, ClicksAndDrags) {
@@ -141,30 +153,14 @@ TEST(TextCaret, ClicksAndDrags) {
     EXPECT_FALSE(e.ed.Dragging());
     e.ed.DragTick(0, 0); // no drag: nothing
     EXPECT_EQ(e.At(), P(2, 0));
-}
 
-TEST(TextCaret, DraggingOutsideTheViewScrolls) {
-    Editor e(Lines(100), 10);
-    e.ed.SetTopLine(20);
-    e.ed.MouseDown(8, 0);
-    e.ed.MouseMove(8, -5, true);
-    EXPECT_EQ(e.ed.GetTopLine().line, 19u);
-    e.ed.DragTick(8, -5);
-    EXPECT_EQ(e.ed.GetTopLine().line, 18u);
-    e.ed.DragTick(8, 400);
-    EXPECT_EQ(e.ed.GetTopLine().line, 19u);
-    e.ed.MouseMove(8, 400, false); // button released elsewhere
-    EXPECT_FALSE(e.ed.Dragging());
-}
-
-TEST(TextCaret, PointAdjustmentsForPlanesAndHexView) {
-    Editor e("abcdefgh");
+    // Clicks left of the planes' spread, and past the hex view's addresses.
     ViewGeometry v = e.ed.View();
     v.planeSpread = 6;
     v.fadeX = -1;
     e.ed.SetView(v);
     e.ed.MouseDown(3, 2); // left of the spread: ignored
-    EXPECT_EQ(e.At(), P(1, 0));
+    EXPECT_EQ(e.At(), P(2, 0));
     e.ed.MouseDown(6 + 8 + 16, 2);
     EXPECT_EQ(e.At(), P(1, 2));
     v.fadeX = 1;
