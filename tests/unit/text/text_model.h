@@ -272,19 +272,13 @@ class TextModel {
 
 // Random text for pasting and for whole-document replacement.
 inline std::string ModelText(std::mt19937& rng, size_t maxSize) {
-    static const char kPieces[][6] = {"a",    "mov", " ",  "\t", "12", "-3",   "x_", ";",
-                                      "\r\n", "\r",  "\n", "+",  "~",  "\xe9", ","};
-    std::uniform_int_distribution<size_t> len(0, maxSize);
-    std::uniform_int_distribution<size_t> piece(0, sizeof kPieces / sizeof kPieces[0]);
+    static const std::string kPieces[] = {
+        "a",    "mov", " ",  "\t", "12", "-3",   "x_", ";",
+        "\r\n", "\r",  "\n", "+",  "~",  "\xe9", ",",  std::string(1, '\0')};
+    std::uniform_int_distribution<size_t> len(0, maxSize), piece(0, std::size(kPieces) - 1);
     std::string s;
-    size_t n = len(rng);
-    while (s.size() < n) {
-        size_t p = piece(rng);
-        if (p == sizeof kPieces / sizeof kPieces[0])
-            s += '\0';
-        else
-            s += kPieces[p];
-    }
+    for (size_t n = len(rng); s.size() < n;)
+        s += kPieces[piece(rng)];
     return s;
 }
 
@@ -369,24 +363,25 @@ inline std::string ModelMismatch(const TextEditor& ed, const TextModel& m, bool 
     const TextBuffer& b = ed.Buffer();
     const Caret& c = ed.GetCaret();
     const Selection& s = ed.GetSelection();
-    bool same =
-        b.TotalBytes() == m.text.size() && b.LineCount() == m.Lines() && c.line == m.line &&
-        c.column == m.col && s.Exists() == m.hasAnchor &&
-        (!m.hasAnchor || (s.anchor.line == m.anchorLine && s.anchor.column == m.anchorCol)) &&
-        ed.CanUndo() == !m.steps.empty() && All(b) == m.text;
-    if (same && c.x != m.X(m.line, m.col)) same = false;
-    if (same && checkStructure && !b.CheckConsistency()) same = false;
-    if (same) return {};
-    auto at = [](uint32_t l, uint32_t col) {
-        return std::to_string(l) + ":" + std::to_string(col);
+    // Everything compared besides the text, in words.
+    auto state = [](size_t bytes, uint32_t lines, uint32_t line, uint32_t col, uint32_t x,
+                    bool anchor, uint32_t anchorLine, uint32_t anchorCol, bool undo) {
+        auto at = [](uint32_t l, uint32_t n) {
+            return std::to_string(l) + ":" + std::to_string(n);
+        };
+        return std::to_string(bytes) + " bytes " + std::to_string(lines) + " lines, caret " +
+               at(line, col) + " x " + std::to_string(x) + ", anchor " +
+               (anchor ? at(anchorLine, anchorCol) : "none") + (undo ? ", undo" : "");
     };
-    return "text  " + Shown(All(b)) + "\nmodel " + Shown(m.text) + "\ncaret " +
-           at(c.line, c.column) + " model " + at(m.line, m.col) + " x " + std::to_string(c.x) +
-           " model " + std::to_string(m.X(m.line, m.col)) + "\nselection " +
-           std::to_string(s.Exists()) + " " + at(s.anchor.line, s.anchor.column) + " model " +
-           std::to_string(m.hasAnchor) + " " + at(m.anchorLine, m.anchorCol) + "\nundo " +
-           std::to_string(ed.CanUndo()) + " model " + std::to_string(m.steps.size()) +
-           " consistent " + std::to_string(b.CheckConsistency());
+    const std::string seen = state(b.TotalBytes(), b.LineCount(), c.line, c.column, c.x, s.Exists(),
+                                   s.anchor.line, s.anchor.column, ed.CanUndo());
+    const std::string want = state(m.text.size(), m.Lines(), m.line, m.col, m.X(m.line, m.col),
+                                   m.hasAnchor, m.anchorLine, m.anchorCol, !m.steps.empty());
+    const std::string text = All(b);
+    const bool consistent = !checkStructure || b.CheckConsistency();
+    if (seen == want && text == m.text && consistent) return {};
+    return "text  " + Shown(text) + "\nmodel " + Shown(m.text) + "\neditor " + seen + "\nmodel  " +
+           want + (consistent ? "" : "\nthe structure is inconsistent");
 }
 
 // Undoes every step; nothing when that gives back the text, totals and lines
