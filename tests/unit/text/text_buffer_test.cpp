@@ -79,23 +79,10 @@ TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
     // Small spans and a two-part scan from 4 KB on, so seams fall everywhere.
     std::mt19937 rng(31);
     const std::string kinds[] = {
-        RandomText(rng, 50000),
-        std::string(60000, 'x') + "\t12",
-        [] {
-            std::string s;
-            for (int i = 0; i < 20000; ++i)
-                s += "\r\n";
-            return s;
-        }(),
-        std::string(30000, '\0'),
-        std::string(30000, '\n'),
-        std::string(30000, '\r') + "a",
-        [] {
-            std::string s;
-            for (int i = 0; i < 6000; ++i)
-                s += "\r\r\n\n\tz\r";
-            return s;
-        }(),
+        RandomText(rng, 50000),        std::string(60000, 'x') + "\t12",
+        Repeat("\r\n", 20000),         std::string(30000, '\0'),
+        std::string(30000, '\n'),      std::string(30000, '\r') + "a",
+        Repeat("\r\r\n\n\tz\r", 6000),
     };
     uint8_t proportional[256];
     for (int c = 0; c < 256; ++c)
@@ -210,9 +197,7 @@ TEST(TextVersions, UndoAndNewGiveBackBlocks) {
     Parse(b, "a\r\nb\r\nc");
     b.FindLine(1);
     const size_t blocks = b.BlockCount();
-    std::string big;
-    for (int i = 0; i < 40000; ++i)
-        big += "\tline 1234 of pasted text\r\n";
+    const std::string big = Repeat("\tline 1234 of pasted text\r\n", 40000);
     ASSERT_EQ(
         b.ReplaceLines(2, 2, big.data(), big.size(), BreakRule::CrLfOnly, true, PendingUndo()),
         TextStatus::Ok);
@@ -273,9 +258,7 @@ TEST(TextFailure, LargeParsesGoThroughWholeOrKeepTheDocument) {
 }
 
 TEST(TextFailure, EditsWithoutMemoryKeepTheDocument) {
-    std::string big;
-    for (int i = 0; i < 20000; ++i)
-        big += "mov eax, 1234h\r\n";
+    const std::string big = Repeat("mov eax, 1234h\r\n", 20000);
     std::string longLine(3u << 20, '+');
     int failures = 0;
     for (long budget = 0; budget < 8; ++budget) {

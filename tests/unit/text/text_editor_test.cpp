@@ -218,7 +218,7 @@ TEST(TextCaret, RowsFarFromTheTopClampInsteadOfWrapping) {
 
 // --- editing --------------------------------------------------------------------------------
 
-TEST(TextEditing, EditsThatChangeNothingLeaveTheDocumentUnmodified) {
+TEST(TextEditing, OnlyChangesMarkTheDocumentModified) {
     Editor e("ab\r\ncd");
     e.Type("\b");
     e.Key(Key::End, 1, true);
@@ -228,6 +228,13 @@ TEST(TextEditing, EditsThatChangeNothingLeaveTheDocumentUnmodified) {
     e.ed.SetSelection(0, 2);
     e.ed.InsertText(""); // EM_REPLACESEL with nothing deletes the selection
     EXPECT_EQ(e.ed.Buffer().modified, 1u);
+
+    // Converting the document changes it, not the setting.
+    Editor unix(std::string("a\nb\0", 4));
+    ASSERT_EQ(unix.ed.ConvertUnixText(), TextStatus::Ok);
+    EXPECT_EQ(unix.Text(), std::string("a\r\nb\0", 5));
+    EXPECT_FALSE(unix.ed.Buffer().convertLineBreaks);
+    EXPECT_EQ(unix.ed.Buffer().modified, 1u);
 }
 
 TEST(TextEditing, CharCodesThatAreNotInserted) {
@@ -266,14 +273,6 @@ TEST(TextEditing, RepaintRequests) {
     EXPECT_EQ(e.ed.TakeRepaint(), Repaint::None);
 }
 
-TEST(TextEditing, ConvertingMarksTheDocumentModified) {
-    Editor e(std::string("a\nb\0", 4));
-    ASSERT_EQ(e.ed.ConvertUnixText(), TextStatus::Ok);
-    EXPECT_EQ(e.Text(), std::string("a\r\nb\0", 5));
-    EXPECT_FALSE(e.ed.Buffer().convertLineBreaks); // the setting itself is kept
-    EXPECT_EQ(e.ed.Buffer().modified, 1u);
-}
-
 // --- undo --------------------------------------------------------------------------------------
 
 TEST(TextUndo, PasteRestoresTheScroll) {
@@ -290,9 +289,7 @@ TEST(TextUndo, PasteRestoresTheScroll) {
 // --- failures ---------------------------------------------------------------------------------
 
 TEST(TextEditingFailure, EditsWithoutMemoryLeaveEverythingAsItWas) {
-    std::string paste;
-    for (int i = 0; i < 30000; ++i)
-        paste += "\tpush\teax\r\n";
+    const std::string paste = Repeat("\tpush\teax\r\n", 30000);
     int failed = 0;
     for (long budget = 0; budget < 10; ++budget) {
         FailingAllocator alloc;

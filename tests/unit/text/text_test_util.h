@@ -49,6 +49,13 @@ class ShortSource final : public ByteSource {
     uint64_t failAt_;
 };
 
+inline std::string Repeat(const std::string& s, size_t times) {
+    std::string out;
+    while (times-- > 0)
+        out += s;
+    return out;
+}
+
 inline std::string All(const TextBuffer& b) {
     std::string s(size_t{b.TotalBytes()} + 1, '\x7f');
     uint32_t n = b.ExtractRange(b.TotalBytes() + 1, 0, s.data());
