@@ -215,7 +215,8 @@ std::optional<std::uint32_t> MemoryScriptHost::RunProgram(const ProgramStart& st
             target = Find(start.redirection->path);
         }
         if (!start.redirection->append) target->bytes.clear();
-        target->bytes.insert(target->bytes.end(), programOutput.begin(), programOutput.end());
+        const std::string output = "output\r\n";
+        target->bytes.insert(target->bytes.end(), output.begin(), output.end());
     }
     return onRun ? onRun(start) : 0;
 }

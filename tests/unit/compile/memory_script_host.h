@@ -39,15 +39,12 @@ class MemoryScriptHost : public ScriptHost {
     std::vector<std::string> CallsOf(const std::string& prefix) const;
 
     std::string currentDirectory = "C:\\";
-    std::string temporaryFolder = "C:\\Temp\\";
     std::map<std::string, std::string> shortPaths; // long path -> short path
     std::map<std::string, std::string> environment;
     bool ntFamily = false;
     // A program starts when its file exists; it then runs this (if set) and
-    // ends with the exit code it returns.
+    // ends with the exit code it returns. Redirected, it writes "output\r\n".
     std::function<std::uint32_t(const ProgramStart&)> onRun;
-    // Written to a redirection file by every program started with one.
-    std::string programOutput = "output\r\n";
 
     // ---- ScriptHost -----------------------------------------------------------------
     std::vector<FoundFile> FindFiles(const std::string& pattern, std::size_t limit) override;
@@ -58,7 +55,7 @@ class MemoryScriptHost : public ScriptHost {
     bool MakeDirectory(const std::string& path) override;
     bool ChangeDirectory(const std::string& path) override;
     std::unique_ptr<OpenedFile> OpenForUpdate(const std::string& path) override;
-    std::string TemporaryFolder() override { return temporaryFolder; }
+    std::string TemporaryFolder() override { return "C:\\Temp\\"; }
     std::optional<std::string> ShortPath(const std::string& path) override;
     std::optional<std::uint32_t> RunProgram(const ProgramStart& start) override;
     bool StartProgram(const std::string& commandLine) override;
