@@ -33,8 +33,6 @@ std::string RandomText(std::mt19937& rng, size_t size) {
 
 } // namespace
 
-// --- tokenizer -----------------------------------------------------------------
-
 TEST(TextTokenizer, ClassDecisions) {
     struct Case {
         std::string text;
@@ -72,8 +70,6 @@ TEST(TextTokenizer, ClassDecisions) {
         EXPECT_EQ(Tokens(b, 1), c.tokens) << "text: " << Shown(c.text);
     }
 }
-
-// --- opening ----------------------------------------------------------------------------
 
 TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
     // Small spans and a two-part scan from 4 KB on, so seams fall everywhere.

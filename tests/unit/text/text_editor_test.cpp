@@ -54,8 +54,6 @@ std::string Lines(int n) {
 
 } // namespace
 
-// --- caret movement ---------------------------------------------------------------------
-
 TEST(TextCaret, PagesAndTheEndOfText) {
     Editor e(Lines(100), 30);
     EXPECT_EQ(e.ed.PageSize(), 30u);
@@ -216,8 +214,6 @@ TEST(TextCaret, RowsFarFromTheTopClampInsteadOfWrapping) {
     EXPECT_EQ(e.ed.GetCaret().y, INT32_MIN);
 }
 
-// --- editing --------------------------------------------------------------------------------
-
 TEST(TextEditing, OnlyChangesMarkTheDocumentModified) {
     Editor e("ab\r\ncd");
     e.Type("\b");
@@ -273,8 +269,6 @@ TEST(TextEditing, RepaintRequests) {
     EXPECT_EQ(e.ed.TakeRepaint(), Repaint::None);
 }
 
-// --- undo --------------------------------------------------------------------------------------
-
 TEST(TextUndo, PasteRestoresTheScroll) {
     Editor e(Lines(40), 10);
     e.Go(15, 0);
@@ -285,8 +279,6 @@ TEST(TextUndo, PasteRestoresTheScroll) {
     EXPECT_EQ(e.ed.GetTopLine().line, 12u);
     EXPECT_EQ(e.At(), P(15, 0));
 }
-
-// --- failures ---------------------------------------------------------------------------------
 
 TEST(TextEditingFailure, EditsWithoutMemoryLeaveEverythingAsItWas) {
     const std::string paste = Repeat("\tpush\teax\r\n", 30000);
