@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <random>
 #include <thread>
 
@@ -29,6 +28,28 @@ std::string RandomText(std::mt19937& rng, size_t size) {
     }
     s.resize(size);
     return s;
+}
+
+using P = std::pair<uint32_t, uint32_t>;
+
+CharWidthTable Widths(uint8_t space, uint8_t letters, uint8_t nul = 3) {
+    uint8_t w[256];
+    for (int i = 0; i < 256; ++i)
+        w[i] = letters;
+    w[' '] = space;
+    w[0] = nul;
+    w['W'] = 20;
+    CharWidthTable t;
+    t.Fill(w);
+    return t;
+}
+
+std::vector<P> Positions(const TextBuffer& b, uint32_t line) {
+    std::vector<P> out;
+    TokenCursor c(b, b.FindLine(line));
+    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next())
+        out.push_back({t.x, t.width});
+    return out;
 }
 
 } // namespace
@@ -119,35 +140,11 @@ TEST(TextOpen, OddTextsOpenWholeAndMeasureAsLaidOut) {
     }
 }
 
-// --- layout --------------------------------------------------------------------------------
-
-namespace {
-CharWidthTable Widths(uint8_t space, uint8_t letters, uint8_t nul = 3) {
-    uint8_t w[256];
-    for (int i = 0; i < 256; ++i)
-        w[i] = letters;
-    w[' '] = space;
-    w[0] = nul;
-    w['W'] = 20;
-    CharWidthTable t;
-    t.Fill(w);
-    return t;
-}
-std::vector<std::pair<uint32_t, uint32_t>> Positions(const TextBuffer& b, uint32_t line) {
-    std::vector<std::pair<uint32_t, uint32_t>> out;
-    TokenCursor c(b, b.FindLine(line));
-    for (Token t = c.Next(); t.kind != TokenKind::End; t = c.Next())
-        out.push_back({t.x, t.width});
-    return out;
-}
-} // namespace
-
 TEST(TextLayout, PositionsWithTabsAndNuls) {
     TextBuffer b;
     b.Widths() = Widths(4, 5); // tab 32
     std::string s("ab\tW\t\t1\0x", 9);
     Parse(b, s);
-    using P = std::pair<uint32_t, uint32_t>;
     // ab 0..10, tab to 32, W 32..52, tab to 64, tab to 96 (strictly above),
     // 1 at 96, NUL 3 wide, x at 104.
     EXPECT_EQ(Positions(b, 1),
@@ -170,7 +167,7 @@ TEST(TextLayout, UndoAfterANewFontLaysRestoredLinesOut) {
     b.Widths() = Widths(4, 5); // tab 32
     b.LayoutAll();
     ASSERT_TRUE(b.Undo().done);
-    EXPECT_EQ(Positions(b, 1), (std::vector<std::pair<uint32_t, uint32_t>>{{0, 10}}));
+    EXPECT_EQ(Positions(b, 1), (std::vector<P>{{0, 10}}));
     EXPECT_EQ(b.WidestLine(), 92u);
     EXPECT_EQ(b.LineWidth(b.FindLine(2)), 92u);
 }
@@ -185,8 +182,6 @@ TEST(TextLayout, ColourEntriesFollowTheTable) {
     b.Colours().Number() = 0x0000FF;
     EXPECT_EQ(*number.colour, 0x0000FFu); // no re-tokenizing needed
 }
-
-// --- versions, storage and failures ------------------------------------------------------
 
 TEST(TextVersions, UndoAndNewGiveBackBlocks) {
     TextBuffer b;
