@@ -108,13 +108,6 @@ TEST_F(BuildScript, JumpsAndLabels) {
     EXPECT_TRUE(missing.aborted);
     EXPECT_EQ(Messages(), Strings{"The script stopped: no line carries the label nowhere"});
 
-    // A command run on its own jumps into the configured script.
-    host.calls.clear();
-    script = "echo not run\r\n:x\r\necho in script";
-    run.configuredScript = script;
-    RunBuildScript("goto x", run, host);
-    EXPECT_EQ(Messages(), Strings{"in script"});
-
     // An endless loop ends at the statement limit.
     run.statementLimit = 1000;
     EXPECT_TRUE(Run(":a\r\ngoto a").ran);
