@@ -71,9 +71,7 @@ TEST(TextTokenizer, ClassDecisions) {
         {"--5", "P:- N:-5"},
         // Word characters keep a digit in the run; others let a number start.
         {"~1 ^2 `3 _4 a.5", "P:~1 ^2 `3 _4 a. N:5"},
-        {"\xe9"
-         "1",
-         "P:\xe9 N:1"},
+        {std::string(1, '\xe9') + '1', "P:\xe9 N:1"},
         {"5+", "N:5 P:+"},
         {"1.5e3", "N:1 P:. N:5e3"},
         {"x\t5\t", "P:x T N:5 T"},

