@@ -2,11 +2,8 @@
 #include "tests/support/memory_settings_store.h"
 #include "view/caret_animation.h"
 
-#include "app/command_ids.h"
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,76 +20,12 @@ std::vector<std::uint8_t> Text(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
-bool Checked(const std::vector<MenuCheck>& checks, int command) {
-    auto it = std::find_if(checks.begin(), checks.end(),
-                           [&](const MenuCheck& c) { return c.command == command; });
-    EXPECT_NE(it, checks.end()) << command;
-    return it != checks.end() && it->checked;
-}
-
-// Settings as a user who changed everything would have them.
-AppSettings Customised() {
-    AppSettings s;
-    s.autoSave = true;
-    s.language = UiLanguage::RomanianDiacritics;
-    s.configuredScript = "echo hi\r\n\tlink %1";
-    s.customHelpFile = "C:\\help\\asm.hlp";
-    s.helpOptions = kHelpCloseOnExit | kHelpUsed;
-    RenderSettings& r = s.render;
-    r.imagePath = "C:\\pics\\sky.bmp";
-    r.backgroundColour = 0x123456;
-    r.backgroundKind = BackgroundKind::Colour;
-    r.imagePlacement = ImagePlacement::StretchIsotropic;
-    r.planeCount = 12;
-    r.distance = 3;
-    r.firstPlaneColour = 0x010203;
-    r.lastPlaneColour = 0xA0B0C0;
-    r.fadeDirection = FadeDirection::NorthEast;
-    r.caretMode = CaretMode::Blink;
-    r.caretPeriodMs = 350;
-    r.font.height = -16;
-    r.font.weight = 400;
-    r.font.italic = 1;
-    std::strcpy(r.font.faceName, "Lucida Console");
-    r.textColour = 0x0000FF;
-    r.syntaxHighlight = false;
-    r.doubleBuffering = false;
-    r.overLetter = false;
-    r.showAddress = true;
-    s.autoIndent = false;
-    s.autoConvertUnixText = true;
-    return s;
-}
-
 // Every stored value but auto-save and the placement, compared in its written form.
 void ExpectSameStoredSettings(const AppSettings& a, const AppSettings& b) {
     for (std::size_t i = static_cast<std::size_t>(Setting::Language); i < kSettingCount; ++i) {
         const auto setting = static_cast<Setting>(i);
         EXPECT_EQ(EncodeSetting(setting, a), EncodeSetting(setting, b)) << InfoOf(setting).name;
     }
-}
-
-TEST(Settings, SavedSettingsComeBackAfterRestart) {
-    MemorySettingsStore store;
-    const AppSettings saved = Customised();
-    SaveAllSettings(store, saved);
-    AppSettings window = saved;
-    StorePlacement(store, window, {false, false, {-300, 40, 500, 640}});
-
-    AppSettings s;
-    s.configuredScript = "default";
-    ApplyPlatformDefaults(s, true);
-    LoadPlacementSettings(store, s, 0);
-    LoadEditorSettings(store, s);
-    const std::vector<MenuCheck> checks = EditorMenuChecks(s);
-
-    ExpectSameStoredSettings(s, saved);
-    EXPECT_TRUE(s.autoSave);
-    EXPECT_EQ(s.placement, (WindowPlacement{-300, 40, 800, 600}));
-    EXPECT_EQ(LineHeightOf(s.render.font), 16); // the font dialog's negative height
-    EXPECT_TRUE(Checked(checks, IDM_DIRECTION_NE));
-    EXPECT_TRUE(Checked(checks, IDM_CARET_BLINK));
-    EXPECT_TRUE(Checked(checks, IDM_PLACEMENT_ISOTROPIC));
 }
 
 TEST(Settings, NumbersAreBroughtIntoRangeOnReading) {
