@@ -1,4 +1,3 @@
-// The settings port in memory, for tests: it also records the order of the writes.
 #pragma once
 
 #include <map>

