@@ -75,15 +75,6 @@ TEST(ParseNumber, StopsAtTheEndOfTheToken) {
         ParseNumber(view.substr(view.size() - n));
 }
 
-TEST(ParseNumber, NumberTokenEndsAtBlanksAndLineEnds) {
-    EXPECT_EQ(NumberToken("10h\tx"), "10h");
-    EXPECT_EQ(NumberToken("5\r\n"), "5");
-    EXPECT_EQ(NumberToken("5\nx"), "5");
-    EXPECT_EQ(NumberToken(std::string_view("7\0 8", 4)), "7");
-    EXPECT_EQ(NumberToken("  7"), "");
-    EXPECT_EQ(NumberToken("77"), "77");
-}
-
 TEST(ParseHex, ReadsOnlyHexadecimal) {
     EXPECT_EQ(ParseHex("0x1F"), (NumberReading{31, 4}));
     EXPECT_EQ(ParseHex("1F"), (NumberReading{31, 2}));

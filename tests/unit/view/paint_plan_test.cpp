@@ -179,7 +179,6 @@ TEST_F(PaintPlanTest, CaretOnEveryPlaneAndTheAnchorMark) {
         ASSERT_EQ(lines.size(), 8u);
         for (int p = 0; p < 8; ++p) {
             EXPECT_EQ(lines[p].x, 8 + 16 + 7 - p);
-            EXPECT_EQ(lines[p].x1, lines[p].x);
             EXPECT_EQ(lines[p].y, 32 + 7 - p);
             EXPECT_EQ(lines[p].y1, lines[p].y + 16);
             EXPECT_EQ(lines[p].colour, planes.PenColour((p + animation.Phase()) % 8)) << tick;
