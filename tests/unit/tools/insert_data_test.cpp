@@ -78,20 +78,6 @@ TEST(InsertData, HeadersOfEveryWidthAndEmptyFilesStayComplete) {
     EXPECT_EQ(Format("", DataLanguage::Basic, hex), "\r\n");
 }
 
-TEST(InsertData, LengthIsExactForEveryCombination) {
-    std::string bytes;
-    for (int i = 0; i < 37; ++i)
-        bytes += static_cast<char>(i * 37);
-    for (int l = 0; l < 5; ++l)
-        for (int r = 0; r < 4; ++r)
-            for (int w = 0; w < 3; ++w)
-                for (bool align : {false, true})
-                    for (uint32_t perLine : {0u, 1u, 7u, 100u})
-                        for (size_t size : {size_t{0}, size_t{1}, size_t{5}, bytes.size()})
-                            Format(bytes.substr(0, size), DataLanguage(l), DataRadix(r),
-                                   DataWidth(w), align, perLine, "x");
-}
-
 TEST(InsertData, IdentifierValuesPerLineAndLanguageRules) {
     EXPECT_EQ(DataIdentifier("C:\\pics\\logo.bmp"), "logo_bm");
     EXPECT_EQ(DataIdentifier("1.bin"), "_1_bin");
