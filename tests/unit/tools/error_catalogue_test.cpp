@@ -147,8 +147,6 @@ TEST(ReadHexCode, DialogRule) {
     EXPECT_EQ(ReadHexCode("g"), 0u);  // 'G' - 7 = 0x40
     EXPECT_EQ(ReadHexCode(" 1"), 1u); // a space counts as a zero digit
     EXPECT_EQ(ReadHexCode("123456789"), 0x23456789u);
-    // Only the first 19 characters are read.
-    EXPECT_EQ(ReadHexCode("0000000000000000001F"), 1u);
 }
 
 // The list the build turns into the tables: code, names, message per line.
