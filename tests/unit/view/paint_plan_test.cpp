@@ -273,7 +273,7 @@ TEST_F(PaintPlanTest, HexViewAddresses) {
     EXPECT_EQ(TextsOf(s, "c").at(1).x, 8 + 72 - 16);
 }
 
-TEST_F(PaintPlanTest, CaretRepaintRectangleAndThePhaseAfterSettingChanges) {
+TEST_F(PaintPlanTest, RepaintRectanglesAndSettingChanges) {
     Load("abc\r\ndef");
     MoveCaret(2, 1);
     top.hOffset = 4;
@@ -282,15 +282,21 @@ TEST_F(PaintPlanTest, CaretRepaintRectangleAndThePhaseAfterSettingChanges) {
     animation.Tick(CaretMode::FadeOut, 8, flags);
     ApplyRenderSettings(settings, planes, animation, view, buffer.Widths());
     EXPECT_EQ(animation.Phase(), 0); // a new distance restarts the phase
+    EXPECT_EQ(view.planeSpread, 16u);
     const int widest = static_cast<int>(buffer.Widths().widest);
     EXPECT_EQ(BoxOf(CaretRepaintRect(caret, top, view, widest)),
               (Box{12, 16, 12 + widest + 16, 48}));
+    EXPECT_EQ(BoxOf(CaretBandRect(caret, view)), (Box{0, 16, 640, 48}));
+    EXPECT_EQ(BoxOf(AddressColumnRect(72, 16, widest, 480)), (Box{0, 0, 96 + widest, 480}));
 
     animation.Tick(CaretMode::FadeOut, 8, flags);
+    settings.firstPlaneColour = 0x101010;
     settings.fadeDirection = FadeDirection::NorthWest;
     settings.showAddress = true;
     ApplyRenderSettings(settings, planes, animation, view, buffer.Widths());
-    EXPECT_EQ(animation.Phase(), 8); // the direction keeps it
+    EXPECT_EQ(animation.Phase(), 8); // colours and direction keep it
+    EXPECT_EQ(view.fadeX, -1);
+    EXPECT_EQ(view.fadeY, -1);
     EXPECT_EQ(CaretRepaintRect(caret, top, view, widest).left, 12 + 72);
 }
 
