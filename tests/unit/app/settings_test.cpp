@@ -20,14 +20,6 @@ std::vector<std::uint8_t> Text(const std::string& s) {
     return {s.begin(), s.end()};
 }
 
-// Every stored value but auto-save and the placement, compared in its written form.
-void ExpectSameStoredSettings(const AppSettings& a, const AppSettings& b) {
-    for (std::size_t i = static_cast<std::size_t>(Setting::Language); i < kSettingCount; ++i) {
-        const auto setting = static_cast<Setting>(i);
-        EXPECT_EQ(EncodeSetting(setting, a), EncodeSetting(setting, b)) << InfoOf(setting).name;
-    }
-}
-
 TEST(Settings, NumbersAreBroughtIntoRangeOnReading) {
     struct Case {
         const char* name;
@@ -97,7 +89,12 @@ TEST(Settings, MalformedValuesReadAsMissing) {
     AppSettings expected;
     expected.configuredScript = "default";
     expected.language = UiLanguage::Romanian; // the locale decides a missing language
-    ExpectSameStoredSettings(s, expected);
+    // Every stored value but auto-save and the placement, compared in its written form.
+    for (std::size_t i = static_cast<std::size_t>(Setting::Language); i < kSettingCount; ++i) {
+        const auto setting = static_cast<Setting>(i);
+        EXPECT_EQ(EncodeSetting(setting, s), EncodeSetting(setting, expected))
+            << InfoOf(setting).name;
+    }
     EXPECT_FALSE(s.autoSave);
     EXPECT_FALSE(s.maximized);
     EXPECT_EQ(s.placement, WindowPlacement{});
