@@ -103,8 +103,6 @@ TEST(StreamRecords, MenuTextsAndStreamNames) {
     EXPECT_EQ(StreamCounterText(0), "*Stream #00000");
     EXPECT_EQ(StreamCounterText(12), "*Stream #00012");
     EXPECT_EQ(StreamCounterText(100001), "*Stream #00001");
-    EXPECT_EQ(StreamFileName("C:\\a.txt", ":notes:$DATA"), "C:\\a.txt:notes:$DATA");
-    EXPECT_EQ(StreamFileName("C:\\a.txt", "notes"), "C:\\a.txt:notes");
     EXPECT_EQ(StreamFileName("C:\\a.txt", ":"), "");
     EXPECT_EQ(StreamFileName("C:\\a.txt", ""), "");
 }

@@ -120,7 +120,6 @@ TEST(ErrorDetails, LineSchemeAndLookup) {
                                       "Facility code: FACILITY_NULL\r\n"
                                       "\r\n"
                                       "Disk is full.");
-    EXPECT_EQ(ErrorDetailsText(c, 0x12345678), "Error Code: 12345678 (305419896)"); // unknown
     // An empty message: the text ends with the facility line, no line break.
     EXPECT_EQ(ErrorDetailsText(c, 0x80020009), "Error Code: 80020009 (2147614729)\r\n"
                                                "Message ID: NO_SPACE\r\n"
