@@ -86,7 +86,6 @@ TEST(ScriptHost, ScriptDrivesRealProgramsAndFiles) {
     EXPECT_EQ(GetFileAttributesA((dir / "tree").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(views, std::vector<std::string>{"size 14|hello\r\nagain\r\n"});
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Stratext");
     EXPECT_EQ(boxes[0].text.substr(0, 9), "demo.asm ");
 
     const std::string after = ReadBytes(dir / "probe.exe");
@@ -179,15 +178,13 @@ class ConfigureDialog : public ::testing::Test {
 };
 
 TEST_F(ConfigureDialog, ShowsTheScriptAndStoresOnlyWhatChanged) {
-    std::string caption, shown, okLabel;
+    std::string caption, shown;
     INT_PTR result = Open(IDC_DIALOG_OK, [&](HWND dialog) {
         caption = WindowText(dialog);
-        shown = WindowText(GetDlgItem(dialog, IDC_CONFIG_SCRIPT));
-        okLabel = WindowText(GetDlgItem(dialog, IDC_DIALOG_OK));
+        shown = DlgItemText(dialog, IDC_CONFIG_SCRIPT);
     });
     EXPECT_EQ(caption, "Compiler configuration");
     EXPECT_EQ(shown, settings.configuredScript);
-    EXPECT_EQ(okLabel, "&OK");
     EXPECT_EQ(result, IDC_DIALOG_OK);
     EXPECT_TRUE(store.writes.empty());
 
@@ -196,16 +193,6 @@ TEST_F(ConfigureDialog, ShowsTheScriptAndStoresOnlyWhatChanged) {
     EXPECT_EQ(settings.configuredScript, "echo changed");
     ASSERT_EQ(store.writes.size(), 1u);
     EXPECT_EQ(store.writes[0].name, "External assembler commands");
-
-    settings.language = UiLanguage::Romanian;
-    result = Open(IDC_DIALOG_CANCEL, [&](HWND dialog) {
-        caption = WindowText(dialog);
-        TypeInto(dialog, "echo dropped");
-    });
-    EXPECT_EQ(caption, "Configurare compilator");
-    EXPECT_EQ(result, IDC_DIALOG_CANCEL | kScriptModifiedBit);
-    EXPECT_EQ(settings.configuredScript, "echo changed");
-    EXPECT_EQ(store.writes.size(), 1u);
 }
 
 // Execute now runs the edit's text with the dialog owning its boxes; Exec
@@ -221,7 +208,7 @@ TEST_F(ConfigureDialog, ExecuteNowAndExecCommand) {
         executed = PressAndAnswer(dialog, IDC_CONFIG_EXECUTE, {IDOK});
         PressAndAnswer(dialog, IDC_CONFIG_EXEC_COMMAND,
                        {IDC_DIALOG_OK, [&](HWND input) {
-                            prompt = WindowText(GetDlgItem(input, IDC_INPUT_PROMPT));
+                            prompt = DlgItemText(input, IDC_INPUT_PROMPT);
                             SetDlgItemTextA(input, IDC_INPUT_EDIT, "goto jump");
                         }});
         jumped = AnswerOtherBox(dialog, {IDOK});
@@ -234,6 +221,7 @@ TEST_F(ConfigureDialog, ExecuteNowAndExecCommand) {
     EXPECT_EQ(state.commandText, "goto jump");
     EXPECT_EQ(result, IDC_DIALOG_CANCEL | kScriptModifiedBit);
     EXPECT_EQ(settings.configuredScript, "echo configured\r\n:later\r\necho later");
+    EXPECT_TRUE(store.writes.empty());
 }
 
 // The Unix path a variable names; empty when it is not set.
@@ -306,14 +294,8 @@ TEST_F(Toolchain, F9AssemblesLinksAndSetsSectionFlags) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Built demo.exe");
     EXPECT_EQ(ReadBytes(dir / "demo.asm").substr(0, 22), ".intel_syntax noprefix");
-    const std::string image = ReadBytes(dir / "demo.exe");
-    ASSERT_GT(image.size(), 0x200u);
-    EXPECT_EQ(image.substr(0, 2), "MZ");
-    const std::uint32_t pe = *reinterpret_cast<const std::uint32_t*>(image.data() + 0x3C);
-    ASSERT_LT(pe + 4, image.size());
-    EXPECT_EQ(image.substr(pe, 4), std::string("PE\0\0", 4));
     // .text comes first: code, execute, read, and now write.
-    EXPECT_EQ(SectionCharacteristics(image, 0), 0xE0000020u);
+    EXPECT_EQ(SectionCharacteristics(ReadBytes(dir / "demo.exe"), 0), 0xE0000020u);
     EXPECT_FALSE(app->compileState.abortFlag);
     EXPECT_EQ(StatusPart(0), "Compiler process terminated");
 
@@ -357,9 +339,8 @@ TEST_F(CompileAndRun, StartsTheProgramOnlyAfterAGoodRun) {
     app->settings.configuredScript = "echo The source\r\ntype %!2";
     std::string shown;
     std::vector<SeenBox> boxes = compileAndRun(
-        "demo.asm", {{IDYES, {}}, {IDCANCEL, [&](HWND window) {
-                                       shown = WindowText(GetDlgItem(window, IDC_HELP_TEXT));
-                                   }}});
+        "demo.asm", {{IDYES, {}},
+                     {IDCANCEL, [&](HWND window) { shown = DlgItemText(window, IDC_HELP_TEXT); }}});
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].caption, "The source");
     EXPECT_EQ(shown, "; demo");

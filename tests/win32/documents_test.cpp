@@ -42,11 +42,6 @@ class DocumentsTest : public EditorTest {
         return cleanup.back();
     }
 
-    // Replaces the text as an edit would, leaving the document modified.
-    void SetText(const std::string& text) {
-        View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-
     // A file dropped on the view as the shell hands it over: DROPFILES
     // followed by the name list. The view posts the drop to the main window.
     void Drop(const std::string& path) {
@@ -145,19 +140,15 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothing) {
     EXPECT_FALSE(
         AnswerBoxes<bool>([&] { return OpenDocument(*app, missing); }, {{IDOK, {}}}, boxes));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Big fucking error");
     EXPECT_EQ(boxes[0].owner, app->main);
     EXPECT_EQ(boxes[0].text, ErrorReportText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(StatusPart(0), "Error opening file");
     EXPECT_EQ(Document(), before);
 
-    // A folder cannot be read as a document either; the notice follows the language.
-    app->settings.language = UiLanguage::Romanian;
-    boxes.clear();
+    // A folder cannot be read as a document either.
     EXPECT_FALSE(AnswerBoxes<bool>([&] { return OpenDocument(*app, TempDirectory()); },
                                    {{IDOK, {}}}, boxes));
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(StatusPart(0), "Eroare deschidere fisier");
     EXPECT_EQ(Document(), before);
 }
 
@@ -351,7 +342,6 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
             AnswerBoxes<SaveResult>([&] { return SaveCurrentDocument(*app); }, {{IDOK, {}}}, boxes),
             SaveResult::Failed);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, "Big fucking error");
         EXPECT_EQ(boxes[0].owner, app->main);
         EXPECT_EQ(StatusPart(0), "Error writing file");
         EXPECT_EQ(View(EM_GETMODIFY), 1);
@@ -382,14 +372,6 @@ class StreamsTest : public DocumentsTest {
         RebuildStreamList(*app);
     }
 
-    std::string ItemText(UINT command) {
-        char text[256] = {};
-        GetMenuStringA(app->streamsPopup, command, text, sizeof text, MF_BYCOMMAND);
-        return text;
-    }
-    bool Checked(UINT command) {
-        return GetMenuState(app->streamsPopup, command, MF_BYCOMMAND) & MF_CHECKED;
-    }
     bool ReadOnly() { return GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY; }
 
     std::string file, link;
@@ -409,7 +391,7 @@ TEST_F(StreamsTest, ListedStreamsOpenFromTheMenu) {
     app->streams.Assign(app->streamsPopup,
                         {Stream(1, u""), Stream(2, u""), Stream(4, u":a:$DATA")});
     EXPECT_TRUE(GetMenuState(app->streamsPopup, 10001, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+    EXPECT_EQ(MenuText(10002), L":a:$DATA");
     EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
 
     Command(10002);
@@ -425,11 +407,7 @@ TEST_F(StreamsTest, ListedStreamsOpenFromTheMenu) {
     EXPECT_EQ(app->document.path, file);
     EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
     EXPECT_FALSE(Checked(10002));
-    EXPECT_EQ(ItemText(10002), ":a:$DATA");
-
-    // A language switch keeps the popup with its items.
-    Command(IDM_LANGUAGE_ROMANIAN);
-    EXPECT_EQ(ItemText(10002), ":a:$DATA");
+    EXPECT_EQ(MenuText(10002), L":a:$DATA");
 }
 
 TEST_F(StreamsTest, NewStreamIsCreatedSavedAndDeletedAndAHardLinkMade) {
@@ -438,7 +416,7 @@ TEST_F(StreamsTest, NewStreamIsCreatedSavedAndDeletedAndAHardLinkMade) {
         AnswerBoxes([&] { Command(IDM_STREAM_NEW); }, {{IDC_DIALOG_OK, typeName}});
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(app->document.path, file + ":notes");
-    EXPECT_EQ(ItemText(10000), "notes");
+    EXPECT_EQ(MenuText(10000), L"notes");
     EXPECT_TRUE(Checked(10000));
     EXPECT_TRUE(ReadOnly());
 
@@ -454,7 +432,7 @@ TEST_F(StreamsTest, NewStreamIsCreatedSavedAndDeletedAndAHardLinkMade) {
     EXPECT_EQ(app->document.path, file);
     EXPECT_EQ(Text(), "the file");
     EXPECT_TRUE(Checked(IDM_STREAM_DEFAULT));
-    EXPECT_EQ(ItemText(10000), "");
+    EXPECT_EQ(MenuText(10000), L"");
     EXPECT_TRUE(ReadOnly());
 
     // With the file itself open, nothing is deleted: the user is told why.

@@ -17,6 +17,8 @@ namespace stx::test {
 
 // Full path of a file in the directory of the running test executable.
 std::string PathBesideTests(const std::string& name);
+// Polls `done` every 10 ms until it holds; false after timeoutMs.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // A file in the temporary directory with the given bytes; removed on destruction.
 class TempFile {
@@ -45,6 +47,7 @@ class ProgramProcess {
 };
 
 std::string WindowText(HWND hwnd);
+std::string DlgItemText(HWND dialog, int id);
 
 // ---- files -------------------------------------------------------------------
 
@@ -128,12 +131,17 @@ class EditorTest : public ::testing::Test {
     // Sends the message to the text view.
     LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT Command(int command);
+    // Replaces the text as WM_SETTEXT does, leaving the document modified.
+    void SetText(const std::string& text);
     void Type(const std::string& text);
     void Key(WORD vk, bool shift = false, bool ctrl = false);
     std::string Text();
     void Select(int start, int end);
     std::pair<DWORD, DWORD> Selection();
     std::string StatusPart(int part);
+    // The main menu's item of the command, popups included.
+    bool Checked(int command);
+    std::wstring MenuText(int command);
     // Dispatches what is waiting in the thread's queue.
     void Pump();
 
