@@ -77,7 +77,7 @@ TEST(ScriptHost, ScriptDrivesRealProgramsAndFiles) {
     const std::string before = ReadBytes(dir / "probe.exe");
 
     std::vector<SeenBox> boxes =
-        AnswerBoxes([&] { RunBuildScript(script, run, host); }, {{IDOK, {}}, {IDOK, {}}});
+        AnswerBoxes([&] { RunBuildScript(script, run, host); }, {{IDOK, {}}, {IDOK, {}, 1000}});
 
     EXPECT_NE(GetFileAttributesA((dir / "seven").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadBytes(dir / "out.txt"), "hello\r\nagain\r\n");
@@ -128,8 +128,7 @@ TEST(ScriptHost, WaitKeepsWindowsPaintedAndHoldsInputBack) {
     std::thread helper([&] {
         const int seen = paints;
         InvalidateRect(window, nullptr, FALSE);
-        for (int i = 0; i < 1000 && paints == seen; ++i)
-            Sleep(10);
+        WaitFor([&] { return paints != seen; });
         WriteBytes(signal, "");
     });
     Win32ScriptHost host({});
@@ -313,18 +312,15 @@ TEST_F(Toolchain, F9AssemblesLinksAndSetsSectionFlags) {
 // Ctrl+F9 starts the program after a script that ends normally; not after
 // one that aborts, nor when the save question is cancelled. `type` shows a
 // file in the text window, captioned by the message before it.
-class CompileAndRun : public EditorTest {};
+using CompileAndRun = EditorTest;
 
 TEST_F(CompileAndRun, StartsTheProgramOnlyAfterAGoodRun) {
     ScratchDirectory dir("stx compile and run");
     // Each document has its program, which adds a line to "<name>.exe.started" when it starts.
     for (const char* program : {"aborted.exe", "cancelled.exe", "demo.exe"})
         WriteBytes(dir / program, ReadBytes(PathBesideTests("script_probe.exe")));
-    auto waitForStarts = [&](const char* program, const std::string& expected) {
-        const std::string marks = dir / (std::string(program) + ".started");
-        for (int i = 0; i < 500 && ReadBytes(marks) != expected; ++i)
-            Sleep(20);
-        return ReadBytes(marks);
+    auto startsOfDemo = [&](const std::string& expected) {
+        return WaitFor([&] { return ReadBytes(dir / "demo.exe.started") == expected; });
     };
     auto compileAndRun = [&](const char* document, std::vector<BoxAnswer> answers) {
         app->document = {dir / document, true};
@@ -344,7 +340,7 @@ TEST_F(CompileAndRun, StartsTheProgramOnlyAfterAGoodRun) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].caption, "The source");
     EXPECT_EQ(shown, "; demo");
-    EXPECT_EQ(waitForStarts("demo.exe", "started\r\n"), "started\r\n");
+    EXPECT_TRUE(startsOfDemo("started\r\n"));
 
     // The last run went well; a cancelled question still starts nothing.
     Type(" changed");
@@ -352,7 +348,7 @@ TEST_F(CompileAndRun, StartsTheProgramOnlyAfterAGoodRun) {
 
     app->settings.configuredScript = "md built";
     compileAndRun("demo.asm", {{IDYES, {}}});
-    EXPECT_EQ(waitForStarts("demo.exe", "started\r\nstarted\r\n"), "started\r\nstarted\r\n");
+    EXPECT_TRUE(startsOfDemo("started\r\nstarted\r\n"));
     // By now a start of the other two would have shown.
     EXPECT_EQ(ReadBytes(dir / "aborted.exe.started"), "<missing>");
     EXPECT_EQ(ReadBytes(dir / "cancelled.exe.started"), "<missing>");

@@ -62,68 +62,53 @@ TEST_F(DialogCommands, FindNextOpensFindThenWrapsWithItsOptions) {
     EXPECT_EQ(Selection(), Range(12, 12));
 }
 
-TEST_F(DialogCommands, ReplaceReportsAMissThenReplacesAllAfterTheSelection) {
+// One Replace session: a miss, one replacement at a time, then the rest at once.
+TEST_F(DialogCommands, ReplaceReportsAMissThenReplacesOneAndAll) {
     Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
     SetText("cat 1 cat 2 cat 3 cat");
     Select(4, 4);
     SeenBox notFound;
-    std::string label;
-    Range afterMiss;
+    std::string afterMiss, afterFirst;
+    Range missAt, replacedOne;
     // Replace all closes the dialog; the count comes in a box after it.
     const std::vector<SeenBox> seen =
-        Run(IDM_EDIT_REPLACE,
-            {{IDC_REPLACE_ALL_NEXT,
-              [&](HWND dialog) {
-                  SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
-                  notFound = PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, {IDOK});
-                  EXPECT_EQ(notFound.owner, dialog);
-                  SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
-                  label = DlgItemText(dialog, IDC_REPLACE_FIND_FIRST);
-                  SendMessageA(app->view, EM_GETSEL, reinterpret_cast<WPARAM>(&afterMiss.first),
-                               reinterpret_cast<LPARAM>(&afterMiss.second));
-                  SendMessageA(app->view, EM_SETSEL, 4, 4);
-                  CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
-                  SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
-                  SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
-                  SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
-              }},
-             {IDOK, {}}});
+        Run(IDM_EDIT_REPLACE, {{IDC_REPLACE_ALL_NEXT,
+                                [&](HWND dialog) {
+                                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "dog");
+                                    notFound =
+                                        PressAndAnswer(dialog, IDC_REPLACE_FIND_NEXT, {IDOK});
+                                    EXPECT_EQ(notFound.owner, dialog);
+                                    SendMessageA(dialog, WM_NULL, 0, 0); // the command has finished
+                                    afterMiss = DlgItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                                    missAt = Selection();
+                                    Select(4, 4);
+                                    CheckDlgButton(dialog, IDC_REPLACE_MATCH_CASE, BST_CHECKED);
+                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_MATCH_CASE, 0);
+                                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "cat");
+                                    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "(cat)");
+                                    // The first button finds, then replaces and finds the next.
+                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                                    afterFirst = DlgItemText(dialog, IDC_REPLACE_FIND_FIRST);
+                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
+                                    replacedOne = Selection();
+                                }},
+                               {IDOK, {}}});
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(notFound.text,
               "Textul nu a fost gasit\r\nCautarea se va face de la inceputul textului");
-    EXPECT_EQ(label, "Cauta &primul");
-    EXPECT_EQ(afterMiss, Range(0, 0));
+    EXPECT_EQ(afterMiss, "Cauta &primul");
+    EXPECT_EQ(missAt, Range(0, 0));
+    EXPECT_EQ(afterFirst, "&Inlocuieste");
+    EXPECT_EQ(replacedOne, Range(14, 17));
     EXPECT_EQ(Text(), "cat 1 (cat) 2 (cat) 3 (cat)");
     EXPECT_EQ(seen[1].text, "Cuvinte inlocuite: 3");
     EXPECT_EQ(seen[1].owner, app->main);
     EXPECT_EQ(app->search.flags, kMatchCase);
+    EXPECT_EQ(app->search.replaceText, "(cat)");
     // Each replacement is undone on its own.
     for (int i = 0; i < 3; ++i)
         Command(IDM_EDIT_UNDO);
     EXPECT_EQ(Text(), "cat 1 cat 2 cat 3 cat");
-}
-
-TEST_F(DialogCommands, ReplaceOneAtATime) {
-    Command(IDM_LANGUAGE_ROMANIAN);
-    SetText("a b a");
-    Select(0, 0);
-    std::string label;
-    const std::vector<SeenBox> seen =
-        Run(IDM_EDIT_REPLACE, {{IDC_DIALOG_CANCEL,
-                                [&](HWND dialog) {
-                                    SetDlgItemTextA(dialog, IDC_REPLACE_WHAT, "a");
-                                    SetDlgItemTextA(dialog, IDC_REPLACE_WITH, "x");
-                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-                                    label = DlgItemText(dialog, IDC_REPLACE_FIND_FIRST);
-                                    SendMessageA(dialog, WM_COMMAND, IDC_REPLACE_FIND_FIRST, 0);
-                                }},
-                               {IDOK, {}}});
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(label, "&Inlocuieste");
-    EXPECT_EQ(Text(), "x b a");
-    EXPECT_EQ(Selection(), Range(4, 5));
-    EXPECT_EQ(seen[1].text, "Cuvinte inlocuite: 1");
-    EXPECT_EQ(app->search.replaceText, "x");
 }
 
 TEST_F(DialogCommands, GoToLineShowsTheCaretLineAndSkipsIndentation) {
