@@ -176,33 +176,18 @@ class ConfigureDialog : public ::testing::Test {
         nullptr, settings, store, document, state, nullptr, true, [] { return true; }, {}};
 };
 
-TEST_F(ConfigureDialog, ShowsTheScriptAndStoresOnlyWhatChanged) {
-    std::string caption, shown;
-    INT_PTR result = Open(IDC_DIALOG_OK, [&](HWND dialog) {
-        caption = WindowText(dialog);
-        shown = DlgItemText(dialog, IDC_CONFIG_SCRIPT);
-    });
-    EXPECT_EQ(caption, "Compiler configuration");
-    EXPECT_EQ(shown, settings.configuredScript);
-    EXPECT_EQ(result, IDC_DIALOG_OK);
-    EXPECT_TRUE(store.writes.empty());
-
-    result = Open(IDC_DIALOG_OK, [&](HWND dialog) { TypeInto(dialog, "echo changed"); });
-    EXPECT_EQ(result, IDC_DIALOG_OK | kScriptModifiedBit);
-    EXPECT_EQ(settings.configuredScript, "echo changed");
-    ASSERT_EQ(store.writes.size(), 1u);
-    EXPECT_EQ(store.writes[0].name, "External assembler commands");
-}
-
 // Execute now runs the edit's text with the dialog owning its boxes; Exec
 // command runs one typed line whose jump lands in that script; Cancel then
-// puts the script from before the dialog back.
-TEST_F(ConfigureDialog, ExecuteNowAndExecCommand) {
+// puts the script from before the dialog back. OK stores it only when changed.
+TEST_F(ConfigureDialog, ExecutesTheEditAndStoresOnlyWhatChanged) {
+    const std::string configured = settings.configuredScript;
     SeenBox executed, jumped;
-    std::string prompt;
+    std::string caption, shown, prompt;
     HWND configureDialog = nullptr;
-    const INT_PTR result = Open(IDC_DIALOG_CANCEL, [&](HWND dialog) {
+    INT_PTR result = Open(IDC_DIALOG_CANCEL, [&](HWND dialog) {
         configureDialog = dialog;
+        caption = WindowText(dialog);
+        shown = DlgItemText(dialog, IDC_CONFIG_SCRIPT);
         TypeInto(dialog, "echo from the edit\r\n:jump\r\necho jumped");
         executed = PressAndAnswer(dialog, IDC_CONFIG_EXECUTE, {IDOK});
         PressAndAnswer(dialog, IDC_CONFIG_EXEC_COMMAND,
@@ -212,6 +197,8 @@ TEST_F(ConfigureDialog, ExecuteNowAndExecCommand) {
                         }});
         jumped = AnswerOtherBox(dialog, {IDOK});
     });
+    EXPECT_EQ(caption, "Compiler configuration");
+    EXPECT_EQ(shown, configured);
     EXPECT_EQ(executed.text, "from the edit\r\njumped");
     EXPECT_EQ(executed.owner, configureDialog);
     EXPECT_EQ(prompt, "Enter command to execute:");
@@ -219,8 +206,15 @@ TEST_F(ConfigureDialog, ExecuteNowAndExecCommand) {
     EXPECT_EQ(jumped.owner, configureDialog);
     EXPECT_EQ(state.commandText, "goto jump");
     EXPECT_EQ(result, IDC_DIALOG_CANCEL | kScriptModifiedBit);
-    EXPECT_EQ(settings.configuredScript, "echo configured\r\n:later\r\necho later");
+    EXPECT_EQ(settings.configuredScript, configured);
+
+    EXPECT_EQ(Open(IDC_DIALOG_OK, {}), IDC_DIALOG_OK);
     EXPECT_TRUE(store.writes.empty());
+    result = Open(IDC_DIALOG_OK, [&](HWND dialog) { TypeInto(dialog, "echo changed"); });
+    EXPECT_EQ(result, IDC_DIALOG_OK | kScriptModifiedBit);
+    EXPECT_EQ(settings.configuredScript, "echo changed");
+    ASSERT_EQ(store.writes.size(), 1u);
+    EXPECT_EQ(store.writes[0].name, "External assembler commands");
 }
 
 // The Unix path a variable names; empty when it is not set.

@@ -28,19 +28,6 @@ class DocumentsTest : public EditorTest {
         EditorTest::SetUp();
         app->editor.Buffer().convertLineBreaks = false;
     }
-    void TearDown() override {
-        for (const std::string& path : cleanup) {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-        EditorTest::TearDown();
-    }
-
-    // A file in the temporary directory, removed after the test.
-    std::string TempPath(const std::string& name) {
-        cleanup.push_back(TempDirectory() + name);
-        return cleanup.back();
-    }
 
     // A file dropped on the view as the shell hands it over: DROPFILES
     // followed by the name list. The view posts the drop to the main window.
@@ -70,11 +57,11 @@ class DocumentsTest : public EditorTest {
                 View(EM_GETMODIFY)};
     }
 
-    std::vector<std::string> cleanup;
+    ScratchDirectory dir{"stx documents"};
 };
 
 TEST_F(DocumentsTest, OpenAndSaveKeepEveryByteAndTheReadOnlyMark) {
-    const std::string path = TempPath("stx_round_trip.txt");
+    const std::string path = dir / "stx_round_trip.txt";
     const std::vector<std::string> contents = {
         "first line\r\nsecond line\r\n",
         std::string("NUL\0inside\r\n\0\0\r\nand at the end\0", 33),
@@ -110,11 +97,11 @@ TEST_F(DocumentsTest, OpenAndSaveKeepEveryByteAndTheReadOnlyMark) {
 }
 
 TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
-    const std::string path = TempPath("StoredCase.TXT");
+    const std::string path = dir / "StoredCase.TXT";
     WriteBytes(path, "case\r\n");
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(TempDirectory().c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.Path().c_str()));
     char here[MAX_PATH];
     GetFullPathNameA(".", sizeof here, here, nullptr);
 
@@ -126,7 +113,7 @@ TEST_F(DocumentsTest, RelativeNameGivesFullPathInStoredCase) {
 }
 
 TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothingAndA4GiBFileIsRefused) {
-    const std::string path = TempPath("stx_kept.txt");
+    const std::string path = dir / "stx_kept.txt";
     WriteBytes(path, "kept\r\n");
     ASSERT_TRUE(OpenDocument(*app, path));
     SetText("kept, and edited");
@@ -149,7 +136,7 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothingAndA4GiBFileIsRefused) {
     EXPECT_EQ(Document(), before);
 
     // A file of 4 GiB is refused, never read cut short.
-    const std::string huge = TempPath("stx_huge.bin");
+    const std::string huge = dir / "stx_huge.bin";
     HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     LARGE_INTEGER size;
@@ -165,7 +152,7 @@ TEST_F(DocumentsTest, FailedOpenReportsAndChangesNothingAndA4GiBFileIsRefused) {
 }
 
 TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
-    const std::string base = TempPath("stx_streamed.txt");
+    const std::string base = dir / "stx_streamed.txt";
     app->document = {base + ":notes", true};
     SetText("saved as\r\n");
     const Snapshot before = Document();
@@ -183,8 +170,8 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
     EXPECT_EQ(GetFileAttributesA(base.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // A name typed without an extension is saved with ".txt".
-    const std::string typed = TempDirectory() + "stx_report";
-    const std::string saved = TempPath("stx_report.txt");
+    const std::string typed = dir / "stx_report";
+    const std::string saved = dir / "stx_report.txt";
     boxes.clear();
     auto typeName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), typed.c_str()); };
     EXPECT_EQ(AnswerBoxes<SaveResult>([&] { return SaveCurrentDocumentAs(*app); },
@@ -196,7 +183,7 @@ TEST_F(DocumentsTest, SaveAsProposesNameWithoutStreamAndAddsTxt) {
 }
 
 TEST_F(DocumentsTest, CommandsThatReplaceTheTextAskFirst) {
-    const std::string path = TempPath("stx_asked.txt");
+    const std::string path = dir / "stx_asked.txt";
     WriteBytes(path, "from disk\r\n");
     auto typeName = [&](HWND dialog) { SetWindowTextA(FileNameField(dialog), path.c_str()); };
     struct Case {
@@ -293,7 +280,7 @@ TEST_F(DocumentsTest, ClosingAsksOnceAndKeepsTheTextUnlessAllowed) {
     EXPECT_TRUE(IsWindow(app->main));
     EXPECT_EQ(View(EM_GETMODIFY), 1);
     // Yes that saves lets the session end.
-    const std::string saved = TempPath("stx closing.txt");
+    const std::string saved = dir / "stx closing.txt";
     app->document = {saved, true};
     AnswerBoxes([&] { ending = SendMessageA(app->main, WM_QUERYENDSESSION, 0, 0); }, {{IDYES, {}}});
     EXPECT_EQ(ending, TRUE);
@@ -307,10 +294,9 @@ TEST_F(DocumentsTest, ClosingAsksOnceAndKeepsTheTextUnlessAllowed) {
 }
 
 TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
-    const std::string folder = TempPath("stx_folder_in_the_way");
-    RemoveDirectoryA(folder.c_str());
+    const std::string folder = dir / "stx_folder_in_the_way";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string locked = TempPath("stx_locked.txt");
+    const std::string locked = dir / "stx_locked.txt";
     WriteBytes(locked, "locked\r\n");
 
     struct Case {
@@ -338,7 +324,6 @@ TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
     CloseHandle(holder);
     EXPECT_EQ(ReadBytes(locked), "locked\r\n");
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    RemoveDirectoryA(folder.c_str());
 }
 
 // The stream commands. Wine lists no streams (it has no backup interface) but
@@ -349,13 +334,10 @@ class StreamsTest : public DocumentsTest {
   protected:
     void SetUp() override {
         DocumentsTest::SetUp();
-        file = TempPath("stratext streams.txt");
-        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        file = dir / "stratext streams.txt";
         WriteBytes(file, "the file");
         SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-        TempPath("stratext streams.txt:a:$DATA");
-        TempPath("stratext streams.txt:notes");
-        link = TempPath("stratext link.txt");
+        link = dir / "stratext link.txt";
         ASSERT_TRUE(OpenDocument(*app, file));
         RebuildStreamList(*app);
     }

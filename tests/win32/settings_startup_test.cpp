@@ -292,8 +292,6 @@ TEST_F(SettingsStartup, SaveSettingsWritesEverythingForTheNextStart) {
     EXPECT_EQ(stored["External assembler commands"].bytes.size(), 32767u);
     EXPECT_EQ(stored["Custom help file"].bytes.size(), 8192u);
     EXPECT_EQ(stored["Editor\\Font"].bytes.size(), 64u);
-    EXPECT_EQ(stored["Editor\\Planes"], Dword(8));
-    EXPECT_EQ(stored["Auto-save options"], Byte(0));
     // Auto-save stays off: the next change is not stored.
     Command(IDM_DIRECTION_S);
     EXPECT_EQ(StoredValues()["Editor\\Direction"], Byte(2));
