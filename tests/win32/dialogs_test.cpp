@@ -64,7 +64,6 @@ TEST_F(DialogCommands, FindNextOpensFindThenWrapsWithItsOptions) {
 
 // One Replace session: a miss, one replacement at a time, then the rest at once.
 TEST_F(DialogCommands, ReplaceReportsAMissThenReplacesOneAndAll) {
-    Command(IDM_LANGUAGE_ROMANIAN_DIACRITICS);
     SetText("cat 1 cat 2 cat 3 cat");
     Select(4, 4);
     SeenBox notFound;
@@ -94,14 +93,13 @@ TEST_F(DialogCommands, ReplaceReportsAMissThenReplacesOneAndAll) {
                                 }},
                                {IDOK, {}}});
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(notFound.text,
-              "Textul nu a fost gasit\r\nCautarea se va face de la inceputul textului");
-    EXPECT_EQ(afterMiss, "Cauta &primul");
+    EXPECT_EQ(notFound.text, "Text not found\r\nSearch is restarted");
+    EXPECT_EQ(afterMiss, "&Find first");
     EXPECT_EQ(missAt, Range(0, 0));
-    EXPECT_EQ(afterFirst, "&Inlocuieste");
+    EXPECT_EQ(afterFirst, "&Replace");
     EXPECT_EQ(replacedOne, Range(14, 17));
     EXPECT_EQ(Text(), "cat 1 (cat) 2 (cat) 3 (cat)");
-    EXPECT_EQ(seen[1].text, "Cuvinte inlocuite: 3");
+    EXPECT_EQ(seen[1].text, "Total replaces: 3");
     EXPECT_EQ(seen[1].owner, app->main);
     EXPECT_EQ(app->search.flags, kMatchCase);
     EXPECT_EQ(app->search.replaceText, "(cat)");

