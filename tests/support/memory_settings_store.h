@@ -1,4 +1,3 @@
-// The settings port in memory, for tests: it also records the order of the writes.
 #pragma once
 
 #include <map>
@@ -34,7 +33,6 @@ class MemorySettingsStore final : public SettingsStore {
 
     bool Write(SettingsKey key, const char* name, SettingType type, const std::uint8_t* data,
                std::size_t size) override {
-        if (failWrites) return false;
         Put(key, name, type, std::vector<std::uint8_t>(data, data + size));
         writes.push_back({key, name});
         return true;
@@ -57,7 +55,6 @@ class MemorySettingsStore final : public SettingsStore {
     }
 
     std::vector<WriteRecord> writes;
-    bool failWrites = false;
 
   private:
     bool mainKey_ = false;

@@ -32,7 +32,6 @@ class MemoryTree final : public DirectorySource, public IndexPrompter {
     }
     bool WriteFile(const std::string& path, std::string_view bytes) override {
         files[path] = std::string(bytes);
-        ++writes;
         return true;
     }
     CalendarTime LocalTime(uint64_t fileTime) override { return UtcCalendarTime(fileTime); }
@@ -53,7 +52,6 @@ class MemoryTree final : public DirectorySource, public IndexPrompter {
     std::map<std::string, std::vector<DirectoryEntry>> dirs;
     std::map<std::string, std::string> files;
     std::vector<std::string> progress, captions, answers;
-    int writes = 0;
 };
 
 } // namespace stx::test

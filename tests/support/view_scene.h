@@ -9,7 +9,15 @@
 #include "view/plane_tables.h"
 #include "view/render_settings.h"
 
+#include <array>
+
 namespace stx {
+
+// A rectangle as left, top, right, bottom, comparable and printable in expectations.
+using Box = std::array<int, 4>;
+inline Box BoxOf(const Rect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 struct ViewScene {
     PaintScene Scene() const {

@@ -71,7 +71,7 @@ constexpr char kNoMemory[] = "Not enough memory for this operation";
 TEST_F(OutOfMemoryTest, DocumentSizedCopiesAreRefusedWithTheTextKept) {
     std::string text(300000, 'a');
     text += "\r\nlast";
-    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SetText(text);
     View(EM_SETMODIFY, 0);
     PutClipboardText("before");
     Select(0, -1);

@@ -6,6 +6,8 @@
 #include "platform/gdi_surface.h"
 #include "platform/script_host.h"
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -33,12 +35,10 @@ TempFile::~TempFile() {
 ProgramProcess::ProgramProcess(const std::string& arguments) {
     std::string exe = PathBesideTests("stratext.exe");
     std::string line = "\"" + exe + "\" " + arguments;
-    std::vector<char> mutableLine(line.begin(), line.end());
-    mutableLine.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info_))
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info_))
         info_ = {};
 }
 
@@ -52,11 +52,21 @@ ProgramProcess::~ProgramProcess() {
     CloseHandle(info_.hProcess);
 }
 
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(10))
+        if (GetTickCount() - start > timeoutMs) return false;
+    return true;
+}
+
 namespace {
+// A window of the class, of the process when one is given; for boxes, a
+// visible one other than `except`.
 struct WindowSearch {
     DWORD processId;
     const char* className;
-    HWND found;
+    HWND except = nullptr;
+    bool visible = false;
+    HWND found = nullptr;
 };
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
@@ -64,7 +74,8 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
     char name[256];
-    if (pid == search->processId && GetClassNameA(hwnd, name, sizeof name) &&
+    if (hwnd != search->except && (!search->processId || pid == search->processId) &&
+        (!search->visible || IsWindowVisible(hwnd)) && GetClassNameA(hwnd, name, sizeof name) &&
         lstrcmpA(name, search->className) == 0) {
         search->found = hwnd;
         return FALSE;
@@ -74,14 +85,14 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
 } // namespace
 
 HWND ProgramProcess::WaitForWindow(const char* className, DWORD timeoutMs) const {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        WindowSearch search{info_.dwProcessId, className, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        if (WaitForSingleObject(info_.hProcess, 50) != WAIT_TIMEOUT) return nullptr;
-    }
-    return nullptr;
+    WindowSearch search{info_.dwProcessId, className};
+    WaitFor(
+        [&] {
+            EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found || WaitForSingleObject(info_.hProcess, 0) != WAIT_TIMEOUT;
+        },
+        timeoutMs);
+    return search.found;
 }
 
 long ProgramProcess::WaitForExit(DWORD timeoutMs) {
@@ -97,6 +108,10 @@ std::string WindowText(HWND hwnd) {
     return std::string(buffer, n > 0 ? n : 0);
 }
 
+std::string DlgItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
+
 std::string TempDirectory() {
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
@@ -104,25 +119,15 @@ std::string TempDirectory() {
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    out.close();
+    ASSERT_TRUE(out) << path;
 }
 
 ScratchDirectory::ScratchDirectory(const std::string& name) : path_(TempDirectory() + name) {
@@ -164,40 +169,16 @@ std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height) {
 }
 
 namespace {
-struct DialogSearch {
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    char name[32];
-    if (hwnd != search->except && IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) &&
-        lstrcmpA(name, "#32770") == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible dialog box of a thread other than `except`, waited for up to timeoutMs.
 HWND WaitForDialogOfThread(DWORD threadId, DWORD timeoutMs, HWND except = nullptr) {
-    DialogSearch search{except, nullptr};
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10)) {
-        EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-    }
-    return nullptr;
-}
-
-// Waits until the window is gone or hidden; false after 10 seconds.
-bool WaitUntilGone(HWND window) {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > 10000) return false;
-        Sleep(5);
-    }
-    return true;
+    WindowSearch search{0, "#32770", except, true};
+    WaitFor(
+        [&] {
+            EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
 }
 
 // Records the box, works it and presses the answer's button; false when the
@@ -211,7 +192,7 @@ bool Answer(HWND box, const BoxAnswer& answer, SeenBox& seen) {
     if (HWND field = FileNameField(box)) seen.fileName = WindowText(field);
     if (answer.before) answer.before(box);
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer.button), 0);
-    return WaitUntilGone(box);
+    return WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 } // namespace
 
@@ -267,6 +248,10 @@ LRESULT EditorTest::Command(int command) {
     return SendMessageA(app->main, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
+void EditorTest::SetText(const std::string& text) {
+    View(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void EditorTest::Type(const std::string& text) {
     for (char c : text)
         View(WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -306,6 +291,16 @@ std::string EditorTest::StatusPart(int part) {
     char text[512] = {};
     SendMessageA(app->status, SB_GETTEXTA, static_cast<WPARAM>(part),
                  reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool EditorTest::Checked(int command) {
+    return GetMenuState(GetMenu(app->main), static_cast<UINT>(command), MF_BYCOMMAND) & MF_CHECKED;
+}
+
+std::wstring EditorTest::MenuText(int command) {
+    wchar_t text[128] = {};
+    GetMenuStringW(GetMenu(app->main), static_cast<UINT>(command), text, 128, MF_BYCOMMAND);
     return text;
 }
 

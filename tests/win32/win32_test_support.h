@@ -17,6 +17,8 @@ namespace stx::test {
 
 // Full path of a file in the directory of the running test executable.
 std::string PathBesideTests(const std::string& name);
+// Polls `done` every 10 ms until it holds; false after timeoutMs.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // A file in the temporary directory with the given bytes; removed on destruction.
 class TempFile {
@@ -34,7 +36,6 @@ class ProgramProcess {
   public:
     explicit ProgramProcess(const std::string& arguments);
     ~ProgramProcess();
-    bool Started() const { return info_.hProcess != nullptr; }
     // The process's top-level window of the given class, waited for up to timeoutMs.
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 30000) const;
     // Waits for the process to end; returns its exit code, or -1 on timeout.
@@ -45,8 +46,7 @@ class ProgramProcess {
 };
 
 std::string WindowText(HWND hwnd);
-
-// ---- files -------------------------------------------------------------------
+std::string DlgItemText(HWND dialog, int id);
 
 // The temporary directory, ending in a backslash.
 std::string TempDirectory();
@@ -70,15 +70,11 @@ class ScratchDirectory {
     std::string path_;
 };
 
-// ---- windows -----------------------------------------------------------------
-
 // The name field of the file dialogs: combo box 1148 or, in older templates, edit 1152.
 HWND FileNameField(HWND dialog);
 // The window's client area as its WM_PRINTCLIENT paints it, 32-bit top-down
 // pixels in 0x00RRGGBB order.
 std::vector<uint32_t> CaptureClient(HWND window, int& width, int& height);
-
-// ---- modal boxes -------------------------------------------------------------
 
 // A box as the helper thread saw it before answering.
 struct SeenBox {
@@ -116,8 +112,6 @@ SeenBox AnswerOtherBox(HWND dialog, const BoxAnswer& answer);
 // The same after pressing a button of the dialog (posted, as a click would be).
 SeenBox PressAndAnswer(HWND dialog, int button, const BoxAnswer& answer);
 
-// ---- the editor in-process -----------------------------------------------------
-
 // The editor built in-process, with an empty document, for tests that drive
 // its windows with messages.
 class EditorTest : public ::testing::Test {
@@ -125,16 +119,19 @@ class EditorTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Sends the message to the text view.
     LRESULT View(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     LRESULT Command(int command);
+    // Replaces the text as WM_SETTEXT does, leaving the document modified.
+    void SetText(const std::string& text);
     void Type(const std::string& text);
     void Key(WORD vk, bool shift = false, bool ctrl = false);
     std::string Text();
     void Select(int start, int end);
     std::pair<DWORD, DWORD> Selection();
     std::string StatusPart(int part);
-    // Dispatches what is waiting in the thread's queue.
+    // The main menu's item of the command, popups included.
+    bool Checked(int command);
+    std::wstring MenuText(int command);
     void Pump();
 
     // What the editor is built with; a fixture may change it before SetUp.

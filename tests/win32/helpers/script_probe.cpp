@@ -1,7 +1,7 @@
 // A program for build scripts to start in the Win32 tests (a GUI program, so
 // it opens no console):
 //   script_probe exit N      ends with exit code N
-//   script_probe print TEXT  writes TEXT and CR LF to its standard output
+//   script_probe print WORD  writes WORD and CR LF to its standard output
 //   script_probe wait FILE   ends once FILE exists (or after 30 seconds)
 //   script_probe             adds a line to "<its own path>.started", to show it ran
 #include <windows.h>
@@ -26,10 +26,7 @@ int main(int argc, char** argv) {
     if (argc < 3) return 2;
     if (std::strcmp(argv[1], "exit") == 0) return std::atoi(argv[2]);
     if (std::strcmp(argv[1], "print") == 0) {
-        std::string text;
-        for (int i = 2; i < argc; ++i)
-            text += std::string(i > 2 ? " " : "") + argv[i];
-        text += "\r\n";
+        const std::string text = std::string(argv[2]) + "\r\n";
         DWORD written = 0;
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
                   &written, nullptr);
