@@ -287,6 +287,16 @@ TEST_F(DocumentsTest, ClosingAsksOnceAndKeepsTheTextUnlessAllowed) {
     seen = AnswerBoxes([&] { SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, {{IDNO, {}}});
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_FALSE(IsWindow(main));
+    // Yes saves, then closes.
+    EditorTest::TearDown();
+    SetUp();
+    SetText("saved on close");
+    app->document = {saved, true};
+    main = app->main;
+    seen = AnswerBoxes([&] { SendMessageA(main, WM_CLOSE, 0, 0); }, {{IDYES, {}}});
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(ReadBytes(saved), "saved on close");
 }
 
 TEST_F(DocumentsTest, FailedSaveIsReportedAndStaysModified) {
