@@ -238,7 +238,7 @@ void LanguageCommand(EditorApp& app, int command) {
     app.WriteSetting(Setting::Language);
     // What the window shows in words follows at once.
     ShowDocumentTitle(app);
-    UpdateViewStatus(app);
+    app.UpdateCaretStatus();
 }
 
 void OptionCommand(EditorApp& app, int command) {

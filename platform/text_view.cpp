@@ -180,7 +180,7 @@ void RepaintAll(ViewWindow& v) {
 }
 
 void UpdateStatus(ViewWindow& v) {
-    UpdateViewStatus(v.app);
+    v.app.UpdateCaretStatus();
 }
 
 // After every input: caret shown, repaint applied, status bar updated.
@@ -772,10 +772,6 @@ HWND CreateTextView(EditorApp& app, int width, int height) {
 std::string DroppedFileName(EditorApp& app) {
     ViewWindow* v = ViewOf(app.view);
     return v ? v->droppedFile : std::string();
-}
-
-void UpdateViewStatus(EditorApp& app) {
-    app.UpdateCaretStatus();
 }
 
 void RefreshView(EditorApp& app) {

@@ -38,7 +38,5 @@ void CaretTick(EditorApp& app);
 void PauseCaret(EditorApp& app, bool paused);
 // The name of the file dropped last.
 std::string DroppedFileName(EditorApp& app);
-// Shows line, column and the number under the caret in the status bar.
-void UpdateViewStatus(EditorApp& app);
 
 } // namespace stx

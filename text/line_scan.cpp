@@ -294,13 +294,13 @@ ScanStatus ScanSource(ByteSource& source, unsigned char* text, size_t size, bool
     return ScanStatus::Ok;
 }
 
-uint64_t WidestLine(const unsigned char* text, size_t size, size_t begin, size_t end, bool convert,
+uint64_t WidestLine(const unsigned char* text, size_t begin, size_t end, bool convert,
                     const LayoutParams& layout) {
-    ParseGrain grain;
-    LineScanner scan(text, size, convert, layout, grain, nullptr);
+    const ParseGrain grain;
+    LineScanner scan(text, end, convert, layout, grain, nullptr);
     scan.Start(begin);
-    scan.Scan(end < size ? end + 1 : size, end);
-    if (end == size) scan.Finish();
+    scan.Scan(end, end);
+    scan.Finish();
     return scan.Widest();
 }
 

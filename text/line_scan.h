@@ -146,9 +146,9 @@ ScanStatus ScanSource(ByteSource& source, unsigned char* text, size_t size, bool
                       const LayoutParams& layout, const ParseGrain& grain,
                       BlockAllocator* allocator, SpanList& spans, ScanTotals& totals);
 
-// The widest line among those from begin (a line start) to end (after a line
-// break, or the end of the text).
-uint64_t WidestLine(const unsigned char* text, size_t size, size_t begin, size_t end, bool convert,
+// The widest line among those from begin (a line start) to end, where the
+// bytes end (after a line break, or with the text).
+uint64_t WidestLine(const unsigned char* text, size_t begin, size_t end, bool convert,
                     const LayoutParams& layout);
 
 // One line of the source from p, which starts a line: its characters end at

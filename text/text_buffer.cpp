@@ -970,9 +970,8 @@ void TextBuffer::LayoutAll() {
 // A record is laid out; a span's lines are only measured, from the source.
 void TextBuffer::LayoutNode(const LineRecord* node) {
     if (!IsSpan(node)) return Layout(node);
-    // A span's bytes end with its last line's break, or with the text.
-    NoteWidth(stx::WidestLine(SpanBase(node), SpanEnd(node), SpanBegin(node), SpanEnd(node),
-                              (Flags(node) & kSpanConvert) != 0, LayoutParams(widths_)));
+    NoteWidth(stx::WidestLine(SpanBase(node), SpanBegin(node), SpanEnd(node), TextOf(node).convert,
+                              LayoutParams(widths_)));
 }
 
 // ---------------------------------------------------------------------------
